@@ -1,0 +1,63 @@
+// The one place that touches the disk. Every call opens the file, does its
+// work and closes it again: no handle outlives a call.
+#pragma once
+
+#include "image/expected.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace vardane {
+
+enum class IoError {
+    missing,         // the path names nothing (or a dangling link)
+    notRegularFile,  // a directory, FIFO, device or socket
+    cannotOpen,      // permission, lock, or any other refusal to open
+    outOfRange,      // the range does not lie inside the file as it is now
+    readFailed,
+    contentChanged,  // the file no longer holds what the write was meant to replace
+    writeFailed,     // nothing was written
+    flushFailed,     // written, but the system would not confirm it reached the disk
+};
+
+struct FileStatus {
+    std::int64_t size = 0;
+    bool regular = false;
+};
+
+// Bytes that must stand at an offset right before a write, checked through the
+// same handle that writes, so a write never lands on a file that has changed
+// under it.
+struct Expectation {
+    std::int64_t offset = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+class ImageFile {
+public:
+    // Size and kind of the file at path, without opening it: a FIFO or a
+    // device never blocks this call.
+    [[nodiscard]] static Expected<FileStatus, IoError> status(const std::filesystem::path& path);
+
+    // Up to length bytes from offset, in one read; fewer when the file ends first.
+    [[nodiscard]] static Expected<std::vector<std::uint8_t>, IoError> readUpTo(
+        const std::filesystem::path& path, std::int64_t offset, std::size_t length);
+
+    // Exactly length bytes from offset, or outOfRange when the file is shorter.
+    [[nodiscard]] static Expected<std::vector<std::uint8_t>, IoError> read(
+        const std::filesystem::path& path, std::int64_t offset, std::size_t length);
+
+    // Overwrites bytes in place, whole or not at all: the existing file is
+    // opened read-write without create, truncate or append, the range must lie
+    // inside it, the bytes go down in one positioned write, then are flushed.
+    [[nodiscard]] static Expected<void, IoError> write(const std::filesystem::path& path,
+                                                       std::int64_t offset,
+                                                       std::span<const std::uint8_t> bytes,
+                                                       const std::optional<Expectation>& expected = {});
+};
+
+}  // namespace vardane

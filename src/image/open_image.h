@@ -1,0 +1,38 @@
+// Opening an image: the size test, then one scan of the anchors that fills the
+// ImageState step by step. Opening only reads.
+#pragma once
+
+#include "image/image_state.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vardane {
+
+enum class OpenStatus {
+    accepted,    // every step ran
+    failed,      // the size passed, then a step failed; the fields before it are kept
+    rejected,    // the size lies outside the image window
+    unreadable,  // the size could not be found
+};
+
+struct OpenResult {
+    OpenStatus status = OpenStatus::unreadable;
+    std::int64_t size = 0;  // meaningful unless unreadable
+    // Every shown field and kept offset that the scan reached. filePath and
+    // fileTitle are always set; checksumText and StK1 are not opening's.
+    ImageState state;
+    std::string chipKey;
+    std::optional<std::uint16_t> memClockWord;
+    std::optional<std::uint16_t> coreClockWord;
+};
+
+[[nodiscard]] bool sizeIsImage(std::int64_t size);
+
+// decimalSeparator is the user's locale's, as the caller reads it.
+[[nodiscard]] OpenResult openImage(const std::filesystem::path& path, std::string_view decimalSeparator);
+
+}  // namespace vardane

@@ -1,0 +1,31 @@
+// Text as the image stores it (Windows-1252, one byte per character) and as
+// the tool shows it (UTF-8).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vardane {
+
+// Every byte maps to one character; the five bytes Windows-1252 leaves
+// undefined map to the control character of the same value, so decoding
+// never loses a byte.
+[[nodiscard]] std::string decodeWindows1252(std::span<const std::uint8_t> bytes);
+
+// One byte per character, or nothing when a character has no byte (or the
+// text is not valid UTF-8).
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> encodeWindows1252(std::string_view utf8);
+
+// Whether a Unicode character has a byte in Windows-1252.
+[[nodiscard]] bool representableInWindows1252(char32_t character);
+
+// A clock given in hundredths of a MHz, as the main window shows it: at most
+// two decimals, trailing zeros dropped, no separator for a whole number.
+// Integer arithmetic only, so 16667 is exactly "166" + separator + "67".
+[[nodiscard]] std::string formatHundredths(std::uint32_t hundredths, std::string_view decimalSeparator);
+
+}  // namespace vardane

@@ -1,0 +1,1 @@
+#include "ui/clock_dialog.h"

@@ -1,0 +1,1 @@
+#include "ui/header_dialog.h"

@@ -1,0 +1,1 @@
+#include "ui/sba_dialog.h"

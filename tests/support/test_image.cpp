@@ -1,0 +1,147 @@
+#include "test_image.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <algorithm>
+#include <numeric>
+#include <stdexcept>
+#include <string>
+
+namespace vardane::test {
+
+TestImage::TestImage(std::size_t size, std::uint8_t filler) : bytes_(size, filler) {}
+
+TestImage& TestImage::put(std::int64_t offset, std::uint8_t byte)
+{
+    bytes_.at(static_cast<std::size_t>(offset)) = byte;
+    return *this;
+}
+
+TestImage& TestImage::put(std::int64_t offset, std::string_view latin)
+{
+    for (std::size_t i = 0; i < latin.size(); ++i) {
+        put(offset + static_cast<std::int64_t>(i), static_cast<std::uint8_t>(latin[i]));
+    }
+    return *this;
+}
+
+TestImage& TestImage::put(std::int64_t offset, const std::vector<std::uint8_t>& bytes)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        put(offset + static_cast<std::int64_t>(i), bytes[i]);
+    }
+    return *this;
+}
+
+TestImage& TestImage::putWord(std::int64_t offset, std::uint16_t word)
+{
+    put(offset, static_cast<std::uint8_t>(word & 0xFF));
+    return put(offset + 1, static_cast<std::uint8_t>(word >> 8));
+}
+
+TestImage& TestImage::version(std::int64_t v) { return put(v, "Version"); }
+
+TestImage& TestImage::pcir(std::int64_t p, std::uint8_t vendorHigh, std::uint8_t deviceLow)
+{
+    put(p, "PCIR");
+    put(p + 5, vendorHigh);
+    return put(p + 6, deviceLow);
+}
+
+TestImage& TestImage::clockKey(std::int64_t k, std::uint16_t memWord, std::uint16_t coreWord)
+{
+    put(k, "r7");
+    putWord(k - 26, memWord);
+    return putWord(k - 70, coreWord);
+}
+
+TestImage& TestImage::checksumTo(std::uint8_t sum)
+{
+    constexpr std::size_t kLast = 0xBBFF;
+    put(kLast, std::uint8_t{0});
+    const unsigned rest = std::accumulate(bytes_.begin(), bytes_.begin() + kLast, 0U);
+    return put(kLast, static_cast<std::uint8_t>((sum - rest) & 0xFF));
+}
+
+TestImage standardImage(std::size_t size)
+{
+    TestImage image(size);
+    std::string header = "Vardane test header";
+    header.resize(Standard::kHeaderWidth, ' ');
+    image.put(Standard::kHeader, header)
+        .put(Standard::kHeader + static_cast<std::int64_t>(Standard::kHeaderWidth), std::uint8_t{0x0D})
+        .put(Standard::kHeader + static_cast<std::int64_t>(Standard::kHeaderWidth) + 1, std::uint8_t{0x0A})
+        .version(Standard::kVersion)
+        .put(Standard::kVersion + 7, "NV15 BIOS 3.15.01.08.00 (test)")
+        .pcir(Standard::kPcir, 0x10, 0x52)
+        .put(Standard::kSba, std::uint8_t{0x7F})
+        .clockKey(Standard::kClockKey, Standard::kMemWord, Standard::kCoreWord);
+    if (size > 0xBBFF) {
+        image.checksumTo(0);
+    }
+    return image;
+}
+
+TempFolder::TempFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "vardane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+TempFile::TempFile(const TestImage& image, std::string_view name) : TempFile(image.bytes(), name) {}
+
+TempFile::TempFile(const std::vector<std::uint8_t>& bytes, std::string_view name)
+    : path_(folder_.path() / std::string(name))
+{
+    writeAll(path_, bytes);
+}
+
+std::vector<std::uint8_t> TempFile::contents() const { return readAll(path_); }
+
+std::vector<std::uint8_t> readAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+std::vector<std::size_t> differingOffsets(const std::vector<std::uint8_t>& before,
+                                          const std::vector<std::uint8_t>& after)
+{
+    std::vector<std::size_t> offsets;
+    const std::size_t common = std::min(before.size(), after.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (before[i] != after[i]) {
+            offsets.push_back(i);
+        }
+    }
+    if (before.size() != after.size()) {
+        offsets.push_back(common);
+    }
+    return offsets;
+}
+
+}  // namespace vardane::test
