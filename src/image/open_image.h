@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,11 @@ struct OpenResult {
 };
 
 [[nodiscard]] bool sizeIsImage(std::int64_t size);
+
+// The anchor scan alone, over the first bytes of an accepted file (at most
+// kOpenScanLength of them). A read that would reach past `prefix` fails the
+// open at that step. Sets every field but filePath, fileTitle and fileSize.
+[[nodiscard]] OpenResult scanImage(std::span<const std::uint8_t> prefix, std::string_view decimalSeparator);
 
 // decimalSeparator is the user's locale's, as the caller reads it.
 [[nodiscard]] OpenResult openImage(const std::filesystem::path& path, std::string_view decimalSeparator);
