@@ -11,6 +11,8 @@ inline constexpr const char* kSbaOn = "OUI";
 inline constexpr const char* kSbaOff = "NON";
 inline constexpr const char* kSbaUnknown = "???";
 inline constexpr const char* kChecksumUnknown = "???";
+inline constexpr const char* kChecksumValid = "Valide";
+inline constexpr const char* kChecksumInvalid = "Non Valide";
 
 struct ImageState {
     std::string filePath;

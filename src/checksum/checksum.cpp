@@ -1,0 +1,98 @@
+#include "checksum/checksum.h"
+
+#include "image/layout.h"
+#include "image/open_image.h"
+
+#include <array>
+#include <numeric>
+
+namespace vardane {
+namespace {
+
+namespace L = layout;
+
+// The region as the file holds it now, in one read, after the same size test
+// that opening makes.
+Expected<std::vector<std::uint8_t>, ChecksumError> readRegion(const std::filesystem::path& path)
+{
+    const auto status = ImageFile::status(path);
+    if (!status) {
+        return Unexpected{checksumErrorFromIo(status.error())};
+    }
+    if (!sizeIsImage(status->size)) {
+        return Unexpected{ChecksumError::notAnImage};
+    }
+    if (status->size < L::kChecksumRegionStart + static_cast<std::int64_t>(L::kChecksumRegionLength)) {
+        return Unexpected{ChecksumError::regionMissing};
+    }
+    auto region = ImageFile::read(path, L::kChecksumRegionStart, L::kChecksumRegionLength);
+    if (!region) {
+        return Unexpected{region.error() == IoError::outOfRange ? ChecksumError::regionMissing
+                                                                 : checksumErrorFromIo(region.error())};
+    }
+    return std::move(region).value();
+}
+
+std::uint8_t sumOf(const std::vector<std::uint8_t>& region)
+{
+    return static_cast<std::uint8_t>(std::accumulate(region.begin(), region.end(), 0U) & 0xFFU);
+}
+
+}  // namespace
+
+ChecksumError checksumErrorFromIo(IoError error)
+{
+    switch (error) {
+        case IoError::contentChanged:
+            return ChecksumError::changed;
+        case IoError::outOfRange:
+            return ChecksumError::regionMissing;
+        case IoError::writeFailed:
+        case IoError::flushFailed:
+            return ChecksumError::writeFailed;
+        case IoError::missing:
+        case IoError::notRegularFile:
+        case IoError::cannotOpen:
+        case IoError::readFailed:
+            break;
+    }
+    return ChecksumError::unreachable;
+}
+
+Expected<std::uint8_t, ChecksumError> verifyChecksum(const std::filesystem::path& path)
+{
+    const auto region = readRegion(path);
+    if (!region) {
+        return Unexpected{region.error()};
+    }
+    return sumOf(*region);
+}
+
+Expected<Correction, ChecksumError> correctChecksum(const std::filesystem::path& path)
+{
+    const auto region = readRegion(path);
+    if (!region) {
+        return Unexpected{region.error()};
+    }
+    Correction correction;
+    correction.sumBefore = sumOf(*region);
+    correction.byteBefore = region->back();
+    correction.byteAfter = static_cast<std::uint8_t>(correction.byteBefore - correction.sumBefore);
+    if (correction.sumBefore == 0) {
+        return correction;
+    }
+    // The byte is replaced only if it still holds what the sum was taken over.
+    const std::array<std::uint8_t, 1> replacement{correction.byteAfter};
+    const auto written = ImageFile::write(path, L::kChecksumByte, replacement,
+                                          Expectation{L::kChecksumByte, {correction.byteBefore}});
+    if (!written) {
+        // Read access was enough for the sum; a refusal to open for writing
+        // means the file is read-only or locked, not gone.
+        return Unexpected{written.error() == IoError::cannotOpen ? ChecksumError::writeFailed
+                                                                  : checksumErrorFromIo(written.error())};
+    }
+    correction.written = true;
+    return correction;
+}
+
+}  // namespace vardane
