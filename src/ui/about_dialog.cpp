@@ -1,7 +1,103 @@
 #include "ui/about_dialog.h"
 
+#include "ui/emblem.h"
+#include "ui/twips.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+
 namespace vardane::ui {
 
-AboutDialog::AboutDialog() { setObjectName("frmAbt"); }
+namespace {
+
+constexpr const char* kCaption = "Vardane 0.23 Alpha";
+constexpr const char* kShortName = "QLTX";
+constexpr const char* kVersion = "Version 0.23 Alpha";
+constexpr const char* kCredit = "Équipe Vardane";
+constexpr const char* kRelease = "Public Release";
+constexpr const char* kDisclaimer =
+    "Avertissement : Du aux manipulations particulierement sensibles que ce programme effectue, je décline "
+    "toute responsabilité en ce qui concerne l'utilisation de ce programme. Vous l'utiliser a vos risques et "
+    "périls...";
+constexpr const char* kOk = "Ok";
+constexpr const char* kWebSite = "vardane.invalid";
+
+constexpr int kPictureSide = 40;
+
+// The box was drawn with Windows fonts; where they are missing, the closest
+// metric twins stand in.
+const QStringList kArial{"Arial", "Liberation Sans", "Nimbus Sans", "Helvetica"};
+const QStringList kMsSansSerif{"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans",
+                               "Nimbus Sans"};
+const QStringList kTimesNewRoman{"Times New Roman", "Liberation Serif", "Nimbus Roman", "Times"};
+
+struct Style {
+    const QStringList* families = nullptr;
+    qreal points = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
+QFont fontOf(const Style& style)
+{
+    QFont font;
+    font.setFamilies(*style.families);
+    font.setStyleHint(style.families == &kTimesNewRoman ? QFont::Serif : QFont::SansSerif);
+    font.setPointSizeF(style.points);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
+    return font;
+}
+
+QLabel* addLabel(QWidget* box, const char* name, const char* caption, QRect twips)
+{
+    auto* label = new QLabel(QString::fromUtf8(caption), box);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    placeInTwips(label, twips.x(), twips.y(), twips.width(), twips.height());
+    return label;
+}
+
+void addRule(QWidget* box, const char* name, int top, int width)
+{
+    auto* rule = new QFrame(box);
+    rule->setObjectName(name);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(0, twipsToPixels(box, top) - 1, twipsToPixels(box, width), 2);
+}
+
+}  // namespace
+
+AboutDialog::AboutDialog()
+{
+    setObjectName("frmAbt");
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setClientSizeInTwips(this, 6135, 3945);
+
+    QLabel* picture = addLabel(this, "Picture1", "", {360, 120, 615, 615});
+    picture->setPixmap(paintEmblem(kPictureSide));
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    addLabel(this, "Label2", kShortName, {1680, 0, 3135, 975})->setFont(fontOf({&kArial, 48, true, false}));
+    addLabel(this, "Label3", kVersion, {2160, 1080, 2175, 255})
+        ->setFont(fontOf({&kMsSansSerif, 12, false, true}));
+    addLabel(this, "Label4", kCredit, {3360, 1800, 2655, 495})->setFont(fontOf({&kTimesNewRoman, 20.25}));
+    addLabel(this, "Label5", kRelease, {120, 2040, 2175, 255})
+        ->setFont(fontOf({&kMsSansSerif, 8.25, true, true}));
+    addRule(this, "Line1", 2400, 6240);
+    addLabel(this, "Label1", kDisclaimer, {120, 2520, 4575, 855})->setWordWrap(true);
+
+    auto* ok = new QPushButton(QString::fromUtf8(kOk), this);
+    ok->setObjectName("Command1");
+    placeInTwips(ok, 4920, 2640, 1095, 375);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+
+    addRule(this, "Line2", 3360, 6120);
+    addLabel(this, "Label6", kWebSite, {1680, 3480, 3015, 375})->setFont(fontOf({&kMsSansSerif, 13.5, true}));
+}
 
 }  // namespace vardane::ui
