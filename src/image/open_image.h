@@ -13,6 +13,11 @@
 
 namespace vardane {
 
+// What the user is told when an open does not end accepted: the first for a
+// rejected size, the second for every other failure.
+inline constexpr std::string_view kNotAnImageMessage = "Ce fichier n'est pas un BIOS de GeForce ...";
+inline constexpr std::string_view kOpenFailedMessage = "Erreur lors de l'ouverture du fichier";
+
 enum class OpenStatus {
     accepted,    // every step ran
     failed,      // the size passed, then a step failed; the fields before it are kept
