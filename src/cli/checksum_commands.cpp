@@ -1,0 +1,72 @@
+#include "checksum/checksum.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/texts.h"
+#include "image/open_image.h"
+
+#include <array>
+#include <cstdio>
+
+namespace vardane::cli {
+namespace {
+
+std::string hexByte(std::uint8_t byte)
+{
+    std::array<char, 5> digits{};
+    std::snprintf(digits.data(), digits.size(), "0x%02X", byte);
+    return digits.data();
+}
+
+std::string_view reason(ChecksumError error)
+{
+    switch (error) {
+        case ChecksumError::notAnImage:
+            return kNotAnImageMessage;
+        case ChecksumError::regionMissing:
+            return kChecksumRegionMissing;
+        case ChecksumError::writeFailed:
+            return kCannotWrite;
+        case ChecksumError::changed:
+            return kFileChanged;
+        case ChecksumError::unreachable:
+            break;
+    }
+    return kCannotRead;
+}
+
+void printState(std::ostream& out, bool valid) { out << kChecksumCaption << (valid ? kValid : kNotValid) << '\n'; }
+
+}  // namespace
+
+int runVerify(const QStringList& arguments, Console& console)
+{
+    return withArguments(arguments, {"verify IMAGE", {}, {}, 1}, console, [&console](const CommandArguments& parsed) {
+        const auto sum = verifyChecksum(imagePath(parsed.positionals[0]));
+        if (!sum) {
+            return refuse(console, reason(sum.error()));
+        }
+        console.out << kSumCaption << int{*sum} << " (" << hexByte(*sum) << ")\n";
+        printState(console.out, *sum == 0);
+        return *sum == 0 ? kExitSuccess : kExitInvalidChecksum;
+    });
+}
+
+int runFix(const QStringList& arguments, Console& console)
+{
+    return withArguments(arguments, {"fix IMAGE", {}, {}, 1}, console, [&console](const CommandArguments& parsed) {
+        const auto correction = correctChecksum(imagePath(parsed.positionals[0]));
+        if (!correction) {
+            return refuseWrite(console, reason(correction.error()));
+        }
+        if (correction->written) {
+            console.out << kByteWritten << hexByte(correction->byteAfter) << kByteWas
+                        << hexByte(correction->byteBefore) << '\n';
+        } else {
+            console.out << kNothingToFix << '\n';
+        }
+        printState(console.out, true);
+        return kExitSuccess;
+    });
+}
+
+}  // namespace vardane::cli

@@ -1,0 +1,58 @@
+#include "cli/command_line.h"
+
+#include "cli/texts.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+
+namespace vardane::cli {
+namespace {
+
+QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string unknownOptions(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    std::string reason(kUnknownOption);
+    const QStringList names = parser.unknownOptionNames();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString written = arguments.contains("-" + names[i]) ? "-" + names[i] : "--" + names[i];
+        reason += (i == 0 ? "" : ", ") + written.toStdString();
+    }
+    return reason;
+}
+
+}  // namespace
+
+std::variant<CommandArguments, HelpRequested, std::string> parseCommand(const QStringList& arguments,
+                                                                         const CommandSyntax& syntax)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({"h", "help"}, toQString(kHelpOption));
+    parser.addOption(help);
+    std::optional<QCommandLineOption> flag;
+    if (syntax.flag) {
+        flag.emplace(toQString(*syntax.flag), toQString(syntax.flagDescription));
+        parser.addOption(*flag);
+    }
+    if (!parser.parse(arguments)) {
+        if (!parser.unknownOptionNames().isEmpty()) {
+            return unknownOptions(parser, arguments);
+        }
+        return std::string(kWrongArguments) + std::string(syntax.usage);
+    }
+    if (parser.isSet(help)) {
+        return HelpRequested{};
+    }
+    if (parser.positionalArguments().size() != syntax.positionals) {
+        return std::string(kWrongArguments) + std::string(syntax.usage);
+    }
+    return CommandArguments{flag && parser.isSet(*flag), parser.positionalArguments()};
+}
+
+std::filesystem::path imagePath(const QString& argument)
+{
+    return std::filesystem::path(QFile::encodeName(argument).toStdString());
+}
+
+}  // namespace vardane::cli

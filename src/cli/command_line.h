@@ -1,0 +1,57 @@
+// The arguments of one command, after its name: at most one flag and a fixed
+// number of positionals, checked by QCommandLineParser.
+#pragma once
+
+#include "cli/console.h"
+#include "cli/texts.h"
+
+#include <QString>
+#include <QStringList>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace vardane::cli {
+
+struct CommandSyntax {
+    std::string_view usage;  // as shown in a refusal, e.g. "set-mem [--ouf] MHZ IMAGE"
+    std::optional<std::string_view> flag;
+    std::string_view flagDescription;
+    int positionals;
+};
+
+struct CommandArguments {
+    bool flag = false;
+    QStringList positionals;
+};
+
+struct HelpRequested {};
+
+// `arguments` starts with the command's name, as argv starts with the program's.
+// A string is the refusal's reason.
+[[nodiscard]] std::variant<CommandArguments, HelpRequested, std::string> parseCommand(
+    const QStringList& arguments, const CommandSyntax& syntax);
+
+// Runs `body` with the parsed arguments; answers --help with the usage and
+// refuses arguments that do not fit.
+template <typename Body>
+[[nodiscard]] int withArguments(const QStringList& arguments, const CommandSyntax& syntax, Console& console,
+                                Body body)
+{
+    const auto parsed = parseCommand(arguments, syntax);
+    if (const auto* reason = std::get_if<std::string>(&parsed)) {
+        return refuse(console, *reason);
+    }
+    if (std::holds_alternative<HelpRequested>(parsed)) {
+        console.out << kUsage;
+        return kExitSuccess;
+    }
+    return body(std::get<CommandArguments>(parsed));
+}
+
+// The path as the system spells it, from an argument decoded by Qt.
+[[nodiscard]] std::filesystem::path imagePath(const QString& argument);
+
+}  // namespace vardane::cli

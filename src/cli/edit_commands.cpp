@@ -1,0 +1,203 @@
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/megahertz.h"
+#include "cli/texts.h"
+#include "editors/clock.h"
+#include "editors/header.h"
+#include "editors/sideband.h"
+#include "image/expected.h"
+#include "image/open_image.h"
+#include "image/text.h"
+
+namespace vardane::cli {
+namespace {
+
+// Every edit starts from a fresh open, as the window's editors start from the
+// ImageState. Only a scan that ran to its end is trusted with a write: a
+// partial one leaves some offsets unproven.
+Expected<OpenResult, std::string> openForEdit(const std::filesystem::path& path, const std::string& separator)
+{
+    OpenResult opened = openImage(path, separator);
+    switch (opened.status) {
+        case OpenStatus::accepted:
+            return opened;
+        case OpenStatus::rejected:
+            return Unexpected{std::string(kNotAnImageMessage)};
+        case OpenStatus::failed:
+            // The scan reached the SideBand byte, so what it missed is "r7".
+            if (!opened.state.sbaState.empty()) {
+                return Unexpected{std::string(kOpenFailedMessage) + " : " + std::string(kNoClockKey)};
+            }
+            break;
+        case OpenStatus::unreadable:
+            break;
+    }
+    return Unexpected{std::string(kOpenFailedMessage)};
+}
+
+int refuseIo(Console& console, IoError error)
+{
+    switch (error) {
+        case IoError::flushFailed:
+            return refuse(console, kNotConfirmed);
+        case IoError::contentChanged:
+            return refuseWrite(console, kFileChanged);
+        case IoError::missing:
+        case IoError::notRegularFile:
+        case IoError::readFailed:
+            return refuseWrite(console, kCannotRead);
+        case IoError::cannotOpen:
+        case IoError::outOfRange:
+        case IoError::writeFailed:
+            break;
+    }
+    return refuseWrite(console, kCannotWrite);
+}
+
+std::string rangeText(const ClockRange& range)
+{
+    return std::string(range.minimumCaption) + " - " + std::string(range.maximumCaption);
+}
+
+int setClock(const ClockProfile& profile, std::string_view usage, const QStringList& arguments, Console& console)
+{
+    const CommandSyntax syntax{usage, "ouf", kOufOption, 2};
+    return withArguments(arguments, syntax, console, [&](const CommandArguments& parsed) {
+        const std::string typed = parsed.positionals[0].toStdString();
+        const auto mhz = parseMegahertz(typed);
+        if (!mhz) {
+            return refuseWrite(console, std::string(kBadMegahertz) + typed);
+        }
+        const ClockRange& range = parsed.flag ? profile.ouf : profile.normal;
+        if (*mhz < range.minimum || *mhz > range.maximum) {
+            return refuseWrite(console, std::string(kMegahertzOutOfRange) + typed + " (" + rangeText(range) + ")");
+        }
+        const auto word = wordForClock(profile, *mhz);
+        if (!word) {
+            return refuseWrite(console, std::string(kBadMegahertz) + typed);
+        }
+        const std::filesystem::path path = imagePath(parsed.positionals[1]);
+        const auto opened = openForEdit(path, console.decimalSeparator);
+        if (!opened) {
+            return refuseWrite(console, opened.error());
+        }
+        const auto written = writeClockWord(path, *opened->state.Octclef - profile.wordBeforeKey, *word);
+        if (!written) {
+            return refuseIo(console, written.error());
+        }
+        // The clock reported is the one the written word stands for, which
+        // is what the card will run at.
+        console.out << profile.messagePrefix
+                    << formatHundredths(shownHundredths(profile, *word), console.decimalSeparator)
+                    << profile.messageSuffix << '\n'
+                    << kRevalidateChecksum << '\n';
+        return kExitSuccess;
+    });
+}
+
+std::string_view reason(SbaError error)
+{
+    switch (error) {
+        case SbaError::undecided:
+        case SbaError::noOffset:
+            return kSbaUndecided;
+        case SbaError::changed:
+            return kFileChanged;
+        case SbaError::unreachable:
+            break;
+    }
+    return kCannotWrite;
+}
+
+std::string_view reason(HeaderError error)
+{
+    switch (error) {
+        case HeaderError::noHeader:
+            return kNoHeader;
+        case HeaderError::noField:
+            return kNoHeaderField;
+        case HeaderError::emptyField:
+            return kEmptyHeaderField;
+        case HeaderError::changed:
+            return kFileChanged;
+        case HeaderError::tooLong:
+            return kHeaderTooLong;
+        case HeaderError::unrepresentable:
+            return kUnrepresentable;
+        case HeaderError::controlCharacter:
+            return kControlCharacter;
+        case HeaderError::unreachable:
+            break;
+    }
+    return kCannotWrite;
+}
+
+}  // namespace
+
+int runSetMem(const QStringList& arguments, Console& console)
+{
+    return setClock(kMemoryClockProfile, "set-mem [--ouf] MHZ IMAGE", arguments, console);
+}
+
+int runSetCore(const QStringList& arguments, Console& console)
+{
+    return setClock(kCoreClockProfile, "set-core [--ouf] MHZ IMAGE", arguments, console);
+}
+
+int runSba(const QStringList& arguments, Console& console)
+{
+    return withArguments(arguments, {"sba on|off IMAGE", {}, {}, 2}, console, [&](const CommandArguments& parsed) {
+        const QString& asked = parsed.positionals[0];
+        if (asked != "on" && asked != "off") {
+            return refuseWrite(console, std::string(kBadSbaArgument) + asked.toStdString());
+        }
+        const std::filesystem::path path = imagePath(parsed.positionals[1]);
+        const auto opened = openForEdit(path, console.decimalSeparator);
+        if (!opened) {
+            return refuseWrite(console, opened.error());
+        }
+        const std::string& state = opened->state.sbaState;
+        const bool askedOn = asked == "on";
+        if (state == (askedOn ? kSbaOn : kSbaOff)) {
+            console.out << (askedOn ? kSbaAlreadyOn : kSbaAlreadyOff) << '\n';
+            return kExitSuccess;
+        }
+        const auto toggled = toggleSideBand(path, state, opened->state.SBAVrt);
+        if (!toggled) {
+            return refuseWrite(console, reason(toggled.error()));
+        }
+        console.out << toggled->message << '\n';
+        return kExitSuccess;
+    });
+}
+
+int runHeader(const QStringList& arguments, Console& console)
+{
+    return withArguments(arguments, {"header TEXTE IMAGE", {}, {}, 2}, console, [&](const CommandArguments& parsed) {
+        const std::filesystem::path path = imagePath(parsed.positionals[1]);
+        const auto opened = openForEdit(path, console.decimalSeparator);
+        if (!opened) {
+            return refuseWrite(console, opened.error());
+        }
+        const auto field = readHeaderField(path, opened->state.headerlengh);
+        if (!field) {
+            return refuseWrite(console, reason(field.error()));
+        }
+        const auto bytes = encodeHeaderText(parsed.positionals[0].toStdString(), field->width);
+        if (!bytes) {
+            const std::string width =
+                bytes.error() == HeaderError::tooLong ? std::to_string(field->width) : std::string();
+            return refuseWrite(console, std::string(reason(bytes.error())) + width);
+        }
+        const auto written = writeHeaderField(path, *field, *bytes);
+        if (!written) {
+            return refuseWrite(console, reason(written.error()));
+        }
+        console.out << kHeaderWritten << field->width << kBytes << '\n'
+                    << kHeaderCaption << ' ' << printable(decodeWindows1252(*bytes)) << '\n'
+                    << kRevalidateChecksum << '\n';
+        return kExitSuccess;
+    });
+}
+
+}  // namespace vardane::cli

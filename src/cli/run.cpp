@@ -1,0 +1,65 @@
+#include "cli/commands.h"
+#include "cli/texts.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <array>
+
+namespace vardane::cli {
+namespace {
+
+using Command = int (*)(const QStringList&, Console&);
+
+struct NamedCommand {
+    std::string_view name;
+    Command command;
+};
+
+constexpr std::array<NamedCommand, 7> kCommands{{
+    {"info", runInfo},
+    {"verify", runVerify},
+    {"fix", runFix},
+    {"set-mem", runSetMem},
+    {"set-core", runSetCore},
+    {"sba", runSba},
+    {"header", runHeader},
+}};
+
+QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+}  // namespace
+
+int run(const QStringList& arguments, Console& console)
+{
+    QCommandLineParser parser;
+    // Everything after the command's name belongs to the command's own parser.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help({"h", "help"}, text(kHelpOption));
+    const QCommandLineOption version("version", text(kVersionOption));
+    parser.addOption(help);
+    parser.addOption(version);
+    if (!parser.parse(arguments)) {
+        return refuse(console, std::string(kArgumentsBeforeCommand) + parser.errorText().toStdString());
+    }
+    if (parser.isSet(help)) {
+        console.out << kUsage;
+        return kExitSuccess;
+    }
+    if (parser.isSet(version)) {
+        console.out << QCoreApplication::applicationName().toStdString() << ' '
+                    << QCoreApplication::applicationVersion().toStdString() << '\n';
+        return kExitSuccess;
+    }
+    const QStringList commandLine = parser.positionalArguments();
+    if (commandLine.isEmpty()) {
+        return refuse(console, kMissingCommand);
+    }
+    for (const NamedCommand& named : kCommands) {
+        if (commandLine.front() == text(named.name)) {
+            return named.command(commandLine, console);
+        }
+    }
+    return refuse(console, std::string(kUnknownCommand) + commandLine.front().toStdString());
+}
+
+}  // namespace vardane::cli
