@@ -2,6 +2,7 @@
 
 #include "image/image_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -87,8 +88,13 @@ double leadingNumber(std::string_view text)
 long long roundHalfEven(double value)
 {
     // nearbyint rounds in the current mode, which nothing here changes from
-    // the default: to nearest, ties to even.
-    return static_cast<long long>(std::nearbyint(value));
+    // the default: to nearest, ties to even. Casting a value beyond long long
+    // is undefined, so such values saturate and NaN gives 0.
+    constexpr double kLimit = 9.0e18;
+    if (std::isnan(value)) {
+        return 0;
+    }
+    return static_cast<long long>(std::nearbyint(std::clamp(value, -kLimit, kLimit)));
 }
 
 std::optional<std::uint16_t> wordForClock(const ClockProfile& profile, double mhz)

@@ -61,7 +61,8 @@ inline constexpr std::string_view kAppliedTitle = "Modification effectuée";
 // does. 0 when the text does not start with a number.
 [[nodiscard]] double leadingNumber(std::string_view text);
 
-// Rounded to the nearest integer, halves to the even one.
+// Rounded to the nearest integer, halves to the even one; magnitudes beyond
+// 9e18 saturate there, and NaN gives 0.
 [[nodiscard]] long long roundHalfEven(double value);
 
 // The word for a clock v in MHz (rounded half to even, in double precision),
