@@ -1,1 +1,124 @@
 #include "ui/sba_dialog.h"
+
+#include "editors/clock.h"
+#include "editors/sideband.h"
+#include "image/image_state.h"
+#include "ui/main_window.h"
+#include "ui/twips.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace vardane::ui {
+
+namespace {
+
+constexpr const char* kCaption = "Modification du SBA";
+constexpr const char* kLead = "Le SideBand Adressing est actuellement";
+constexpr const char* kDisabledWord = "Desactivé";
+constexpr const char* kEnabledWord = "Activé";
+constexpr const char* kInitialButton = "Activer le SBA";
+constexpr const char* kEnableButton = "Activer";
+constexpr const char* kDisableButton = "Desactiver";
+constexpr const char* kChecksumAfterToggle = "Non Valide !";
+constexpr int kStateWordPointSize = 24;
+
+constexpr const char* kRefusedTitle = "Modification impossible";
+constexpr const char* kNoOffsetText =
+    "Aucun octet de SideBand Adressing n'a été trouvé dans ce BIOS.\nLe fichier n'a pas été modifié.";
+constexpr const char* kUnreachableText =
+    "Impossible d'écrire dans le fichier (déplacé, supprimé, protégé en écriture ou verrouillé ?).\n"
+    "Le fichier n'a pas été modifié.";
+constexpr const char* kChangedText =
+    "L'octet du SideBand Adressing ne contient plus la valeur lue à l'ouverture : le fichier a été "
+    "modifié depuis.\nLe fichier n'a pas été modifié ; rouvrez-le avant de recommencer.";
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+const char* refusalText(SbaError error)
+{
+    switch (error) {
+        case SbaError::noOffset:
+            return kNoOffsetText;
+        case SbaError::changed:
+            return kChangedText;
+        case SbaError::undecided:
+        case SbaError::unreachable:
+            break;
+    }
+    return kUnreachableText;
+}
+
+}  // namespace
+
+SbaDialog::SbaDialog(MainWindow& mainWindow) : mainWindow_(&mainWindow)
+{
+    setObjectName("frmSBA");
+    setWindowTitle(text(kCaption));
+    setClientSizeInTwips(this, 4680, 2280);
+
+    auto* lead = new QLabel(text(kLead), this);
+    lead->setObjectName("Label1");
+    placeInTwips(lead, 720, 240, 3015, 255);
+
+    stateWord_ = new QLabel(text(kDisabledWord), this);
+    stateWord_->setObjectName("Label2");
+    QFont large = stateWord_->font();
+    large.setPointSize(kStateWordPointSize);
+    stateWord_->setFont(large);
+    placeInTwips(stateWord_, 1200, 600, 2175, 495);
+
+    auto* rule = new QFrame(this);
+    rule->setObjectName("Line1");
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(0, twipsToPixels(rule, 1440) - 1, twipsToPixels(rule, 4680), 2);
+
+    command1_ = new QPushButton(text(kInitialButton), this);
+    command1_->setObjectName("Command1");
+    placeInTwips(command1_, 1080, 1680, 2415, 495);
+    command1_->setFocus();
+    connect(command1_, &QPushButton::clicked, this, &SbaDialog::Command1_Click);
+
+    Form_Load();
+}
+
+void SbaDialog::Form_Load()
+{
+    const std::string& state = mainWindow_->state().sbaState;
+    if (state == kSbaOff) {
+        stateWord_->setText(text(kDisabledWord));
+        command1_->setText(text(kEnableButton));
+    } else if (state == kSbaOn) {
+        stateWord_->setText(text(kEnabledWord));
+        command1_->setText(text(kDisableButton));
+    }
+}
+
+// The decision rests on the main window's state text at this moment, not on
+// this dialog's captions, which may date from an image closed since.
+void SbaDialog::Command1_Click()
+{
+    if (mainWindow_ == nullptr) {
+        close();
+        return;
+    }
+    MainWindow& main = *mainWindow_;
+    const ImageState& state = main.state();
+    const auto toggled = toggleSideBand(state.filePath, state.sbaState, state.SBAVrt);
+    if (toggled) {
+        main.setChecksumText(kChecksumAfterToggle);
+        main.enableChecksumCorrection();
+        main.services().showMessage(this, MessageIcon::information, QString::fromUtf8(kAppliedTitle),
+                                    QString::fromUtf8(toggled->message));
+        main.setSbaState(toggled->newState);
+    } else if (toggled.error() != SbaError::undecided) {
+        main.services().showMessage(this, MessageIcon::critical, text(kRefusedTitle),
+                                    text(refusalText(toggled.error())));
+    }
+    close();
+}
+
+}  // namespace vardane::ui

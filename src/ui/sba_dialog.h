@@ -4,6 +4,9 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLabel;
+class QPushButton;
+
 namespace vardane::ui {
 
 class MainWindow;
@@ -16,7 +19,12 @@ public:
     explicit SbaDialog(MainWindow& mainWindow);
 
 private:
+    void Form_Load();
+    void Command1_Click();
+
     QPointer<MainWindow> mainWindow_;
+    QLabel* stateWord_ = nullptr;     // Label2
+    QPushButton* command1_ = nullptr;
 };
 
 }  // namespace vardane::ui
