@@ -1,1 +1,196 @@
 #include "ui/header_dialog.h"
+
+#include "image/image_state.h"
+#include "image/text.h"
+#include "ui/main_window.h"
+#include "ui/twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+
+#include <utility>
+
+namespace vardane::ui {
+
+namespace {
+
+constexpr const char* kCaption = "Modification du Header";
+constexpr const char* kInstruction =
+    "Pour modifier le Header, modifier le dans la fenetre ci-dessous, puis cliquez sur \"Appliquer\", "
+    "n'oubliez pas de revalider le cheksum par la suite...";
+constexpr const char* kApply = "Appliquer";
+
+// Stands in the box for a field byte that is a control character: the box
+// cannot show it, and the same '?' is what the command-line info prints.
+constexpr char16_t kStandIn = u'?';
+
+constexpr const char* kRefusedTitle = "Modification du Header impossible";
+constexpr const char* kNoHeaderText =
+    "Ce BIOS n'a pas d'entête modifiable : le repère « Version » est introuvable.\n"
+    "Le fichier n'a pas été modifié.";
+constexpr const char* kNoFieldText =
+    "L'entête de ce BIOS ne se termine par aucun retour chariot dans ses 51 premiers octets : "
+    "sa longueur est inconnue.\nLe fichier n'a pas été modifié.";
+constexpr const char* kEmptyFieldText =
+    "L'entête de ce BIOS est vide (un retour chariot dès son premier octet) : il ne peut pas être "
+    "modifié sans déplacer ce qui le suit.\nLe fichier n'a pas été modifié.";
+constexpr const char* kUnreachableText =
+    "Impossible de lire ou d'écrire dans le fichier (déplacé, supprimé, protégé en écriture ou "
+    "verrouillé ?).\nLe fichier n'a pas été modifié.";
+constexpr const char* kChangedText =
+    "L'entête a été modifié dans le fichier depuis l'ouverture de cette fenêtre.\n"
+    "Le fichier n'a pas été modifié ; rouvrez cette fenêtre avant de recommencer.";
+constexpr const char* kBadTextText =
+    "Ce texte ne peut pas être écrit dans l'entête : chaque caractère doit exister dans le jeu "
+    "Windows-1252, sans caractère de contrôle, et le texte ne doit pas être plus long que l'entête.\n"
+    "Le fichier n'a pas été modifié.";
+constexpr const char* kImageChangedText =
+    "Le BIOS a été fermé, ou un autre a été ouvert, depuis l'ouverture de cette fenêtre.\n"
+    "Le fichier n'a pas été modifié.";
+
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const char* refusalText(HeaderError error)
+{
+    switch (error) {
+        case HeaderError::noHeader:
+            return kNoHeaderText;
+        case HeaderError::noField:
+            return kNoFieldText;
+        case HeaderError::emptyField:
+            return kEmptyFieldText;
+        case HeaderError::unreachable:
+            return kUnreachableText;
+        case HeaderError::changed:
+            return kChangedText;
+        case HeaderError::tooLong:
+        case HeaderError::unrepresentable:
+        case HeaderError::controlCharacter:
+            return kBadTextText;
+    }
+    return kUnreachableText;
+}
+
+// A retry cannot succeed once the file no longer holds the loaded field.
+bool closesOnRefusal(HeaderError error)
+{
+    return error == HeaderError::changed;
+}
+
+QString shownText(const std::vector<std::uint8_t>& bytes)
+{
+    QString shown = QString::fromStdString(decodeWindows1252(bytes));
+    for (QChar& character : shown) {
+        if (character.category() == QChar::Other_Control) {
+            character = QChar(kStandIn);
+        }
+    }
+    return shown;
+}
+
+// Lets into the box only what the field can take: one Windows-1252 byte per
+// character, no control character, no more characters than the field's width.
+class FieldTextValidator final : public QValidator {
+public:
+    FieldTextValidator(std::size_t width, QObject* parent) : QValidator(parent), width_(width) {}
+
+    State validate(QString& input, int& /*position*/) const override
+    {
+        return encodeHeaderText(input.toStdString(), width_) ? Acceptable : Invalid;
+    }
+
+private:
+    std::size_t width_;
+};
+
+}  // namespace
+
+HeaderDialog* HeaderDialog::load(MainWindow& mainWindow)
+{
+    const ImageState& state = mainWindow.state();
+    auto field = readHeaderField(state.filePath, state.headerlengh);
+    if (!field) {
+        mainWindow.services().showMessage(&mainWindow, MessageIcon::critical, text(kRefusedTitle),
+                                          text(refusalText(field.error())));
+        return nullptr;
+    }
+    return new HeaderDialog(mainWindow, std::move(field).value());
+}
+
+HeaderDialog::HeaderDialog(MainWindow& mainWindow, HeaderField field)
+    : mainWindow_(&mainWindow),
+      imageGeneration_(mainWindow.imageGeneration()),
+      field_(std::move(field)),
+      loadedText_(shownText(field_.bytes))
+{
+    setObjectName("frmheader");
+    setWindowTitle(text(kCaption));
+    setClientSizeInTwips(this, 4680, 2250);
+
+    auto* instruction = new QLabel(text(kInstruction), this);
+    instruction->setObjectName("Label1");
+    instruction->setTextFormat(Qt::PlainText);
+    instruction->setWordWrap(true);
+    placeInTwips(instruction, 240, 120, 4335, 735);
+
+    text1_ = new QLineEdit(this);
+    text1_->setObjectName("Text1");
+    placeInTwips(text1_, 240, 960, 4215, 375);
+    text1_->setMaxLength(static_cast<int>(field_.width));
+    text1_->setValidator(new FieldTextValidator(field_.width, text1_));
+    text1_->setText(loadedText_);
+
+    auto* command1 = new QPushButton(text(kApply), this);
+    command1->setObjectName("Command1");
+    placeInTwips(command1, 1200, 1680, 2175, 375);
+    connect(command1, &QPushButton::clicked, this, &HeaderDialog::Command1_Click);
+}
+
+bool HeaderDialog::imageStillOnShow() const
+{
+    return mainWindow_ != nullptr && mainWindow_->imageOpen() &&
+           mainWindow_->imageGeneration() == imageGeneration_;
+}
+
+void HeaderDialog::refuse(HeaderError error)
+{
+    mainWindow_->services().showMessage(this, MessageIcon::critical, text(kRefusedTitle),
+                                        text(refusalText(error)));
+    if (closesOnRefusal(error)) {
+        close();
+    }
+}
+
+void HeaderDialog::Command1_Click()
+{
+    if (!imageStillOnShow()) {
+        if (mainWindow_ != nullptr) {
+            mainWindow_->services().showMessage(this, MessageIcon::critical, text(kRefusedTitle),
+                                                text(kImageChangedText));
+        }
+        close();
+        return;
+    }
+    const QString edited = text1_->text();
+    const auto bytes = edited == loadedText_ ? Expected<std::vector<std::uint8_t>, HeaderError>(field_.bytes)
+                                             : encodeHeaderText(edited.toStdString(), field_.width);
+    if (!bytes) {
+        refuse(bytes.error());
+        return;
+    }
+    const auto written = writeHeaderField(mainWindow_->state().filePath, field_, *bytes);
+    if (!written) {
+        refuse(written.error());
+        return;
+    }
+    mainWindow_->setHeaderText(decodeWindows1252(*bytes));
+    mainWindow_->setChecksumText(kChecksumInvalid);
+    close();
+}
+
+}  // namespace vardane::ui

@@ -1,8 +1,14 @@
 // frmheader: rewrites the header field of the open image.
 #pragma once
 
+#include "editors/header.h"
+
 #include <QPointer>
+#include <QString>
 #include <QWidget>
+#include <cstdint>
+
+class QLineEdit;
 
 namespace vardane::ui {
 
@@ -17,8 +23,20 @@ public:
     [[nodiscard]] static HeaderDialog* load(MainWindow& mainWindow);
 
 private:
-    explicit HeaderDialog(MainWindow& mainWindow);
+    HeaderDialog(MainWindow& mainWindow, HeaderField field);
+
+    void Command1_Click();
+    [[nodiscard]] bool imageStillOnShow() const;
+    void refuse(HeaderError error);
+
     QPointer<MainWindow> mainWindow_;
+    // The image the field was found in: its width means nothing in another.
+    std::uint64_t imageGeneration_;
+    HeaderField field_;
+    // Text1 as loaded; while it is unchanged the loaded bytes are written back
+    // as they are, including those the box cannot hold.
+    QString loadedText_;
+    QLineEdit* text1_ = nullptr;
 };
 
 }  // namespace vardane::ui

@@ -35,7 +35,10 @@ constexpr const char* kChangedText =
     "L'octet du SideBand Adressing ne contient plus la valeur lue à l'ouverture : le fichier a été "
     "modifié depuis.\nLe fichier n'a pas été modifié ; rouvrez-le avant de recommencer.";
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 const char* refusalText(SbaError error)
 {

@@ -23,7 +23,7 @@ private:
     void Command1_Click();
 
     QPointer<MainWindow> mainWindow_;
-    QLabel* stateWord_ = nullptr;     // Label2
+    QLabel* stateWord_ = nullptr;  // Label2
     QPushButton* command1_ = nullptr;
 };
 

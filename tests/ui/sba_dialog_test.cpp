@@ -54,13 +54,20 @@ public:
 
     void open(const TempFile& file)
     {
-        services.fileAnswers.push_back(vardane::ui::ChosenFile{
-            QString::fromStdString(file.path().string()), QString::fromStdString(file.path().filename().string())});
+        services.fileAnswers.push_back(
+            vardane::ui::ChosenFile{QString::fromStdString(file.path().string()),
+                                    QString::fromStdString(file.path().filename().string())});
         trigger("Ouvrir");
     }
     void trigger(const char* item) const { window_->findChild<QAction*>(item)->trigger(); }
-    [[nodiscard]] bool enabled(const char* item) const { return window_->findChild<QAction*>(item)->isEnabled(); }
-    [[nodiscard]] QString value(const char* label) const { return window_->findChild<QLabel*>(label)->text(); }
+    [[nodiscard]] bool enabled(const char* item) const
+    {
+        return window_->findChild<QAction*>(item)->isEnabled();
+    }
+    [[nodiscard]] QString value(const char* label) const
+    {
+        return window_->findChild<QLabel*>(label)->text();
+    }
 
     // The SideBand dialog on screen, or nullptr.
     [[nodiscard]] static QWidget* dialog()
@@ -93,7 +100,10 @@ QString caption(const QWidget* dialog, const char* name)
     return dialog->findChild<QPushButton*>(name)->text();
 }
 
-void click(QWidget* dialog) { QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton); }
+void click(QWidget* dialog)
+{
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+}
 
 }  // namespace
 
@@ -167,8 +177,10 @@ void SbaDialogTest::toggleWritesOneByte_data()
     QTest::addColumn<QString>("stateBefore");
     QTest::addColumn<QString>("stateAfter");
     QTest::addColumn<QString>("message");
-    QTest::newRow("enable") << 0x7F << 0xFB << "NON" << "OUI" << QString::fromUtf8(vardane::kSbaEnabledMessage);
-    QTest::newRow("disable") << 0xFB << 0x7F << "OUI" << "NON" << QString::fromUtf8(vardane::kSbaDisabledMessage);
+    QTest::newRow("enable") << 0x7F << 0xFB << "NON"
+                            << "OUI" << QString::fromUtf8(vardane::kSbaEnabledMessage);
+    QTest::newRow("disable") << 0xFB << 0x7F << "OUI"
+                             << "NON" << QString::fromUtf8(vardane::kSbaDisabledMessage);
 }
 
 void SbaDialogTest::toggleWritesOneByte()
