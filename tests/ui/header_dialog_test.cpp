@@ -80,6 +80,12 @@ public:
                                     QString::fromStdString(file.path().filename().string())});
         trigger("Ouvrir");
     }
+    // The main window deletes itself once closed.
+    void closeMainWindow()
+    {
+        window_->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     void trigger(const char* item) const { window_->findChild<QAction*>(item)->trigger(); }
     [[nodiscard]] QString value(const char* label) const
     {
@@ -147,6 +153,7 @@ private slots:
     void fieldChangedInTheFileWritesNothing();
     void unreachableFileKeepsTheDialog();
     void titleBarCloseWritesNothing();
+    void mainWindowGoneWritesNothing();
 };
 
 void HeaderDialogTest::layoutAndFixedTexts()
@@ -414,6 +421,27 @@ void HeaderDialogTest::titleBarCloseWritesNothing()
     QCOMPARE(harness.value("Text2"), text2);
     QCOMPARE(harness.value("Text7"), QString::fromUtf8("???"));
     QVERIFY(harness.services.messages.empty());
+}
+
+// Closing the main window by its title bar leaves this dialog open, with no
+// image state behind it.
+void HeaderDialogTest::mainWindowGoneWritesNothing()
+{
+    Harness harness;
+    const TempFile file(vardane::test::standardImage());
+    const auto before = file.contents();
+    harness.open(file);
+    const QPointer<QWidget> dialog = harness.showDialog();
+    text1(dialog)->selectAll();
+    QTest::keyClicks(text1(dialog), "X");
+
+    harness.closeMainWindow();
+    QVERIFY(dialog != nullptr);
+    apply(dialog);
+
+    QCOMPARE(file.contents(), before);
+    QVERIFY(harness.services.messages.empty());
+    QVERIFY(Harness::dialog() == nullptr);
 }
 
 QTEST_MAIN(HeaderDialogTest)

@@ -50,14 +50,18 @@ public:
 
     FakeServices services;
 
-    [[nodiscard]] MainWindow& window() const { return *window_; }
-
     void open(const TempFile& file)
     {
         services.fileAnswers.push_back(
             vardane::ui::ChosenFile{QString::fromStdString(file.path().string()),
                                     QString::fromStdString(file.path().filename().string())});
         trigger("Ouvrir");
+    }
+    // The main window deletes itself once closed.
+    void closeMainWindow()
+    {
+        window_->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     void trigger(const char* item) const { window_->findChild<QAction*>(item)->trigger(); }
     [[nodiscard]] bool enabled(const char* item) const
@@ -122,6 +126,7 @@ private slots:
     void unreachableFileChangesNothing();
     void changedByteChangesNothing();
     void titleBarCloseWritesNothing();
+    void mainWindowGoneWritesNothing();
 };
 
 void SbaDialogTest::layoutAndFixedTexts()
@@ -339,6 +344,25 @@ void SbaDialogTest::titleBarCloseWritesNothing()
     QCOMPARE(file.contents(), before);
     QVERIFY(harness.services.messages.empty());
     QCOMPARE(harness.value("Text5"), QString::fromUtf8("NON"));
+    QVERIFY(Harness::dialog() == nullptr);
+}
+
+// Closing the main window by its title bar leaves this dialog open, with no
+// image state behind it.
+void SbaDialogTest::mainWindowGoneWritesNothing()
+{
+    Harness harness;
+    const TempFile file(imageWithSbaByte(0x7F));
+    const auto before = file.contents();
+    harness.open(file);
+    const QPointer<QWidget> dialog = harness.showDialog();
+
+    harness.closeMainWindow();
+    QVERIFY(dialog != nullptr);
+    click(dialog);
+
+    QCOMPARE(file.contents(), before);
+    QVERIFY(harness.services.messages.empty());
     QVERIFY(Harness::dialog() == nullptr);
 }
 
