@@ -34,39 +34,48 @@ std::string_view reason(ChecksumError error)
     return kCannotRead;
 }
 
-void printState(std::ostream& out, bool valid) { out << kChecksumCaption << (valid ? kValid : kNotValid) << '\n'; }
+void printState(std::ostream& out, bool valid)
+{
+    out << kChecksumCaption << (valid ? kValid : kNotValid) << '\n';
+}
+
+int verify(const CommandArguments& parsed, Console& console)
+{
+    const auto sum = verifyChecksum(imagePath(parsed.positionals[0]));
+    if (!sum) {
+        return refuse(console, reason(sum.error()));
+    }
+    console.out << kSumCaption << int{*sum} << " (" << hexByte(*sum) << ")\n";
+    printState(console.out, *sum == 0);
+    return *sum == 0 ? kExitSuccess : kExitInvalidChecksum;
+}
+
+int fix(const CommandArguments& parsed, Console& console)
+{
+    const auto correction = correctChecksum(imagePath(parsed.positionals[0]));
+    if (!correction) {
+        return refuseWrite(console, reason(correction.error()));
+    }
+    if (correction->written) {
+        console.out << kByteWritten << hexByte(correction->byteAfter) << kByteWas
+                    << hexByte(correction->byteBefore) << '\n';
+    } else {
+        console.out << kNothingToFix << '\n';
+    }
+    printState(console.out, true);
+    return kExitSuccess;
+}
 
 }  // namespace
 
 int runVerify(const QStringList& arguments, Console& console)
 {
-    return withArguments(arguments, {"verify IMAGE", {}, {}, 1}, console, [&console](const CommandArguments& parsed) {
-        const auto sum = verifyChecksum(imagePath(parsed.positionals[0]));
-        if (!sum) {
-            return refuse(console, reason(sum.error()));
-        }
-        console.out << kSumCaption << int{*sum} << " (" << hexByte(*sum) << ")\n";
-        printState(console.out, *sum == 0);
-        return *sum == 0 ? kExitSuccess : kExitInvalidChecksum;
-    });
+    return withArguments(arguments, {"verify IMAGE", {}, {}, 1}, console, verify);
 }
 
 int runFix(const QStringList& arguments, Console& console)
 {
-    return withArguments(arguments, {"fix IMAGE", {}, {}, 1}, console, [&console](const CommandArguments& parsed) {
-        const auto correction = correctChecksum(imagePath(parsed.positionals[0]));
-        if (!correction) {
-            return refuseWrite(console, reason(correction.error()));
-        }
-        if (correction->written) {
-            console.out << kByteWritten << hexByte(correction->byteAfter) << kByteWas
-                        << hexByte(correction->byteBefore) << '\n';
-        } else {
-            console.out << kNothingToFix << '\n';
-        }
-        printState(console.out, true);
-        return kExitSuccess;
-    });
+    return withArguments(arguments, {"fix IMAGE", {}, {}, 1}, console, fix);
 }
 
 }  // namespace vardane::cli

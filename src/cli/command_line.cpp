@@ -8,7 +8,10 @@
 namespace vardane::cli {
 namespace {
 
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::string unknownOptions(const QCommandLineParser& parser, const QStringList& arguments)
 {
@@ -24,7 +27,7 @@ std::string unknownOptions(const QCommandLineParser& parser, const QStringList& 
 }  // namespace
 
 std::variant<CommandArguments, HelpRequested, std::string> parseCommand(const QStringList& arguments,
-                                                                         const CommandSyntax& syntax)
+                                                                        const CommandSyntax& syntax)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);

@@ -48,7 +48,7 @@ template <typename Body>
         console.out << kUsage;
         return kExitSuccess;
     }
-    return body(std::get<CommandArguments>(parsed));
+    return body(std::get<CommandArguments>(parsed), console);
 }
 
 // The path as the system spells it, from an argument decoded by Qt.

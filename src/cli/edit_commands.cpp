@@ -59,40 +59,38 @@ std::string rangeText(const ClockRange& range)
     return std::string(range.minimumCaption) + " - " + std::string(range.maximumCaption);
 }
 
-int setClock(const ClockProfile& profile, std::string_view usage, const QStringList& arguments, Console& console)
+int setClock(const ClockProfile& profile, const CommandArguments& parsed, Console& console)
 {
-    const CommandSyntax syntax{usage, "ouf", kOufOption, 2};
-    return withArguments(arguments, syntax, console, [&](const CommandArguments& parsed) {
-        const std::string typed = parsed.positionals[0].toStdString();
-        const auto mhz = parseMegahertz(typed);
-        if (!mhz) {
-            return refuseWrite(console, std::string(kBadMegahertz) + typed);
-        }
-        const ClockRange& range = parsed.flag ? profile.ouf : profile.normal;
-        if (*mhz < range.minimum || *mhz > range.maximum) {
-            return refuseWrite(console, std::string(kMegahertzOutOfRange) + typed + " (" + rangeText(range) + ")");
-        }
-        const auto word = wordForClock(profile, *mhz);
-        if (!word) {
-            return refuseWrite(console, std::string(kBadMegahertz) + typed);
-        }
-        const std::filesystem::path path = imagePath(parsed.positionals[1]);
-        const auto opened = openForEdit(path, console.decimalSeparator);
-        if (!opened) {
-            return refuseWrite(console, opened.error());
-        }
-        const auto written = writeClockWord(path, *opened->state.Octclef - profile.wordBeforeKey, *word);
-        if (!written) {
-            return refuseIo(console, written.error());
-        }
-        // The clock reported is the one the written word stands for, which
-        // is what the card will run at.
-        console.out << profile.messagePrefix
-                    << formatHundredths(shownHundredths(profile, *word), console.decimalSeparator)
-                    << profile.messageSuffix << '\n'
-                    << kRevalidateChecksum << '\n';
-        return kExitSuccess;
-    });
+    const std::string typed = parsed.positionals[0].toStdString();
+    const auto mhz = parseMegahertz(typed);
+    if (!mhz) {
+        return refuseWrite(console, std::string(kBadMegahertz) + typed);
+    }
+    const ClockRange& range = parsed.flag ? profile.ouf : profile.normal;
+    if (*mhz < range.minimum || *mhz > range.maximum) {
+        return refuseWrite(console,
+                           std::string(kMegahertzOutOfRange) + typed + " (" + rangeText(range) + ")");
+    }
+    const auto word = wordForClock(profile, *mhz);
+    if (!word) {
+        return refuseWrite(console, std::string(kBadMegahertz) + typed);
+    }
+    const std::filesystem::path path = imagePath(parsed.positionals[1]);
+    const auto opened = openForEdit(path, console.decimalSeparator);
+    if (!opened) {
+        return refuseWrite(console, opened.error());
+    }
+    const auto written = writeClockWord(path, *opened->state.Octclef - profile.wordBeforeKey, *word);
+    if (!written) {
+        return refuseIo(console, written.error());
+    }
+    // The clock reported is the one the written word stands for, which is
+    // what the card will run at.
+    console.out << profile.messagePrefix
+                << formatHundredths(shownHundredths(profile, *word), console.decimalSeparator)
+                << profile.messageSuffix << '\n'
+                << kRevalidateChecksum << '\n';
+    return kExitSuccess;
 }
 
 std::string_view reason(SbaError error)
@@ -132,72 +130,81 @@ std::string_view reason(HeaderError error)
     return kCannotWrite;
 }
 
+int sba(const CommandArguments& parsed, Console& console)
+{
+    const QString& asked = parsed.positionals[0];
+    if (asked != "on" && asked != "off") {
+        return refuseWrite(console, std::string(kBadSbaArgument) + asked.toStdString());
+    }
+    const std::filesystem::path path = imagePath(parsed.positionals[1]);
+    const auto opened = openForEdit(path, console.decimalSeparator);
+    if (!opened) {
+        return refuseWrite(console, opened.error());
+    }
+    const std::string& state = opened->state.sbaState;
+    const bool askedOn = asked == "on";
+    if (state == (askedOn ? kSbaOn : kSbaOff)) {
+        console.out << (askedOn ? kSbaAlreadyOn : kSbaAlreadyOff) << '\n';
+        return kExitSuccess;
+    }
+    const auto toggled = toggleSideBand(path, state, opened->state.SBAVrt);
+    if (!toggled) {
+        return refuseWrite(console, reason(toggled.error()));
+    }
+    console.out << toggled->message << '\n';
+    return kExitSuccess;
+}
+
+int header(const CommandArguments& parsed, Console& console)
+{
+    const std::filesystem::path path = imagePath(parsed.positionals[1]);
+    const auto opened = openForEdit(path, console.decimalSeparator);
+    if (!opened) {
+        return refuseWrite(console, opened.error());
+    }
+    const auto field = readHeaderField(path, opened->state.headerlengh);
+    if (!field) {
+        return refuseWrite(console, reason(field.error()));
+    }
+    const auto bytes = encodeHeaderText(parsed.positionals[0].toStdString(), field->width);
+    if (!bytes) {
+        const std::string width = bytes.error() == HeaderError::tooLong ? std::to_string(field->width) : "";
+        return refuseWrite(console, std::string(reason(bytes.error())) + width);
+    }
+    const auto written = writeHeaderField(path, *field, *bytes);
+    if (!written) {
+        return refuseWrite(console, reason(written.error()));
+    }
+    console.out << kHeaderWritten << field->width << kBytes << '\n'
+                << kHeaderCaption << ' ' << printable(decodeWindows1252(*bytes)) << '\n'
+                << kRevalidateChecksum << '\n';
+    return kExitSuccess;
+}
+
 }  // namespace
 
 int runSetMem(const QStringList& arguments, Console& console)
 {
-    return setClock(kMemoryClockProfile, "set-mem [--ouf] MHZ IMAGE", arguments, console);
+    return withArguments(
+        arguments, {"set-mem [--ouf] MHZ IMAGE", "ouf", kOufOption, 2}, console,
+        [](const CommandArguments& parsed, Console& c) { return setClock(kMemoryClockProfile, parsed, c); });
 }
 
 int runSetCore(const QStringList& arguments, Console& console)
 {
-    return setClock(kCoreClockProfile, "set-core [--ouf] MHZ IMAGE", arguments, console);
+    return withArguments(
+        arguments, {"set-core [--ouf] MHZ IMAGE", "ouf", kOufOption, 2}, console,
+        [](const CommandArguments& parsed, Console& c) { return setClock(kCoreClockProfile, parsed, c); });
 }
 
 int runSba(const QStringList& arguments, Console& console)
 {
-    return withArguments(arguments, {"sba on|off IMAGE", {}, {}, 2}, console, [&](const CommandArguments& parsed) {
-        const QString& asked = parsed.positionals[0];
-        if (asked != "on" && asked != "off") {
-            return refuseWrite(console, std::string(kBadSbaArgument) + asked.toStdString());
-        }
-        const std::filesystem::path path = imagePath(parsed.positionals[1]);
-        const auto opened = openForEdit(path, console.decimalSeparator);
-        if (!opened) {
-            return refuseWrite(console, opened.error());
-        }
-        const std::string& state = opened->state.sbaState;
-        const bool askedOn = asked == "on";
-        if (state == (askedOn ? kSbaOn : kSbaOff)) {
-            console.out << (askedOn ? kSbaAlreadyOn : kSbaAlreadyOff) << '\n';
-            return kExitSuccess;
-        }
-        const auto toggled = toggleSideBand(path, state, opened->state.SBAVrt);
-        if (!toggled) {
-            return refuseWrite(console, reason(toggled.error()));
-        }
-        console.out << toggled->message << '\n';
-        return kExitSuccess;
-    });
+    return withArguments(arguments, {"sba on|off IMAGE", {}, {}, 2}, console, sba);
 }
 
 int runHeader(const QStringList& arguments, Console& console)
 {
-    return withArguments(arguments, {"header TEXTE IMAGE", {}, {}, 2}, console, [&](const CommandArguments& parsed) {
-        const std::filesystem::path path = imagePath(parsed.positionals[1]);
-        const auto opened = openForEdit(path, console.decimalSeparator);
-        if (!opened) {
-            return refuseWrite(console, opened.error());
-        }
-        const auto field = readHeaderField(path, opened->state.headerlengh);
-        if (!field) {
-            return refuseWrite(console, reason(field.error()));
-        }
-        const auto bytes = encodeHeaderText(parsed.positionals[0].toStdString(), field->width);
-        if (!bytes) {
-            const std::string width =
-                bytes.error() == HeaderError::tooLong ? std::to_string(field->width) : std::string();
-            return refuseWrite(console, std::string(reason(bytes.error())) + width);
-        }
-        const auto written = writeHeaderField(path, *field, *bytes);
-        if (!written) {
-            return refuseWrite(console, reason(written.error()));
-        }
-        console.out << kHeaderWritten << field->width << kBytes << '\n'
-                    << kHeaderCaption << ' ' << printable(decodeWindows1252(*bytes)) << '\n'
-                    << kRevalidateChecksum << '\n';
-        return kExitSuccess;
-    });
+    return withArguments(arguments, {"header TEXTE IMAGE", {}, {}, 2}, console, header);
 }
 
 }  // namespace vardane::cli

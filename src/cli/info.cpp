@@ -61,7 +61,10 @@ Facts gather(const std::filesystem::path& path, const std::string& decimalSepara
     return facts;
 }
 
-QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 template <typename Integer>
 QJsonValue integerOrNull(const std::optional<Integer>& value)
@@ -91,8 +94,9 @@ QJsonObject toJson(const Facts& facts)
         {"memClockWord", integerOrNull(facts.opened.memClockWord)},
         {"coreClockWord", integerOrNull(facts.opened.coreClockWord)},
     };
-    object.insert("checksum", facts.sum ? QJsonValue(QJsonObject{{"sum", int{*facts.sum}}, {"valid", *facts.sum == 0}})
-                                        : QJsonValue(QJsonValue::Null));
+    object.insert("checksum",
+                  facts.sum ? QJsonValue(QJsonObject{{"sum", int{*facts.sum}}, {"valid", *facts.sum == 0}})
+                            : QJsonValue(QJsonValue::Null));
     return object;
 }
 
@@ -124,21 +128,23 @@ void printRows(const Facts& facts, std::ostream& out)
     }
 }
 
+int info(const CommandArguments& parsed, Console& console)
+{
+    const Facts facts = gather(imagePath(parsed.positionals[0]), console.decimalSeparator);
+    if (parsed.flag) {
+        console.out << QJsonDocument(toJson(facts)).toJson(QJsonDocument::Indented).toStdString();
+    } else {
+        printRows(facts, console.out);
+    }
+    const auto message = openMessage(facts.opened.status);
+    return message ? refuse(console, *message) : kExitSuccess;
+}
+
 }  // namespace
 
 int runInfo(const QStringList& arguments, Console& console)
 {
-    const CommandSyntax syntax{"info [--json] IMAGE", "json", kJsonOption, 1};
-    return withArguments(arguments, syntax, console, [&console](const CommandArguments& parsed) {
-        const Facts facts = gather(imagePath(parsed.positionals[0]), console.decimalSeparator);
-        if (parsed.flag) {
-            console.out << QJsonDocument(toJson(facts)).toJson(QJsonDocument::Indented).toStdString();
-        } else {
-            printRows(facts, console.out);
-        }
-        const auto message = openMessage(facts.opened.status);
-        return message ? refuse(console, *message) : kExitSuccess;
-    });
+    return withArguments(arguments, {"info [--json] IMAGE", "json", kJsonOption, 1}, console, info);
 }
 
 }  // namespace vardane::cli

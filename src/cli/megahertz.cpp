@@ -8,7 +8,8 @@ namespace {
 
 bool allDigits(std::string_view text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -23,8 +24,8 @@ std::optional<double> parseMegahertz(std::string_view text)
         return std::nullopt;
     }
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (error != std::errc{} || end != text.data() + text.size()) {
         return std::nullopt;
     }

@@ -25,7 +25,10 @@ constexpr std::array<NamedCommand, 7> kCommands{{
     {"header", runHeader},
 }};
 
-QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 }  // namespace
 

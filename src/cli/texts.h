@@ -69,7 +69,8 @@ inline constexpr std::string_view kRevalidateChecksum =
 
 inline constexpr std::string_view kBadSbaArgument = "on ou off attendu : ";
 inline constexpr std::string_view kSbaUndecided = "état du SideBand Adressing indéterminé : ???";
-inline constexpr std::string_view kSbaAlreadyOn = "Le SideBand Adressing est déjà activé : rien n'a été écrit";
+inline constexpr std::string_view kSbaAlreadyOn =
+    "Le SideBand Adressing est déjà activé : rien n'a été écrit";
 inline constexpr std::string_view kSbaAlreadyOff =
     "Le SideBand Adressing est déjà désactivé : rien n'a été écrit";
 
