@@ -1,0 +1,290 @@
+// Each core operation beside its floor: the least a program must ask of the
+// system to do the same work on the same file with plain POSIX calls. After
+// the run, a summary gives each operation's time over its floor's.
+#include "checksum/checksum.h"
+#include "editors/clock.h"
+#include "image/layout.h"
+#include "image/open_image.h"
+#include "test_image.h"
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace L = vardane::layout;
+using vardane::test::Standard;
+
+constexpr std::string_view kFloorSuffix = "_floor";
+constexpr double kTarget = 1.5;
+
+class Descriptor {
+public:
+    Descriptor(const fs::path& path, int mode) : fd_(::open(path.c_str(), mode | O_CLOEXEC)) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    [[nodiscard]] int get() const { return fd_; }
+    [[nodiscard]] bool valid() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+[[nodiscard]] bool readOnce(const fs::path& path, std::vector<std::uint8_t>& into)
+{
+    const Descriptor fd(path, O_RDONLY);
+    return fd.valid() && ::pread(fd.get(), into.data(), into.size(), 0) == static_cast<ssize_t>(into.size());
+}
+
+[[nodiscard]] bool writeOnce(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes)
+{
+    return ::pwrite(fd, bytes.data(), bytes.size(), offset) == static_cast<ssize_t>(bytes.size()) &&
+           ::fdatasync(fd) == 0;
+}
+
+// A byte of the region changed behind the benchmark's back, untimed, so that
+// every correction has a sum to undo.
+class RegionSpoiler {
+public:
+    explicit RegionSpoiler(const fs::path& path) : fd_(path, O_RDWR) {}
+
+    [[nodiscard]] bool spoil(benchmark::State& state)
+    {
+        state.PauseTiming();
+        std::uint8_t value = 0;
+        bool done = fd_.valid() && ::pread(fd_.get(), &value, 1, 0) == 1;
+        value ^= 1;
+        done = done && ::pwrite(fd_.get(), &value, 1, 0) == 1;
+        state.ResumeTiming();
+        return done;
+    }
+
+private:
+    Descriptor fd_;
+};
+
+void openImage(benchmark::State& state, const fs::path& path)
+{
+    for (auto _ : state) {
+        const auto result = vardane::openImage(path, ".");
+        if (result.status != vardane::OpenStatus::accepted) {
+            state.SkipWithError("the image did not open");
+            break;
+        }
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+void openImageFloor(benchmark::State& state, const fs::path& path)
+{
+    std::vector<std::uint8_t> prefix(L::kOpenScanLength);
+    for (auto _ : state) {
+        if (!readOnce(path, prefix)) {
+            state.SkipWithError("cannot read the image");
+            break;
+        }
+        benchmark::DoNotOptimize(prefix.data());
+    }
+}
+
+// The scan alone, without the file, to tell the scan's share of openImage
+// from the system's.
+void scanImage(benchmark::State& state, const fs::path& path)
+{
+    auto prefix = vardane::test::readAll(path);
+    prefix.resize(L::kOpenScanLength);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(vardane::scanImage(prefix, "."));
+    }
+}
+
+void verifyChecksum(benchmark::State& state, const fs::path& path)
+{
+    for (auto _ : state) {
+        const auto sum = vardane::verifyChecksum(path);
+        if (!sum) {
+            state.SkipWithError("cannot verify the checksum");
+            break;
+        }
+        benchmark::DoNotOptimize(*sum);
+    }
+}
+
+void verifyChecksumFloor(benchmark::State& state, const fs::path& path)
+{
+    std::vector<std::uint8_t> region(L::kChecksumRegionLength);
+    for (auto _ : state) {
+        if (!readOnce(path, region)) {
+            state.SkipWithError("cannot read the region");
+            break;
+        }
+        benchmark::DoNotOptimize(region.data());
+    }
+}
+
+void correctChecksum(benchmark::State& state, const fs::path& path)
+{
+    RegionSpoiler spoiler(path);
+    for (auto _ : state) {
+        if (!spoiler.spoil(state)) {
+            state.SkipWithError("cannot change the region");
+            break;
+        }
+        const auto correction = vardane::correctChecksum(path);
+        if (!correction || !correction->written) {
+            state.SkipWithError("the checksum was not corrected");
+            break;
+        }
+    }
+}
+
+void correctChecksumFloor(benchmark::State& state, const fs::path& path)
+{
+    RegionSpoiler spoiler(path);
+    std::vector<std::uint8_t> region(L::kChecksumRegionLength);
+    for (auto _ : state) {
+        if (!spoiler.spoil(state)) {
+            state.SkipWithError("cannot change the region");
+            break;
+        }
+        const Descriptor fd(path, O_RDWR);
+        const bool read = fd.valid() && ::pread(fd.get(), region.data(), region.size(), 0) ==
+                                            static_cast<ssize_t>(region.size());
+        const std::array<std::uint8_t, 1> byte{region.back()};
+        if (!read || !writeOnce(fd.get(), L::kChecksumByte, byte)) {
+            state.SkipWithError("cannot rewrite the checksum byte");
+            break;
+        }
+    }
+}
+
+constexpr std::array<std::uint16_t, 2> kWords{18300, 20000};
+
+void writeClockWord(benchmark::State& state, const fs::path& path)
+{
+    const std::int64_t offset = Standard::kClockKey - L::kMemClockWordBeforeKey;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        if (!vardane::writeClockWord(path, offset, kWords[next ^= 1])) {
+            state.SkipWithError("cannot write the clock word");
+            break;
+        }
+    }
+}
+
+void writeClockWordFloor(benchmark::State& state, const fs::path& path)
+{
+    const std::int64_t offset = Standard::kClockKey - L::kMemClockWordBeforeKey;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const std::uint16_t word = kWords[next ^= 1];
+        const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(word & 0xFF),
+                                                static_cast<std::uint8_t>(word >> 8)};
+        const Descriptor fd(path, O_RDWR);
+        if (!fd.valid() || !writeOnce(fd.get(), offset, bytes)) {
+            state.SkipWithError("cannot write the clock word");
+            break;
+        }
+    }
+}
+
+void registerAll(const fs::path& path)
+{
+    using Body = void (*)(benchmark::State&, const fs::path&);
+    const std::array<std::pair<const char*, Body>, 9> all{{
+        {"openImage", openImage},
+        {"openImage_floor", openImageFloor},
+        {"scanImage", scanImage},
+        {"verifyChecksum", verifyChecksum},
+        {"verifyChecksum_floor", verifyChecksumFloor},
+        {"correctChecksum", correctChecksum},
+        {"correctChecksum_floor", correctChecksumFloor},
+        {"writeClockWord", writeClockWord},
+        {"writeClockWord_floor", writeClockWordFloor},
+    }};
+    for (const auto& [name, body] : all) {
+        benchmark::RegisterBenchmark(name, body, path)->UseRealTime()->Unit(benchmark::kMicrosecond);
+    }
+}
+
+[[nodiscard]] double median(std::vector<double> values)
+{
+    std::ranges::sort(values);
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Keeps the real time of every repetition, so that the summary can set each
+// operation against its floor once all have run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const
+    {
+        std::printf("\nTime over floor (median real time, target %.1fx):\n", kTarget);
+        for (const auto& [name, times] : times_) {
+            const auto floor = times_.find(name + std::string(kFloorSuffix));
+            if (floor == times_.end()) {
+                continue;
+            }
+            const double core = median(times);
+            const double least = median(floor->second);
+            const double ratio = core / least;
+            std::printf("  %-16s %10.2f us  floor %10.2f us  ratio %5.2f  %s\n", name.c_str(), core, least,
+                        ratio, ratio <= kTarget ? "ok" : "ABOVE TARGET");
+        }
+    }
+
+private:
+    std::map<std::string, std::vector<double>> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    const vardane::test::TempFile image(vardane::test::standardImage());
+    registerAll(image.path());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}
