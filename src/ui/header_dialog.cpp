@@ -41,7 +41,7 @@ constexpr const char* kUnreachableText =
     "verrouillé ?).\nLe fichier n'a pas été modifié.";
 constexpr const char* kChangedText =
     "L'entête a été modifié dans le fichier depuis l'ouverture de cette fenêtre.\n"
-    "Le fichier n'a pas été modifié ; rouvrez cette fenêtre avant de recommencer.";
+    "Rien n'a été écrit ; rouvrez cette fenêtre avant de recommencer.";
 constexpr const char* kBadTextText =
     "Ce texte ne peut pas être écrit dans l'entête : chaque caractère doit exister dans le jeu "
     "Windows-1252, sans caractère de contrôle, et le texte ne doit pas être plus long que l'entête.\n"

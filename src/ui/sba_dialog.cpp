@@ -25,15 +25,15 @@ constexpr const char* kDisableButton = "Desactiver";
 constexpr const char* kChecksumAfterToggle = "Non Valide !";
 constexpr int kStateWordPointSize = 24;
 
-constexpr const char* kRefusedTitle = "Modification impossible";
+constexpr const char* kRefusedTitle = "Modification du SBA impossible";
 constexpr const char* kNoOffsetText =
     "Aucun octet de SideBand Adressing n'a été trouvé dans ce BIOS.\nLe fichier n'a pas été modifié.";
 constexpr const char* kUnreachableText =
     "Impossible d'écrire dans le fichier (déplacé, supprimé, protégé en écriture ou verrouillé ?).\n"
     "Le fichier n'a pas été modifié.";
 constexpr const char* kChangedText =
-    "L'octet du SideBand Adressing ne contient plus la valeur lue à l'ouverture : le fichier a été "
-    "modifié depuis.\nLe fichier n'a pas été modifié ; rouvrez-le avant de recommencer.";
+    "L'octet du SideBand Adressing ne contient plus la valeur lue à l'ouverture : le fichier a changé "
+    "depuis.\nRien n'a été écrit ; rouvrez le fichier avant de recommencer.";
 
 QString text(const char* utf8)
 {
