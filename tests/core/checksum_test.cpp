@@ -27,7 +27,8 @@ constexpr std::size_t kRegionLength = 0xBC00;
 
 std::uint8_t regionSum(const std::vector<std::uint8_t>& bytes)
 {
-    return static_cast<std::uint8_t>(std::accumulate(bytes.begin(), bytes.begin() + kRegionLength, 0U) & 0xFFU);
+    return static_cast<std::uint8_t>(std::accumulate(bytes.begin(), bytes.begin() + kRegionLength, 0U) &
+                                     0xFFU);
 }
 
 // Region sum 0x37 with 0x12 in the checksum byte: the correction must write 0xDB.
@@ -178,21 +179,24 @@ TEST_P(ChecksumBySize, WorksOnlyWhenTheWholeRegionIsThere)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, ChecksumBySize,
-    testing::Values(SizeCase{0, false, ChecksumError::notAnImage}, SizeCase{46126, false, ChecksumError::notAnImage},
-                    SizeCase{46127, false, ChecksumError::regionMissing},
-                    SizeCase{48127, false, ChecksumError::regionMissing}, SizeCase{48128, true, {}},
-                    SizeCase{132000, true, {}}, SizeCase{132001, false, ChecksumError::notAnImage}),
-    [](const testing::TestParamInfo<SizeCase>& info) { return std::to_string(info.param.size); });
+INSTANTIATE_TEST_SUITE_P(Sizes, ChecksumBySize,
+                         testing::Values(SizeCase{0, false, ChecksumError::notAnImage},
+                                         SizeCase{46126, false, ChecksumError::notAnImage},
+                                         SizeCase{46127, false, ChecksumError::regionMissing},
+                                         SizeCase{48127, false, ChecksumError::regionMissing},
+                                         SizeCase{48128, true, {}}, SizeCase{132000, true, {}},
+                                         SizeCase{132001, false, ChecksumError::notAnImage}),
+                         [](const testing::TestParamInfo<SizeCase>& info) {
+                             return std::to_string(info.param.size);
+                         });
 
-TEST(Checksum, RemovedFileIsUnreachable)
+TEST(Checksum, RemovedFileIsUnreachableAndNotRecreated)
 {
-    const TempFolder folder;
-    const auto path = folder.path() / "gone.rom";
-    EXPECT_EQ(verifyChecksum(path).error(), ChecksumError::unreachable);
-    EXPECT_EQ(correctChecksum(path).error(), ChecksumError::unreachable);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    const TempFile file(sum37Image());
+    std::filesystem::remove(file.path());
+    EXPECT_EQ(verifyChecksum(file.path()).error(), ChecksumError::unreachable);
+    EXPECT_EQ(correctChecksum(file.path()).error(), ChecksumError::unreachable);
+    EXPECT_FALSE(std::filesystem::exists(file.path()));
 }
 
 TEST(Checksum, DirectoryIsNeverWritten)
@@ -210,9 +214,13 @@ TEST(CorrectChecksum, ReadOnlyFileIsRefusedUnchanged)
     }
     const TempFile file(sum37Image());
     const auto before = file.contents();
-    std::filesystem::permissions(file.path(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+    std::filesystem::permissions(file.path(), std::filesystem::perms::owner_read |
+                                                  std::filesystem::perms::group_read |
                                                   std::filesystem::perms::others_read);
 
+    const auto sum = verifyChecksum(file.path());
+    ASSERT_TRUE(sum.has_value()) << "verifying only reads";
+    EXPECT_EQ(*sum, 0x37);
     const auto correction = correctChecksum(file.path());
 
     ASSERT_FALSE(correction.has_value());

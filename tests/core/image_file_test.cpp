@@ -44,9 +44,9 @@ struct WriteCase {
     std::size_t length;
 };
 
-class ImageFileWrite : public testing::TestWithParam<WriteCase> {};
+class ImageFileWriteRange : public testing::TestWithParam<WriteCase> {};
 
-TEST_P(ImageFileWrite, ChangesExactlyTheBytesOfTheRange)
+TEST_P(ImageFileWriteRange, ChangesExactlyTheBytesOfTheRange)
 {
     const TempFile file(countingImage());
     const auto before = file.contents();
@@ -61,10 +61,10 @@ TEST_P(ImageFileWrite, ChangesExactlyTheBytesOfTheRange)
     EXPECT_EQ(after.size(), kSize);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ranges, ImageFileWrite,
-                         testing::Values(WriteCase{0, 1}, WriteCase{0, 2}, WriteCase{1000, 2}, WriteCase{1000, 50},
-                                         WriteCase{kSize - 1, 1}, WriteCase{kSize - 2, 2},
-                                         WriteCase{kSize - 50, 50}));
+INSTANTIATE_TEST_SUITE_P(Ranges, ImageFileWriteRange,
+                         testing::Values(WriteCase{0, 1}, WriteCase{0, 2}, WriteCase{1000, 2},
+                                         WriteCase{1000, 50}, WriteCase{kSize - 1, 1},
+                                         WriteCase{kSize - 2, 2}, WriteCase{kSize - 50, 50}));
 
 class ImageFileWriteRefused : public testing::TestWithParam<WriteCase> {};
 
@@ -80,12 +80,12 @@ TEST_P(ImageFileWriteRefused, OutsideTheFileWritesNothing)
     EXPECT_TRUE(differingOffsets(before, file.contents()).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, ImageFileWriteRefused,
-    testing::Values(WriteCase{kSize, 1}, WriteCase{kSize - 1, 2}, WriteCase{kSize - 49, 50}, WriteCase{-1, 1},
-                    WriteCase{-1, 2}, WriteCase{std::numeric_limits<std::int64_t>::min(), 1},
-                    WriteCase{std::numeric_limits<std::int64_t>::max(), 1},
-                    WriteCase{std::numeric_limits<std::int64_t>::max() - 1, 2}));
+INSTANTIATE_TEST_SUITE_P(Ranges, ImageFileWriteRefused,
+                         testing::Values(WriteCase{kSize, 1}, WriteCase{kSize - 1, 2},
+                                         WriteCase{kSize - 49, 50}, WriteCase{-1, 1}, WriteCase{-1, 2},
+                                         WriteCase{std::numeric_limits<std::int64_t>::min(), 1},
+                                         WriteCase{std::numeric_limits<std::int64_t>::max(), 1},
+                                         WriteCase{std::numeric_limits<std::int64_t>::max() - 1, 2}));
 
 TEST(ImageFileWriteExpectation, HoldingExpectationLetsTheWriteThrough)
 {
@@ -93,7 +93,8 @@ TEST(ImageFileWriteExpectation, HoldingExpectationLetsTheWriteThrough)
     const auto before = file.contents();
     const std::vector<std::uint8_t> bytes{0x00, 0xFF};
 
-    ASSERT_TRUE(ImageFile::write(file.path(), 100, bytes, Expectation{100, {before[100], before[101]}}).has_value());
+    ASSERT_TRUE(
+        ImageFile::write(file.path(), 100, bytes, Expectation{100, {before[100], before[101]}}).has_value());
 
     EXPECT_EQ(differingOffsets(before, file.contents()), (std::vector<std::size_t>{100, 101}));
 }

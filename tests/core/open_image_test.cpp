@@ -1,5 +1,5 @@
-#include "image/gpu_table.h"
 #include "image/open_image.h"
+#include "image/gpu_table.h"
 
 #include "test_image.h"
 
@@ -32,7 +32,10 @@ using test::TestImage;
 constexpr std::size_t kImageSize = 65536;
 constexpr std::int64_t kKey = 0xEA0;
 
-std::string zeros(std::size_t count) { return std::string(count, '\0'); }
+std::string zeros(std::size_t count)
+{
+    return std::string(count, '\0');
+}
 
 // Opens the image from a file and checks on the way that opening wrote nothing.
 OpenResult openBytes(const TestImage& image, std::string_view separator = ",")
@@ -44,7 +47,10 @@ OpenResult openBytes(const TestImage& image, std::string_view separator = ",")
 }
 
 // Only the "r7" key, so the open completes and every other anchor is absent.
-TestImage keyOnly(std::size_t size = kImageSize) { return TestImage(size).clockKey(kKey, 18300, 14300); }
+TestImage keyOnly(std::size_t size = kImageSize)
+{
+    return TestImage(size).clockKey(kKey, 18300, 14300);
+}
 
 void expectNothingAfterVersion(const OpenResult& r)
 {
@@ -125,7 +131,8 @@ class OpenBySize : public testing::TestWithParam<SizeCase> {};
 TEST_P(OpenBySize, OnlyTheSizeDecides)
 {
     const SizeCase& c = GetParam();
-    const OpenResult r = openBytes(c.size > static_cast<std::size_t>(kKey) ? keyOnly(c.size) : TestImage(c.size));
+    const OpenResult r =
+        openBytes(c.size > static_cast<std::size_t>(kKey) ? keyOnly(c.size) : TestImage(c.size));
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.size, static_cast<std::int64_t>(c.size));
     EXPECT_EQ(r.state.fileTitle, "image.rom");
@@ -139,13 +146,13 @@ TEST_P(OpenBySize, OnlyTheSizeDecides)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, OpenBySize,
-                         testing::Values(SizeCase{0, OpenStatus::rejected}, SizeCase{40000, OpenStatus::rejected},
-                                         SizeCase{46126, OpenStatus::rejected}, SizeCase{46127, OpenStatus::accepted},
-                                         SizeCase{48128, OpenStatus::accepted},
-                                         SizeCase{132000, OpenStatus::accepted},
-                                         SizeCase{132001, OpenStatus::rejected}),
-                         [](const testing::TestParamInfo<SizeCase>& info) { return std::to_string(info.param.size); });
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, OpenBySize,
+    testing::Values(SizeCase{0, OpenStatus::rejected}, SizeCase{40000, OpenStatus::rejected},
+                    SizeCase{46126, OpenStatus::rejected}, SizeCase{46127, OpenStatus::accepted},
+                    SizeCase{48128, OpenStatus::accepted}, SizeCase{132000, OpenStatus::accepted},
+                    SizeCase{132001, OpenStatus::rejected}),
+    [](const testing::TestParamInfo<SizeCase>& info) { return std::to_string(info.param.size); });
 
 TEST(OpenImage, SmallestImageWithoutAnyMarkerFailsAfterItsSize)
 {
@@ -243,17 +250,18 @@ TEST_P(OpenPath, IsSortedBeforeAnyRead)
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, OpenPath,
-    testing::Values(PathCase{"EmptyFile", emptyFile, OpenStatus::rejected},
-                    PathCase{"Sparse200MB", sparseFile, OpenStatus::rejected},
-                    PathCase{"Directory", [](const fs::path& folder) { return folder; }, OpenStatus::rejected},
-                    PathCase{"Fifo", fifo, OpenStatus::rejected},
-                    PathCase{"DevNull", [](const fs::path&) { return fs::path("/dev/null"); }, OpenStatus::rejected},
-                    PathCase{"Socket", boundSocket, OpenStatus::rejected},
-                    PathCase{"DanglingLink", danglingLink, OpenStatus::unreadable},
-                    PathCase{"Missing", [](const fs::path& folder) { return folder / "absent.rom"; },
-                             OpenStatus::unreadable},
-                    PathCase{"EmptyPath", [](const fs::path&) { return fs::path(); }, OpenStatus::unreadable},
-                    PathCase{"LinkToImage", linkToImage, OpenStatus::accepted}),
+    testing::Values(
+        PathCase{"EmptyFile", emptyFile, OpenStatus::rejected},
+        PathCase{"Sparse200MB", sparseFile, OpenStatus::rejected},
+        PathCase{"Directory", [](const fs::path& folder) { return folder; }, OpenStatus::rejected},
+        PathCase{"Fifo", fifo, OpenStatus::rejected},
+        PathCase{"DevNull", [](const fs::path&) { return fs::path("/dev/null"); }, OpenStatus::rejected},
+        PathCase{"Socket", boundSocket, OpenStatus::rejected},
+        PathCase{"DanglingLink", danglingLink, OpenStatus::unreadable},
+        PathCase{"Missing", [](const fs::path& folder) { return folder / "absent.rom"; },
+                 OpenStatus::unreadable},
+        PathCase{"EmptyPath", [](const fs::path&) { return fs::path(); }, OpenStatus::unreadable},
+        PathCase{"LinkToImage", linkToImage, OpenStatus::accepted}),
     [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
 
 TEST(OpenImage, SizeOfAHugeSparseFileIsReportedWithoutReadingIt)
@@ -333,7 +341,9 @@ INSTANTIATE_TEST_SUITE_P(Offsets, VersionWindow,
                                          VersionCase{81, OpenStatus::accepted, 0},
                                          VersionCase{499, OpenStatus::accepted, 418},
                                          VersionCase{500, OpenStatus::accepted, std::nullopt}),
-                         [](const testing::TestParamInfo<VersionCase>& info) { return std::to_string(info.param.v); });
+                         [](const testing::TestParamInfo<VersionCase>& info) {
+                             return std::to_string(info.param.v);
+                         });
 
 TEST(OpenVersion, LastOfSeveralMarkersWins)
 {
@@ -401,7 +411,9 @@ INSTANTIATE_TEST_SUITE_P(Offsets, PcirWindows,
                          testing::Values(PcirCase{45, false}, PcirCase{46, true}, PcirCase{519, true},
                                          PcirCase{520, false}, PcirCase{3498, false}, PcirCase{3499, true},
                                          PcirCase{3849, true}, PcirCase{3850, false}),
-                         [](const testing::TestParamInfo<PcirCase>& info) { return std::to_string(info.param.p); });
+                         [](const testing::TestParamInfo<PcirCase>& info) {
+                             return std::to_string(info.param.p);
+                         });
 
 struct TwoPcir {
     const char* name;
@@ -428,11 +440,11 @@ TEST_P(PcirSeveral, LastMatchOfTheLastWindowWins)
 
 INSTANTIATE_TEST_SUITE_P(
     Matches, PcirSeveral,
-    testing::Values(TwoPcir{"BothInFirstWindow", 60, 0x00, 400, 0x03, "1003", "Quadro"},
-                    TwoPcir{"SecondWindowReplacesFirst", 400, 0x03, 3500, 0x11, "1011", "nVidia Crush"},
-                    TwoPcir{"FirstWindowEndThenSecondWindowStart", 519, 0x00, 3499, 0x50, "1050",
-                            "GeForce2 GTS / Pro"},
-                    TwoPcir{"BothInSecondWindow", 3500, 0x11, 3800, 0x12, "1012", "GeForce2 MX-200 / MX-400"}),
+    testing::Values(
+        TwoPcir{"BothInFirstWindow", 60, 0x00, 400, 0x03, "1003", "Quadro"},
+        TwoPcir{"SecondWindowReplacesFirst", 400, 0x03, 3500, 0x11, "1011", "nVidia Crush"},
+        TwoPcir{"FirstWindowEndThenSecondWindowStart", 519, 0x00, 3499, 0x50, "1050", "GeForce2 GTS / Pro"},
+        TwoPcir{"BothInSecondWindow", 3500, 0x11, 3800, 0x12, "1012", "GeForce2 MX-200 / MX-400"}),
     [](const testing::TestParamInfo<TwoPcir>& info) { return std::string(info.param.name); });
 
 TEST(OpenPcir, UnknownChipKeyLeavesTheGpuEmptyAndTheOpenGoesOn)
@@ -514,20 +526,23 @@ TEST_P(SbaWindow, LastFlagByteDecides)
     EXPECT_EQ(r.state.SBAVrt, GetParam().offset);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bytes, SbaWindow,
-    testing::Values(SbaCase{"None", {}, "???", std::nullopt},
-                    SbaCase{"OnBeforeWindow", {{1979, 0xFB}}, "???", std::nullopt},
-                    SbaCase{"OnAtFirst", {{1980, 0xFB}}, "OUI", 1980},
-                    SbaCase{"OffAtFirst", {{1980, 0x7F}}, "NON", 1980},
-                    SbaCase{"OffAtLast", {{2180, 0x7F}}, "NON", 2180},
-                    SbaCase{"OnAtLast", {{2180, 0xFB}}, "OUI", 2180},
-                    SbaCase{"OffAfterWindow", {{2181, 0x7F}}, "???", std::nullopt},
-                    SbaCase{"OffThenOn", {{0x7C0, 0x7F}, {0x800, 0xFB}}, "OUI", 0x800},
-                    SbaCase{"OnThenOff", {{0x7C0, 0xFB}, {0x800, 0x7F}}, "NON", 0x800},
-                    SbaCase{"NeighbourValuesIgnored", {{0x800, 0x7E}, {0x801, 0x80}, {0x802, 0xFA}, {0x803, 0xFC}},
-                            "???", std::nullopt}),
-    [](const testing::TestParamInfo<SbaCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Bytes, SbaWindow,
+                         testing::Values(SbaCase{"None", {}, "???", std::nullopt},
+                                         SbaCase{"OnBeforeWindow", {{1979, 0xFB}}, "???", std::nullopt},
+                                         SbaCase{"OnAtFirst", {{1980, 0xFB}}, "OUI", 1980},
+                                         SbaCase{"OffAtFirst", {{1980, 0x7F}}, "NON", 1980},
+                                         SbaCase{"OffAtLast", {{2180, 0x7F}}, "NON", 2180},
+                                         SbaCase{"OnAtLast", {{2180, 0xFB}}, "OUI", 2180},
+                                         SbaCase{"OffAfterWindow", {{2181, 0x7F}}, "???", std::nullopt},
+                                         SbaCase{"OffThenOn", {{0x7C0, 0x7F}, {0x800, 0xFB}}, "OUI", 0x800},
+                                         SbaCase{"OnThenOff", {{0x7C0, 0xFB}, {0x800, 0x7F}}, "NON", 0x800},
+                                         SbaCase{"NeighbourValuesIgnored",
+                                                 {{0x800, 0x7E}, {0x801, 0x80}, {0x802, 0xFA}, {0x803, 0xFC}},
+                                                 "???",
+                                                 std::nullopt}),
+                         [](const testing::TestParamInfo<SbaCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // ---- "r7" and the clocks -----------------------------------------------------
 
@@ -557,7 +572,9 @@ TEST_P(ClockKeyWindow, EndsAndOnePast)
 INSTANTIATE_TEST_SUITE_P(Offsets, ClockKeyWindow,
                          testing::Values(KeyCase{3571, false}, KeyCase{3572, true}, KeyCase{3884, true},
                                          KeyCase{3885, false}),
-                         [](const testing::TestParamInfo<KeyCase>& info) { return std::to_string(info.param.k); });
+                         [](const testing::TestParamInfo<KeyCase>& info) {
+                             return std::to_string(info.param.k);
+                         });
 
 TEST(OpenClockKey, FirstCandidateReadsBothWordsAtTheirDistances)
 {
@@ -574,7 +591,8 @@ TEST(OpenClockKey, FirstCandidateReadsBothWordsAtTheirDistances)
 
 TEST(OpenClockKey, LastOfSeveralKeysWins)
 {
-    const OpenResult r = openBytes(TestImage(kImageSize).clockKey(3600, 10000, 10000).clockKey(3800, 20000, 25000));
+    const OpenResult r =
+        openBytes(TestImage(kImageSize).clockKey(3600, 10000, 10000).clockKey(3800, 20000, 25000));
     ASSERT_EQ(r.status, OpenStatus::accepted);
     EXPECT_EQ(r.state.Octclef, 3800);
     EXPECT_EQ(r.state.memClockText, "400 Mhz");

@@ -94,25 +94,25 @@ struct Refused {
 
 class EncodeRefuses : public testing::TestWithParam<Refused> {};
 
-TEST_P(EncodeRefuses, WithNoBytes) { EXPECT_FALSE(encodeWindows1252(GetParam().text).has_value()); }
+TEST_P(EncodeRefuses, WithNoBytes)
+{
+    EXPECT_FALSE(encodeWindows1252(GetParam().text).has_value());
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Windows1252, EncodeRefuses,
-    testing::Values(Refused{"LatinExtended", "ab\xC4\x80"},               // U+0100
-                    Refused{"C1ControlTakenByEuro", "\xC2\x80"},          // U+0080: 0x80 is the euro sign
-                    Refused{"C1ControlTakenByYDiaeresis", "\xC2\x9F"},    // U+009F: 0x9F is Y diaeresis
-                    Refused{"Cjk", "\xE4\xB8\xAD"},                       // U+4E2D
-                    Refused{"OutsideBmp", "\xF0\x9F\x98\x80"},            // U+1F600
-                    Refused{"ReplacementCharacter", "\xEF\xBF\xBD"},      // U+FFFD
-                    Refused{"LoneContinuation", "a\x80"},
-                    Refused{"TruncatedTwoByte", "a\xC3"},
-                    Refused{"TruncatedThreeByte", "\xE2\x82"},
-                    Refused{"LeadByteFF", "\xFF"},
-                    Refused{"OverlongSlash", "\xC0\xAF"},                 // would pass as "/"
-                    Refused{"OverlongA", "\xC1\x81"},                     // would pass as "A"
-                    Refused{"OverlongEuro", "\xF0\x82\x82\xAC"},          // would pass as the euro sign
-                    Refused{"Surrogate", "\xED\xA0\x80"},
-                    Refused{"AboveUnicode", "\xF4\x90\x80\x80"},
+    testing::Values(Refused{"LatinExtended", "ab\xC4\x80"},             // U+0100
+                    Refused{"C1ControlTakenByEuro", "\xC2\x80"},        // U+0080: 0x80 is the euro sign
+                    Refused{"C1ControlTakenByYDiaeresis", "\xC2\x9F"},  // U+009F: 0x9F is Y diaeresis
+                    Refused{"Cjk", "\xE4\xB8\xAD"},                     // U+4E2D
+                    Refused{"OutsideBmp", "\xF0\x9F\x98\x80"},          // U+1F600
+                    Refused{"ReplacementCharacter", "\xEF\xBF\xBD"},    // U+FFFD
+                    Refused{"LoneContinuation", "a\x80"}, Refused{"TruncatedTwoByte", "a\xC3"},
+                    Refused{"TruncatedThreeByte", "\xE2\x82"}, Refused{"LeadByteFF", "\xFF"},
+                    Refused{"OverlongSlash", "\xC0\xAF"},         // would pass as "/"
+                    Refused{"OverlongA", "\xC1\x81"},             // would pass as "A"
+                    Refused{"OverlongEuro", "\xF0\x82\x82\xAC"},  // would pass as the euro sign
+                    Refused{"Surrogate", "\xED\xA0\x80"}, Refused{"AboveUnicode", "\xF4\x90\x80\x80"},
                     Refused{"ContinuationMissingMidway", "\xE2\x41\xAC"}),
     [](const testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
 
@@ -153,16 +153,19 @@ TEST_P(FormatHundredths, DropsTrailingZerosAndUsesTheSeparator)
     EXPECT_EQ(formatHundredths(GetParam().value, GetParam().separator), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Clock, FormatHundredths,
-    testing::Values(Hundredths{0, ",", "0"}, Hundredths{1, ",", "0,01"}, Hundredths{9, ",", "0,09"},
-                    Hundredths{10, ",", "0,1"}, Hundredths{99, ",", "0,99"}, Hundredths{100, ",", "1"},
-                    Hundredths{105, ",", "1,05"}, Hundredths{110, ".", "1.1"}, Hundredths{12550, ",", "125,5"},
-                    Hundredths{14300, ",", "143"}, Hundredths{33334, ",", "333,34"},
-                    Hundredths{33334, ".", "333.34"}, Hundredths{65535, ",", "655,35"},
-                    Hundredths{131070, ",", "1310,7"}, Hundredths{100000, ".", "1000"},
-                    Hundredths{4294967295U, ",", "42949672,95"},
-                    Hundredths{33334, "\xD9\xAB", "333\xD9\xAB" "34"}));  // U+066B, two bytes
+INSTANTIATE_TEST_SUITE_P(Clock, FormatHundredths,
+                         testing::Values(Hundredths{0, ",", "0"}, Hundredths{1, ",", "0,01"},
+                                         Hundredths{9, ",", "0,09"}, Hundredths{10, ",", "0,1"},
+                                         Hundredths{99, ",", "0,99"}, Hundredths{100, ",", "1"},
+                                         Hundredths{105, ",", "1,05"}, Hundredths{110, ".", "1.1"},
+                                         Hundredths{12550, ",", "125,5"}, Hundredths{14300, ",", "143"},
+                                         Hundredths{33334, ",", "333,34"}, Hundredths{33334, ".", "333.34"},
+                                         Hundredths{65535, ",", "655,35"}, Hundredths{131070, ",", "1310,7"},
+                                         Hundredths{100000, ".", "1000"},
+                                         Hundredths{4294967295U, ",", "42949672,95"},
+                                         Hundredths{33334, "\xD9\xAB",
+                                                    "333\xD9\xAB"
+                                                    "34"}));  // U+066B, two bytes
 
 }  // namespace
 }  // namespace vardane
