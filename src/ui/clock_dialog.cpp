@@ -1,1 +1,323 @@
 #include "ui/clock_dialog.h"
+
+#include "ui/main_window.h"
+#include "ui/twips.h"
+#include "ui/ui_services.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <algorithm>
+#include <optional>
+
+namespace vardane::ui {
+
+namespace {
+
+constexpr const char* kApplyCaption = "Appliquer";
+constexpr const char* kOufModeCaption = "Ouf Mode";
+constexpr const char* kRefusedTitle = "Modification non effectuée";
+constexpr const char* kMainWindowGoneText =
+    "La fenêtre principale est fermée : aucune image n'est ouverte, rien n'a été écrit.";
+constexpr const char* kNoImageText = "Aucune image n'est ouverte : rien n'a été écrit.";
+constexpr const char* kSliderApartText =
+    "La fréquence actuelle est hors de la plage du curseur : choisissez la nouvelle fréquence avec le "
+    "curseur. Rien n'a été écrit.";
+constexpr const char* kNoClockKeyText =
+    "Cette image n'a pas de repère de fréquences (\"r7\") : rien n'a été écrit.";
+constexpr const char* kBadNumberText =
+    "Cette fréquence ne peut pas être écrite dans le BIOS : rien n'a été écrit.";
+constexpr const char* kWriteFailedText =
+    "Impossible d'écrire dans le fichier de l'image : rien n'a été écrit.";
+
+struct Place {
+    int left, top, width, height;
+};
+
+struct ClockLayout {
+    int clientWidth, clientHeight;
+    Place label2, text2, slider1, label3, label4, text1, label1, command1, check1;
+};
+
+constexpr ClockLayout kMemoryLayout{
+    .clientWidth = 5865,
+    .clientHeight = 2745,
+    .label2 = {120, 240, 3375, 375},
+    .text2 = {3480, 240, 1215, 285},
+    .slider1 = {720, 720, 4215, 615},
+    .label3 = {0, 800, 615, 255},
+    .label4 = {5040, 795, 675, 255},
+    .text1 = {2400, 1440, 375, 285},
+    .label1 = {2760, 1440, 975, 255},
+    .command1 = {1920, 2160, 1695, 375},
+    .check1 = {4320, 2280, 1095, 255},
+};
+
+constexpr ClockLayout kCoreLayout{
+    .clientWidth = 5970,
+    .clientHeight = 2835,
+    .label2 = {240, 240, 3135, 375},
+    .text2 = {3480, 240, 2175, 375},
+    .slider1 = {600, 960, 4695, 375},
+    .label3 = {0, 1080, 615, 375},
+    .label4 = {5280, 1080, 615, 375},
+    .text1 = {2280, 1680, 735, 375},
+    .label1 = {3120, 1680, 855, 255},
+    .command1 = {2040, 2160, 1695, 375},
+    .check1 = {4200, 2160, 1215, 375},
+};
+
+// Which main-window clock a profile edits, and where its controls stand.
+struct ClockWindow {
+    const ClockLayout& layout;
+    std::string ImageState::*stateText;
+    void (MainWindow::*setStateText)(const std::string&);
+};
+
+ClockWindow windowFor(const ClockProfile& profile)
+{
+    if (profile.dialogName == kMemoryClockProfile.dialogName) {
+        return {kMemoryLayout, &ImageState::memClockText, &MainWindow::setMemClockText};
+    }
+    return {kCoreLayout, &ImageState::coreClockText, &MainWindow::setCoreClockText};
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const char* refusalText(ClockError error)
+{
+    switch (error) {
+        case ClockError::noClockKey:
+            return kNoClockKeyText;
+        case ClockError::badNumber:
+            return kBadNumberText;
+        case ClockError::writeFailed:
+            break;
+    }
+    return kWriteFailedText;
+}
+
+void place(QWidget* widget, const Place& at)
+{
+    placeInTwips(widget, at.left, at.top, at.width, at.height);
+}
+
+std::optional<QColor> toQColor(ClockColour colour)
+{
+    const auto rgb = [](const Rgb& c) { return QColor(c.red, c.green, c.blue); };
+    switch (colour) {
+        case ClockColour::green:
+            return rgb(kGreen);
+        case ClockColour::orange:
+            return rgb(kOrange);
+        case ClockColour::red:
+            return rgb(kRed);
+        case ClockColour::initial:
+            break;
+    }
+    return std::nullopt;
+}
+
+void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// A box the user reads but never types into or tabs to, on the scroll-bar grey.
+QLineEdit* makeShownBox(QWidget* parent, const char* name)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    setTextColour(box, QPalette::Base, box->palette().color(QPalette::Button));
+    return box;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+}  // namespace
+
+ClockDialog::ClockDialog(const ClockProfile& profile, MainWindow& mainWindow)
+    : QWidget(nullptr), profile_(profile), mainWindow_(&mainWindow), services_(mainWindow.services())
+{
+    setObjectName(toQString(profile_.dialogName));
+    setWindowTitle(toQString(profile_.caption));
+    createControls();
+    placeControls();
+    Form_Load(mainWindow.state().*windowFor(profile_).stateText);
+}
+
+void ClockDialog::createControls()
+{
+    label2_ = makeLabel(this, "Label2", toQString(profile_.currentCaption));
+    text2_ = makeShownBox(this, "Text2");
+
+    slider1_ = new QSlider(Qt::Horizontal, this);
+    slider1_->setObjectName("Slider1");
+    slider1_->setSingleStep(profile_.smallStep);
+    slider1_->setPageStep(profile_.largeStep);
+    slider1_->setTickInterval(profile_.tickInterval);
+    slider1_->setTickPosition(QSlider::TicksBelow);
+    slider1_->setFocusPolicy(Qt::StrongFocus);
+
+    label3_ = makeLabel(this, "Label3", {});
+    label4_ = makeLabel(this, "Label4", {});
+    text1_ = makeShownBox(this, "Text1");
+    label1_ = makeLabel(this, "Label1", toQString(profile_.unitCaption));
+
+    command1_ = new QPushButton(kApplyCaption, this);
+    command1_->setObjectName("Command1");
+    check1_ = new QCheckBox(kOufModeCaption, this);
+    check1_->setObjectName("Check1");
+
+    setTabOrder(slider1_, command1_);
+    setTabOrder(command1_, check1_);
+
+    connect(slider1_, &QSlider::actionTriggered, this, &ClockDialog::Slider1_Scroll);
+    connect(check1_, &QCheckBox::toggled, this, &ClockDialog::Check1_Click);
+    connect(command1_, &QPushButton::clicked, this, &ClockDialog::Command1_Click);
+}
+
+void ClockDialog::placeControls()
+{
+    const ClockLayout& layout = windowFor(profile_).layout;
+    setClientSizeInTwips(this, layout.clientWidth, layout.clientHeight);
+    place(label2_, layout.label2);
+    place(text2_, layout.text2);
+    place(slider1_, layout.slider1);
+    place(label3_, layout.label3);
+    place(label4_, layout.label4);
+    place(text1_, layout.text1);
+    place(label1_, layout.label1);
+    place(command1_, layout.command1);
+    place(check1_, layout.check1);
+}
+
+void ClockDialog::Form_Load(const std::string& clockText)
+{
+    showRange(profile_.normal);
+    // A clock outside the range (an unusual image) leaves the slider at the
+    // nearer end; the texts still show what the image holds.
+    const long long wanted = roundHalfEven(leadingNumber(clockText));
+    slider1_->setValue(
+        static_cast<int>(std::clamp<long long>(wanted, profile_.normal.minimum, profile_.normal.maximum)));
+    text2_->setText(QString::fromStdString(clockText) + toQString(profile_.openingSuffix));
+    text1_->setText(QString::fromStdString(clockText));
+    showColour(profile_.opensGreen ? ClockColour::green : ClockColour::initial);
+}
+
+// Wired to actionTriggered, which only the user's moves raise (keys, track
+// clicks, dragging, the wheel); the dialog's own setValue and setRange do not.
+void ClockDialog::Slider1_Scroll(int action)
+{
+    if (action == QAbstractSlider::SliderNoAction) {
+        return;
+    }
+    const int position = slider1_->sliderPosition();
+    text1_->setText(QString::number(position));
+    showColour(colourAfterMove(profile_, position, colour_));
+}
+
+void ClockDialog::Check1_Click(bool ticked)
+{
+    if (ticked) {
+        showRange(profile_.ouf);
+        return;
+    }
+    const ClockRange& normal = profile_.normal;
+    const int position = slider1_->value();
+    const int clamped = std::clamp(position, normal.minimum, normal.maximum);
+    if (clamped != position) {
+        slider1_->setValue(clamped);
+        text1_->setText(QString::number(clamped));
+    }
+    showRange(normal);
+}
+
+void ClockDialog::Command1_Click()
+{
+    if (const char* reason = reasonNotToWrite()) {
+        refuse(reason);
+        return;
+    }
+    const ImageState& state = mainWindow_->state();
+    const auto applied =
+        applyClock(profile_, state.filePath, state.Octclef, chosenNumber(), slider1_->value());
+    if (!applied) {
+        refuse(refusalText(applied.error()));
+        return;
+    }
+
+    text2_->setText(QString::fromStdString(applied->text2));
+    // The message box runs a modal loop in which either window may close.
+    const QPointer<ClockDialog> self(this);
+    const QPointer<MainWindow> mainWindow = mainWindow_;
+    const auto setStateText = windowFor(profile_).setStateText;
+    services_.showMessage(this, MessageIcon::information, toQString(kAppliedTitle),
+                          QString::fromStdString(applied->message));
+    if (mainWindow != nullptr) {
+        (mainWindow->*setStateText)(applied->stateText);
+    }
+    if (self != nullptr) {
+        close();
+    }
+}
+
+void ClockDialog::showRange(const ClockRange& range)
+{
+    slider1_->setMinimum(range.minimum);
+    slider1_->setMaximum(range.maximum);
+    label3_->setText(toQString(range.minimumCaption));
+    label4_->setText(toQString(range.maximumCaption));
+}
+
+void ClockDialog::showColour(ClockColour colour)
+{
+    colour_ = colour;
+    if (const auto shown = toQColor(colour)) {
+        setTextColour(text1_, QPalette::Text, *shown);
+        setTextColour(label1_, QPalette::WindowText, *shown);
+    }
+}
+
+void ClockDialog::refuse(const QString& text)
+{
+    services_.showMessage(this, MessageIcon::critical, kRefusedTitle, text);
+}
+
+double ClockDialog::chosenNumber() const
+{
+    return leadingNumber(text1_->text().toStdString());
+}
+
+const char* ClockDialog::reasonNotToWrite() const
+{
+    if (mainWindow_ == nullptr) {
+        return kMainWindowGoneText;
+    }
+    if (!mainWindow_->imageOpen()) {
+        return kNoImageText;
+    }
+    // Only a starting clock the slider could not take leaves them apart; the
+    // word would then come from one clock and the report from another.
+    if (roundHalfEven(chosenNumber()) != slider1_->value()) {
+        return kSliderApartText;
+    }
+    return nullptr;
+}
+
+}  // namespace vardane::ui
