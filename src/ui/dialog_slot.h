@@ -18,6 +18,11 @@ public:
     template <typename Factory>
     Dialog* show(Factory&& makeLoaded)
     {
+        // A dialog closed a moment ago is only deleted once the event loop
+        // runs again; it is gone all the same and must load afresh.
+        if (dialog_ != nullptr && !dialog_->isVisible()) {
+            dialog_ = nullptr;
+        }
         if (dialog_ == nullptr) {
             dialog_ = std::forward<Factory>(makeLoaded)();
             if (dialog_ == nullptr) {
