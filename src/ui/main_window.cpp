@@ -17,7 +17,10 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QStyle>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -34,9 +37,7 @@ const QColor kValueColour(128, 0, 128);
 
 constexpr const char* kOpenFilter = "Fichier BIOS (*.rom)|*.rom|Tout Fichiers (*.*)|*.*";
 constexpr const char* kNotAnImageTitle = "Erreur Fatale ! ;-)";
-constexpr const char* kNotAnImageText = "Ce fichier n'est pas un BIOS de GeForce ...";
 constexpr const char* kProblemTitle = "Probleme";
-constexpr const char* kOpenFailedText = "Erreur lors de l'ouverture du fichier";
 constexpr const char* kStK1Initial = "Text9";
 
 constexpr const char* kChecksumTooShortText =
@@ -59,7 +60,7 @@ struct Twips {
 };
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
-QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 QString offsetText(const std::optional<std::int64_t>& offset)
 {
@@ -83,9 +84,48 @@ const char* checksumFailureText(ChecksumError error)
     return kChecksumUnreachableText;
 }
 
+// Labels have no frame, so one that grows past its designed box changes
+// nothing on screen but keeps its text whole in whatever font the desktop
+// gives: captions grow to their text, and values, the last thing on their
+// row, run to the window's edge.
+void growToText(QLabel* caption)
+{
+    const QSize hint = caption->sizeHint();
+    caption->resize(std::max(caption->width(), hint.width()), std::max(caption->height(), hint.height()));
+}
+
+void runToEdge(QLabel* value, int edge)
+{
+    value->resize(std::max(value->width(), edge - value->x()),
+                  std::max(value->height(), value->fontMetrics().height()));
+}
+
+// A value keeps every character of its field in text(), control characters
+// included, but draws them as blanks on one line: a carriage return in a
+// header must not push the text out of its row, nor a NUL draw a box.
+class ValueLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QString shown = text();
+        for (QChar& character : shown) {
+            if (character.category() == QChar::Other_Control) {
+                character = QChar(u' ');
+            }
+        }
+        QPainter painter(this);
+        style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(),
+                              shown, foregroundRole());
+    }
+};
+
+template <typename Label = QLabel>
 QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& caption, Twips place)
 {
-    auto* label = new QLabel(caption, parent);
+    auto* label = new Label(caption, parent);
     label->setObjectName(objectName);
     label->setTextFormat(Qt::PlainText);
     placeInTwips(label, place.left, place.top, place.width, place.height);
@@ -146,7 +186,7 @@ void MainWindow::buildClientArea()
     valuePalette.setColor(QPalette::WindowText, kValueColour);
     for (const Row& row : kRows) {
         makeLabel(client, row.captionName, text(row.caption), row.captionPlace);
-        fields_.*row.field = makeLabel(client, row.valueName, QString(), row.valuePlace);
+        fields_.*row.field = makeLabel<ValueLabel>(client, row.valueName, QString(), row.valuePlace);
         (fields_.*row.field)->setPalette(valuePalette);
     }
 
@@ -157,6 +197,10 @@ void MainWindow::buildClientArea()
     fields_.checksumText->setFont(checksumFont);
     fields_.checksumText->setPalette(client->palette());
     fields_.checksumText->setText(text(state_.checksumText));
+    for (const Row& row : kRows) {
+        growToText(client->findChild<QLabel*>(row.captionName));
+        runToEdge(fields_.*row.field, client->width());
+    }
 
     auto* rule = new QFrame(client);
     rule->setObjectName("Line1");
@@ -240,7 +284,7 @@ void MainWindow::Ouvrir_Click()
         const OpenResult opened = openImage(path, decimalSeparator());
         switch (opened.status) {
             case OpenStatus::rejected:
-                services_.showMessage(this, MessageIcon::critical, text(kNotAnImageTitle), text(kNotAnImageText));
+                services_.showMessage(this, MessageIcon::critical, text(kNotAnImageTitle), text(kNotAnImageMessage));
                 continue;
             case OpenStatus::unreadable:
                 reportOpenFailure();
@@ -260,7 +304,7 @@ void MainWindow::Ouvrir_Click()
 
 void MainWindow::reportOpenFailure()
 {
-    services_.showMessage(this, MessageIcon::critical, text(kProblemTitle), text(kOpenFailedText));
+    services_.showMessage(this, MessageIcon::critical, text(kProblemTitle), text(kOpenFailedMessage));
 }
 
 void MainWindow::switchToImageOpen()
