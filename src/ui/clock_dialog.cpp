@@ -141,6 +141,14 @@ QLineEdit* makeShownBox(QWidget* parent, const char* name)
     return box;
 }
 
+// From the start: the boxes are narrower than a clock with its unit, and the
+// number matters more than the unit.
+void showFromStart(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
 {
     auto* label = new QLabel(caption, parent);
@@ -215,8 +223,8 @@ void ClockDialog::Form_Load(const std::string& clockText)
     const long long wanted = roundHalfEven(leadingNumber(clockText));
     slider1_->setValue(
         static_cast<int>(std::clamp<long long>(wanted, profile_.normal.minimum, profile_.normal.maximum)));
-    text2_->setText(QString::fromStdString(clockText) + toQString(profile_.openingSuffix));
-    text1_->setText(QString::fromStdString(clockText));
+    showFromStart(text2_, QString::fromStdString(clockText) + toQString(profile_.openingSuffix));
+    showFromStart(text1_, QString::fromStdString(clockText));
     showColour(profile_.opensGreen ? ClockColour::green : ClockColour::initial);
 }
 
@@ -228,7 +236,7 @@ void ClockDialog::Slider1_Scroll(int action)
         return;
     }
     const int position = slider1_->sliderPosition();
-    text1_->setText(QString::number(position));
+    showFromStart(text1_, QString::number(position));
     showColour(colourAfterMove(profile_, position, colour_));
 }
 
@@ -243,7 +251,7 @@ void ClockDialog::Check1_Click(bool ticked)
     const int clamped = std::clamp(position, normal.minimum, normal.maximum);
     if (clamped != position) {
         slider1_->setValue(clamped);
-        text1_->setText(QString::number(clamped));
+        showFromStart(text1_, QString::number(clamped));
     }
     showRange(normal);
 }
@@ -262,7 +270,7 @@ void ClockDialog::Command1_Click()
         return;
     }
 
-    text2_->setText(QString::fromStdString(applied->text2));
+    showFromStart(text2_, QString::fromStdString(applied->text2));
     // The message box runs a modal loop in which either window may close.
     const QPointer<ClockDialog> self(this);
     const QPointer<MainWindow> mainWindow = mainWindow_;
