@@ -109,15 +109,25 @@ void verifyStartUpState(const Harness& harness)
     }
 }
 
-QList<QWidget*> visibleAboutBoxes()
+QList<QWidget*> visibleWindows(const QString& name)
 {
-    QList<QWidget*> boxes;
+    QList<QWidget*> windows;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == "frmAbt" && widget->isVisible()) {
-            boxes << widget;
+        if (widget->objectName() == name && widget->isVisible()) {
+            windows << widget;
         }
     }
-    return boxes;
+    return windows;
+}
+
+QList<QWidget*> visibleAboutBoxes() { return visibleWindows("frmAbt"); }
+
+void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+void closeAllWindows()
+{
+    QApplication::closeAllWindows();
+    deleteClosedWindows();
 }
 
 }  // namespace
@@ -392,12 +402,12 @@ private slots:
 
         const QPointer<MainWindow> window = harness.guard();
         harness.trigger("exit");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        deleteClosedWindows();
         QVERIFY(window.isNull());
         QVERIFY(!about.isNull() && about->isVisible());
 
         QTest::mouseClick(about->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        deleteClosedWindows();
         QVERIFY(about.isNull());
     }
 
@@ -415,6 +425,84 @@ private slots:
         about->close();
     }
 
+    void exitClosesTheSideBandDialogAndNoOther()
+    {
+        Harness harness;
+        const TempFile file(vardane::test::standardImage());
+        harness.open(file);
+        harness.trigger("sba");
+        harness.trigger("memfreq");
+        harness.trigger("about");
+        QCOMPARE(visibleWindows("frmSBA").size(), qsizetype(1));
+
+        harness.trigger("exit");
+        deleteClosedWindows();
+
+        QVERIFY(harness.guard().isNull());
+        QVERIFY(visibleWindows("frmSBA").isEmpty());
+        QCOMPARE(visibleWindows("frmfreqmem").size(), qsizetype(1));
+        QCOMPARE(visibleAboutBoxes().size(), qsizetype(1));
+        closeAllWindows();
+    }
+
+    void exitWithNoDialogLeavesNoWindow()
+    {
+        Harness harness;
+        harness.trigger("exit");
+        deleteClosedWindows();
+        QVERIFY(harness.guard().isNull());
+        for (const QWidget* widget : QApplication::topLevelWidgets()) {
+            QVERIFY2(!widget->isVisible(), qPrintable(widget->objectName()));
+        }
+    }
+
+    void closeLeavesDialogsOpen()
+    {
+        Harness harness;
+        const TempFile file(vardane::test::standardImage());
+        harness.open(file);
+        harness.trigger("sba");
+        harness.trigger("mnuClose");
+        QCOMPARE(visibleWindows("frmSBA").size(), qsizetype(1));
+        closeAllWindows();
+    }
+
+    void dialogShownAgainIsRaisedNotReloaded_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("memory clock") << "memfreq" << "frmfreqmem";
+        QTest::newRow("core clock") << "corefreq" << "frmfreqCore";
+        QTest::newRow("SideBand") << "sba" << "frmSBA";
+        QTest::newRow("header") << "mnuheader" << "frmheader";
+    }
+
+    void dialogShownAgainIsRaisedNotReloaded()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, dialog);
+        Harness harness;
+        const TempFile file(vardane::test::standardImage());
+        harness.open(file);
+        harness.trigger(item);
+        QCOMPARE(visibleWindows(dialog).size(), qsizetype(1));
+        const QPointer<QWidget> first = visibleWindows(dialog).front();
+        QVERIFY(first->parentWidget() == nullptr);
+
+        harness.trigger(item);
+
+        QCOMPARE(visibleWindows(dialog).size(), qsizetype(1));
+        QCOMPARE(visibleWindows(dialog).front(), first.data());
+        QVERIFY(harness.services.messages.empty());
+
+        first->close();
+        deleteClosedWindows();
+        QVERIFY(first.isNull());
+        harness.trigger(item);
+        QCOMPARE(visibleWindows(dialog).size(), qsizetype(1));
+        closeAllWindows();
+    }
+
     void closingByTheTitleBarDeletesOnlyTheMainWindow()
     {
         Harness harness;
@@ -422,11 +510,11 @@ private slots:
         const QPointer<QWidget> about = visibleAboutBoxes().front();
         const QPointer<MainWindow> window = harness.guard();
         harness.window().close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        deleteClosedWindows();
         QVERIFY(window.isNull());
         QVERIFY(!about.isNull());
         about->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        deleteClosedWindows();
     }
 };
 
