@@ -1,6 +1,7 @@
 #include "editors/clock.h"
 
 #include "image/image_file.h"
+#include "image/layout.h"
 
 #include <algorithm>
 #include <array>
@@ -130,11 +131,17 @@ ClockColour colourAfterMove(const ClockProfile& profile, int position, ClockColo
     return colour;
 }
 
-Expected<void, IoError> writeClockWord(const std::filesystem::path& path, std::int64_t offset, std::uint16_t word)
+Expected<void, IoError> writeClockWord(const std::filesystem::path& path, std::int64_t offset, std::uint16_t word,
+                                       const std::optional<Expectation>& expected)
 {
     const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(word & 0xFF),
                                             static_cast<std::uint8_t>(word >> 8)};
-    return ImageFile::write(path, offset, bytes);
+    return ImageFile::write(path, offset, bytes, expected);
+}
+
+Expectation clockKeyAt(std::int64_t octclef)
+{
+    return Expectation{octclef, {layout::kClockKey.begin(), layout::kClockKey.end()}};
 }
 
 Expected<ClockApplied, ClockError> applyClock(const ClockProfile& profile, const std::filesystem::path& path,
@@ -148,7 +155,7 @@ Expected<ClockApplied, ClockError> applyClock(const ClockProfile& profile, const
     if (!word) {
         return Unexpected{ClockError::badNumber};
     }
-    if (!writeClockWord(path, *octclef - profile.wordBeforeKey, *word)) {
+    if (!writeClockWord(path, *octclef - profile.wordBeforeKey, *word, clockKeyAt(*octclef))) {
         return Unexpected{ClockError::writeFailed};
     }
     const std::string shown = std::to_string(sliderPosition);

@@ -77,9 +77,16 @@ inline constexpr std::string_view kAppliedTitle = "Modification effectuée";
 // where no threshold applies (exactly at the orange threshold).
 [[nodiscard]] ClockColour colourAfterMove(const ClockProfile& profile, int position, ClockColour current);
 
-// Writes word mod 256 at offset, word div 256 at offset + 1, in one write.
+// Writes word mod 256 at offset, word div 256 at offset + 1, in one write,
+// and only while `expected` (when given) still holds.
 [[nodiscard]] Expected<void, IoError> writeClockWord(const std::filesystem::path& path, std::int64_t offset,
-                                                     std::uint16_t word);
+                                                     std::uint16_t word,
+                                                     const std::optional<Expectation>& expected = {});
+
+// What must stand in the file for a clock word to be written through Octclef:
+// the "r7" key itself, so a word never lands in a file that has changed since
+// it was opened.
+[[nodiscard]] Expectation clockKeyAt(std::int64_t octclef);
 
 enum class ClockError {
     noClockKey,    // the image has no "r7" anchor: no offset to write at

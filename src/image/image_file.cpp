@@ -162,6 +162,10 @@ Expected<void, IoError> ImageFile::write(const std::filesystem::path& path, std:
         return Unexpected{IoError::writeFailed};
     }
     if (::fdatasync(fd.get()) != 0) {
+        // The bytes may never reach the disk; putting the old ones back keeps
+        // "nothing was written" the truest thing to tell the user.
+        [[maybe_unused]] const ssize_t restored =
+            ::pwrite(fd.get(), before.data(), before.size(), static_cast<off_t>(offset));
         return Unexpected{IoError::flushFailed};
     }
     return {};

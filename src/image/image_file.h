@@ -21,7 +21,7 @@ enum class IoError {
     readFailed,
     contentChanged,  // the file no longer holds what the write was meant to replace
     writeFailed,     // nothing was written
-    flushFailed,     // written, but the system would not confirm it reached the disk
+    flushFailed,     // the system would not confirm the bytes reached the disk; the old ones were put back
 };
 
 struct FileStatus {
