@@ -13,22 +13,23 @@ namespace vardane::cli {
 namespace {
 
 // Every edit starts from a fresh open, as the window's editors start from the
-// ImageState. Only a scan that ran to its end is trusted with a write: a
-// partial one leaves some offsets unproven.
+// ImageState. A scan that failed only for want of "r7" still vouches for the
+// anchors it found, and each editor refuses when its own offset is absent; one
+// that stopped before the SideBand byte (unreadable, or "Version" too close to
+// the start) vouches for nothing.
 Expected<OpenResult, std::string> openForEdit(const std::filesystem::path& path, const std::string& separator)
 {
     OpenResult opened = openImage(path, separator);
     switch (opened.status) {
         case OpenStatus::accepted:
             return opened;
-        case OpenStatus::rejected:
-            return Unexpected{std::string(kNotAnImageMessage)};
         case OpenStatus::failed:
-            // The scan reached the SideBand byte, so what it missed is "r7".
             if (!opened.state.sbaState.empty()) {
-                return Unexpected{std::string(kOpenFailedMessage) + " : " + std::string(kNoClockKey)};
+                return opened;
             }
             break;
+        case OpenStatus::rejected:
+            return Unexpected{std::string(kNotAnImageMessage)};
         case OpenStatus::unreadable:
             break;
     }
@@ -80,7 +81,11 @@ int setClock(const ClockProfile& profile, const CommandArguments& parsed, Consol
     if (!opened) {
         return refuseWrite(console, opened.error());
     }
-    const auto written = writeClockWord(path, *opened->state.Octclef - profile.wordBeforeKey, *word);
+    if (!opened->state.Octclef) {
+        return refuseWrite(console, std::string(kOpenFailedMessage) + " : " + std::string(kNoClockKey));
+    }
+    const std::int64_t octclef = *opened->state.Octclef;
+    const auto written = writeClockWord(path, octclef - profile.wordBeforeKey, *word, clockKeyAt(octclef));
     if (!written) {
         return refuseIo(console, written.error());
     }

@@ -616,7 +616,7 @@ TEST(CliSba, RefusesAnUndecidedStateOrAnUnknownRequest)
         {"no SideBand byte, off", standardImage().put(Standard::kSba, std::uint8_t{0}), "off"},
         {"upper case", standardImage(), "ON"},
         {"a number", standardImage(), "1"},
-        {"no r7", withoutClockKey(), "on"},
+        {"scan stopped at a Version too close to the start", standardImage().version(80), "on"},
         {"not an image", standardImage(46126), "on"},
     };
     for (const auto& c : cases) {
@@ -711,7 +711,7 @@ TEST(CliHeader, RefusesImagesWithoutAUsableField)
         {"no Version", standardImage().put(Standard::kVersion, "version")},
         {"no carriage return in the 51 bytes", standardImage().put(end, std::uint8_t{' '})},
         {"a field of width 0", standardImage().put(Standard::kHeader, std::uint8_t{0x0D})},
-        {"no r7", withoutClockKey()},
+        {"scan stopped at a Version too close to the start", standardImage().version(80)},
         {"not an image", standardImage(132001)},
     };
     for (const auto& c : cases) {
@@ -721,6 +721,29 @@ TEST(CliHeader, RefusesImagesWithoutAUsableField)
         const Outcome outcome = runCli({"header", "ABC", file.path().string()});
         expectOneLineReason(outcome);
         EXPECT_EQ(file.contents(), before);
+    }
+}
+
+// The SideBand byte and the header field do not hang on "r7": an image whose
+// open fails for want of it still takes those two edits, as the window does.
+TEST(CliEdits, AnImageWithoutClockKeyStillTakesSideBandAndHeader)
+{
+    {
+        const TempFile file(withoutClockKey());
+        const auto before = file.contents();
+        const Outcome outcome = runCli({"sba", "on", file.path().string()});
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(differingOffsets(before, file.contents()),
+                  std::vector<std::size_t>{static_cast<std::size_t>(Standard::kSba)});
+    }
+    {
+        const TempFile file(withoutClockKey());
+        auto expected = file.contents();
+        const auto field = paddedField({'A', 'B', 'C'});
+        std::copy(field.begin(), field.end(), expected.begin() + Standard::kHeader);
+        const Outcome outcome = runCli({"header", "ABC", file.path().string()});
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(file.contents(), expected);
     }
 }
 
