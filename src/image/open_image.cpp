@@ -6,6 +6,7 @@
 #include "image/text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vardane {
 namespace {
@@ -27,34 +28,23 @@ public:
 
     bool version()
     {
-        for (std::int64_t v = L::kVersionWindow.first; v <= L::kVersionWindow.last; ++v) {
-            const auto match = matches(v, L::kVersionMark);
-            if (!match) {
-                return false;
-            }
-            if (*match && !readVersionFields(v)) {
-                return false;
-            }
-        }
-        return true;
+        return eachMatch(L::kVersionWindow, L::kVersionMark,
+                         [this](std::int64_t v) { return readVersionFields(v); });
     }
 
     bool pcir()
     {
         std::optional<ChipBytes> chip;
+        const auto readChip = [this, &chip](std::int64_t p) {
+            const auto found = read(p + L::kChipBytesAfterPcir, L::kChipBytesLength);
+            if (found) {
+                chip = ChipBytes{(*found)[0], (*found)[1]};
+            }
+            return found.has_value();
+        };
         for (const L::Window& window : L::kPcirWindows) {
-            for (std::int64_t p = window.first; p <= window.last; ++p) {
-                const auto match = matches(p, L::kPcirMark);
-                if (!match) {
-                    return false;
-                }
-                if (*match) {
-                    const auto found = read(p + L::kChipBytesAfterPcir, L::kChipBytesLength);
-                    if (!found) {
-                        return false;
-                    }
-                    chip = ChipBytes{(*found)[0], (*found)[1]};
-                }
+            if (!eachMatch(window, L::kPcirMark, readChip)) {
+                return false;
             }
         }
         result_.chipKey = makeChipKey(chip);
@@ -80,16 +70,11 @@ public:
 
     bool clockKey()
     {
-        for (std::int64_t k = L::kClockKeyWindow.first; k <= L::kClockKeyWindow.last; ++k) {
-            const auto match = matches(k, L::kClockKey);
-            if (!match) {
-                return false;
-            }
-            if (*match) {
-                state_.Octclef = k;
-            }
-        }
-        return state_.Octclef.has_value();
+        const bool scanned = eachMatch(L::kClockKeyWindow, L::kClockKey, [this](std::int64_t k) {
+            state_.Octclef = k;
+            return true;
+        });
+        return scanned && state_.Octclef.has_value();
     }
 
     bool clocks()
@@ -120,14 +105,31 @@ private:
         return bytes_.subspan(static_cast<std::size_t>(offset), length);
     }
 
-    template <std::size_t N>
-    [[nodiscard]] std::optional<bool> matches(std::int64_t offset, const std::array<std::uint8_t, N>& marker) const
+    // Calls onMatch at each offset of the window where the marker stands, in
+    // ascending order, and fails where onMatch does or where a candidate would
+    // read past the prefix, exactly as comparing at every offset in turn would.
+    // memchr finds the candidates: almost no offset starts a marker, and
+    // comparing at each one made the scan cost more than reading the file.
+    template <std::size_t N, typename OnMatch>
+    [[nodiscard]] bool eachMatch(L::Window window, const std::array<std::uint8_t, N>& marker,
+                                 OnMatch&& onMatch) const
     {
-        const auto candidate = read(offset, N);
-        if (!candidate) {
-            return std::nullopt;
+        const std::int64_t lastWhole =
+            static_cast<std::int64_t>(bytes_.size()) - static_cast<std::int64_t>(N);
+        const std::int64_t last = std::min(window.last, lastWhole);
+        for (std::int64_t o = window.first; o <= last; ++o) {
+            const auto* from = bytes_.data() + o;
+            const auto* hit = static_cast<const std::uint8_t*>(
+                std::memchr(from, marker[0], static_cast<std::size_t>(last - o + 1)));
+            if (hit == nullptr) {
+                break;
+            }
+            o += hit - from;
+            if (std::equal(marker.begin(), marker.end(), hit) && !onMatch(o)) {
+                return false;
+            }
         }
-        return std::equal(marker.begin(), marker.end(), candidate->begin());
+        return window.last <= lastWhole;
     }
 
     [[nodiscard]] std::optional<std::uint16_t> word(std::int64_t offset) const
