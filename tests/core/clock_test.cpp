@@ -71,8 +71,8 @@ TEST(RoundHalfEven, SaturatesInsteadOfOverflowing)
 }
 
 struct WordCase {
-    const ClockProfile* profile;
-    double mhz;
+    const ClockProfile* profile = nullptr;
+    double mhz = 0;
     std::optional<std::uint16_t> word;
 };
 
