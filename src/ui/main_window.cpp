@@ -59,8 +59,14 @@ struct Twips {
     int left, top, width, height;
 };
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
-QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 QString offsetText(const std::optional<std::int64_t>& offset)
 {
@@ -145,7 +151,10 @@ MainWindow::MainWindow(UiServices& services) : services_(services)
 
 MainWindow::~MainWindow() = default;
 
-std::string MainWindow::decimalSeparator() const { return QLocale::system().decimalPoint().toStdString(); }
+std::string MainWindow::decimalSeparator() const
+{
+    return QLocale::system().decimalPoint().toStdString();
+}
 
 void MainWindow::buildClientArea()
 {
@@ -161,6 +170,7 @@ void MainWindow::buildClientArea()
         Twips valuePlace;
         QLabel* ValueFields::*field;
     };
+    // clang-format off
     static constexpr std::array<Row, 9> kRows{{
         {"Label1", "Nom du fichier :", {240, 120, 1215, 255}, "Text4", {1440, 120, 2535, 255},
          &ValueFields::fileTitle},
@@ -181,6 +191,7 @@ void MainWindow::buildClientArea()
         {"Label8", "CheckSum : ", {2280, 3240, 1335, 375}, "Text7", {3720, 3240, 1455, 375},
          &ValueFields::checksumText},
     }};
+    // clang-format on
 
     QPalette valuePalette = client->palette();
     valuePalette.setColor(QPalette::WindowText, kValueColour);
@@ -215,7 +226,7 @@ void MainWindow::buildClientArea()
     holders_.headerlengh = makeLabel(client, "Label13", QString(), {2880, kHolderTop, 1215, 255});
     placeInTwips(holders_.StK1, 4200, kHolderTop, 1215, 285);
     for (QWidget* holder : std::initializer_list<QWidget*>{holders_.StK1, holders_.SBAVrt, holders_.Octclef,
-                                                          holders_.headerlengh}) {
+                                                           holders_.headerlengh}) {
         holder->hide();
     }
 }
@@ -284,7 +295,8 @@ void MainWindow::Ouvrir_Click()
         const OpenResult opened = openImage(path, decimalSeparator());
         switch (opened.status) {
             case OpenStatus::rejected:
-                services_.showMessage(this, MessageIcon::critical, text(kNotAnImageTitle), text(kNotAnImageMessage));
+                services_.showMessage(this, MessageIcon::critical, text(kNotAnImageTitle),
+                                      text(kNotAnImageMessage));
                 continue;
             case OpenStatus::unreadable:
                 reportOpenFailure();
@@ -352,8 +364,8 @@ void MainWindow::switchToNoImage()
 {
     items_.mnuClose->setEnabled(false);
     items_.Ouvrir->setEnabled(true);
-    for (QAction* item : {items_.mnucorrcheck, items_.sba, items_.memfreq, items_.mnucheckvalid, items_.corefreq,
-                          items_.mnuheader}) {
+    for (QAction* item : {items_.mnucorrcheck, items_.sba, items_.memfreq, items_.mnucheckvalid,
+                          items_.corefreq, items_.mnuheader}) {
         item->setEnabled(false);
     }
     imageOpen_ = false;
@@ -416,7 +428,8 @@ void MainWindow::mnucheckvalid_Click()
 {
     const auto sum = verifyChecksum(state_.filePath);
     if (!sum) {
-        services_.showMessage(this, MessageIcon::critical, text(kProblemTitle), text(checksumFailureText(sum.error())));
+        services_.showMessage(this, MessageIcon::critical, text(kProblemTitle),
+                              text(checksumFailureText(sum.error())));
         return;
     }
     state_.StK1 = *sum;
@@ -471,6 +484,9 @@ void MainWindow::setChecksumText(const std::string& value)
     fields_.checksumText->setText(text(value));
 }
 
-void MainWindow::enableChecksumCorrection() { items_.mnucorrcheck->setEnabled(true); }
+void MainWindow::enableChecksumCorrection()
+{
+    items_.mnucorrcheck->setEnabled(true);
+}
 
 }  // namespace vardane::ui

@@ -41,7 +41,8 @@ std::optional<ChosenFile> DesktopServices::chooseFile(QWidget* parent, const QSt
     return ChosenFile{path, QFileInfo(path).fileName()};
 }
 
-void DesktopServices::showMessage(QWidget* parent, MessageIcon icon, const QString& title, const QString& text)
+void DesktopServices::showMessage(QWidget* parent, MessageIcon icon, const QString& title,
+                                  const QString& text)
 {
     QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, parent);
     box.exec();

@@ -33,8 +33,9 @@ class Harness {
 public:
     explicit Harness(const TempFile& file) : window_(new MainWindow(services))
     {
-        services.fileAnswers.emplace_back(ChosenFile{QString::fromStdString(file.path().string()),
-                                                     QString::fromStdString(file.path().filename().string())});
+        services.fileAnswers.emplace_back(
+            ChosenFile{QString::fromStdString(file.path().string()),
+                       QString::fromStdString(file.path().filename().string())});
         trigger("Ouvrir");
         if (!services.messages.empty() || !window_->imageOpen()) {
             qFatal("the test image did not open");
@@ -149,7 +150,8 @@ private slots:
         Harness harness(file);
         harness.trigger("mnucheckvalid");
         auto edited = file.contents();
-        edited[0x3000] = static_cast<std::uint8_t>(edited[0x3000] + 0x21);  // an edit made after the verification
+        edited[0x3000] =
+            static_cast<std::uint8_t>(edited[0x3000] + 0x21);  // an edit made after the verification
         vardane::test::writeAll(file.path(), edited);
 
         harness.trigger("mnucorrcheck");

@@ -1,8 +1,8 @@
 // Form1 driven headless: layout, menu states, Open, Close, Exit and the about box.
+#include "ui/main_window.h"
 #include "fake_services.h"
 #include "image/text.h"
 #include "test_image.h"
-#include "ui/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +33,8 @@ const std::set<QString> kValueFields{"Text4", "Text1", "Text2", "text3", "Label1
 QString fromLatin(const std::vector<std::uint8_t>& bytes, std::int64_t offset, std::size_t length)
 {
     const auto first = bytes.begin() + offset;
-    return QString::fromStdString(vardane::decodeWindows1252(std::vector<std::uint8_t>(first, first + length)));
+    return QString::fromStdString(
+        vardane::decodeWindows1252(std::vector<std::uint8_t>(first, first + length)));
 }
 
 ChosenFile answerFor(const TempFile& file)
@@ -98,7 +99,7 @@ private:
 };
 
 const std::set<QString> kStartUpItems{"Ouvrir", "exit", "about"};
-const std::set<QString> kImageOpenItems{"mnuClose", "exit",    "about",   "sba",
+const std::set<QString> kImageOpenItems{"mnuClose",  "exit",    "about",    "sba",
                                         "mnuheader", "memfreq", "corefreq", "mnucheckvalid"};
 
 void verifyStartUpState(const Harness& harness)
@@ -120,9 +121,15 @@ QList<QWidget*> visibleWindows(const QString& name)
     return windows;
 }
 
-QList<QWidget*> visibleAboutBoxes() { return visibleWindows("frmAbt"); }
+QList<QWidget*> visibleAboutBoxes()
+{
+    return visibleWindows("frmAbt");
+}
 
-void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void deleteClosedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void closeAllWindows()
 {
@@ -179,6 +186,7 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QRect>("captionTwips");
         QTest::addColumn<QRect>("valueTwips");
+        // clang-format off
         QTest::newRow("1") << "Label1" << "Text4" << QRect(240, 120, 1215, 255) << QRect(1440, 120, 2535, 255);
         QTest::newRow("2") << "Label2" << "Text1" << QRect(240, 480, 1215, 255) << QRect(1560, 480, 1935, 255);
         QTest::newRow("3") << "Label3" << "Text2" << QRect(240, 840, 1335, 255) << QRect(1560, 840, 4815, 255);
@@ -188,6 +196,7 @@ private slots:
         QTest::newRow("7") << "Label6" << "Text6" << QRect(240, 2280, 2055, 255) << QRect(2400, 2280, 1335, 255);
         QTest::newRow("8") << "Label7" << "Text9" << QRect(240, 2640, 1335, 255) << QRect(1560, 2640, 1575, 255);
         QTest::newRow("9") << "Label8" << "Text7" << QRect(2280, 3240, 1335, 375) << QRect(3720, 3240, 1455, 375);
+        // clang-format on
     }
 
     void rowsHaveTheirCaptionsAndPlaces()
@@ -206,7 +215,8 @@ private slots:
             return QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
         };
         // Left and top are the design's; a box may only grow, to keep its text whole.
-        for (const auto& [label, twips] : {std::pair{captionLabel, captionTwips}, std::pair{valueLabel, valueTwips}}) {
+        for (const auto& [label, twips] :
+             {std::pair{captionLabel, captionTwips}, std::pair{valueLabel, valueTwips}}) {
             const QRect designed = pixels(twips);
             QCOMPARE(label->pos(), designed.topLeft());
             QVERIFY(label->width() >= designed.width() && label->height() >= designed.height());
@@ -420,7 +430,8 @@ private slots:
         QCOMPARE(about->findChild<QLabel*>("Label2")->text(), QString("QLTX"));
         QCOMPARE(about->findChild<QLabel*>("Label3")->text(), QString("Version 0.23 Alpha"));
         QCOMPARE(about->findChild<QLabel*>("Label5")->text(), QString("Public Release"));
-        QVERIFY(about->findChild<QLabel*>("Label1")->text().startsWith("Avertissement : Du aux manipulations"));
+        QVERIFY(
+            about->findChild<QLabel*>("Label1")->text().startsWith("Avertissement : Du aux manipulations"));
         QCOMPARE(about->findChild<QLabel*>("Picture1")->pixmap().size(), QSize(40, 40));
         about->close();
     }
@@ -471,10 +482,14 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("dialog");
-        QTest::newRow("memory clock") << "memfreq" << "frmfreqmem";
-        QTest::newRow("core clock") << "corefreq" << "frmfreqCore";
-        QTest::newRow("SideBand") << "sba" << "frmSBA";
-        QTest::newRow("header") << "mnuheader" << "frmheader";
+        QTest::newRow("memory clock") << "memfreq"
+                                      << "frmfreqmem";
+        QTest::newRow("core clock") << "corefreq"
+                                    << "frmfreqCore";
+        QTest::newRow("SideBand") << "sba"
+                                  << "frmSBA";
+        QTest::newRow("header") << "mnuheader"
+                                << "frmheader";
     }
 
     void dialogShownAgainIsRaisedNotReloaded()
