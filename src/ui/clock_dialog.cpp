@@ -30,7 +30,8 @@ constexpr const char* kNoClockKeyText =
 constexpr const char* kBadNumberText =
     "Cette fréquence ne peut pas être écrite dans le BIOS : rien n'a été écrit.";
 constexpr const char* kWriteFailedText =
-    "Impossible d'écrire dans le fichier de l'image : rien n'a été écrit.";
+    "Impossible d'écrire dans le fichier de l'image (introuvable, protégé ou modifié depuis son "
+    "ouverture) : rien n'a été écrit.";
 
 struct Place {
     int left, top, width, height;

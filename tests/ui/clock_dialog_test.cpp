@@ -734,8 +734,8 @@ private slots:
         QTest::addColumn<QString>("dialogName");
         QTest::addColumn<QString>("situation");
         for (const char* name : {"frmfreqmem", "frmfreqCore"}) {
-            for (const char* situation :
-                 {"image closed", "main window gone", "no clock key", "file removed", "file shrunk"}) {
+            for (const char* situation : {"image closed", "main window gone", "no clock key", "file removed",
+                                          "file shrunk", "file replaced"}) {
                 QTest::addRow("%s %s", name, situation) << QString(name) << QString(situation);
             }
         }
@@ -766,6 +766,9 @@ private slots:
             QTRY_VERIFY(session.window() == nullptr);
         } else if (situation == "file removed") {
             std::filesystem::remove(file.path());
+        } else if (situation == "file replaced") {
+            expected[Standard::kClockKey] = 'x';
+            vardane::test::writeAll(file.path(), expected);
         } else if (situation == "file shrunk") {
             expected.resize(3000);
             vardane::test::writeAll(file.path(), expected);
