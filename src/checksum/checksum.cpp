@@ -98,10 +98,11 @@ Expected<Correction, ChecksumError> correctChecksum(const std::filesystem::path&
     if (correction.sumBefore == 0) {
         return correction;
     }
-    // The byte is replaced only if it still holds what the sum was taken over.
+    // The byte is replaced only while the whole region still holds what the
+    // sum was taken over, so the region adds up to 0 afterwards.
     const std::array<std::uint8_t, 1> replacement{correction.byteAfter};
-    const auto written = ImageFile::write(path, L::kChecksumByte, replacement,
-                                          Expectation{L::kChecksumByte, {correction.byteBefore}});
+    const auto written =
+        ImageFile::write(path, L::kChecksumByte, replacement, Expectation{L::kChecksumRegionStart, *region});
     if (!written) {
         // Read access was enough for the sum; a refusal to open for writing
         // means the file is read-only or locked, not gone.
