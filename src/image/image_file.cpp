@@ -95,8 +95,8 @@ Expected<FileStatus, IoError> ImageFile::status(const std::filesystem::path& pat
     return FileStatus{static_cast<std::int64_t>(info.st_size), S_ISREG(info.st_mode)};
 }
 
-Expected<std::vector<std::uint8_t>, IoError> ImageFile::readUpTo(const std::filesystem::path& path,
-                                                                 std::int64_t offset, std::size_t length)
+Expected<std::size_t, IoError> ImageFile::readInto(const std::filesystem::path& path, std::int64_t offset,
+                                                   std::span<std::uint8_t> into)
 {
     if (offset < 0) {
         return Unexpected{IoError::outOfRange};
@@ -106,23 +106,18 @@ Expected<std::vector<std::uint8_t>, IoError> ImageFile::readUpTo(const std::file
         return Unexpected{opened.error()};
     }
     const Descriptor fd(opened->second);
-    const std::int64_t size = opened->first;
-    const std::size_t available =
-        offset >= size ? 0 : std::min<std::uint64_t>(length, static_cast<std::uint64_t>(size - offset));
-    std::vector<std::uint8_t> bytes(available);
-    const auto got = readAt(fd.get(), offset, bytes.data(), bytes.size());
-    if (!got) {
-        return Unexpected{got.error()};
-    }
-    bytes.resize(*got);
-    return bytes;
+    return readAt(fd.get(), offset, into.data(), into.size());
 }
 
 Expected<std::vector<std::uint8_t>, IoError> ImageFile::read(const std::filesystem::path& path, std::int64_t offset,
                                                              std::size_t length)
 {
-    auto bytes = readUpTo(path, offset, length);
-    if (bytes && bytes->size() != length) {
+    std::vector<std::uint8_t> bytes(length);
+    const auto got = readInto(path, offset, bytes);
+    if (!got) {
+        return Unexpected{got.error()};
+    }
+    if (*got != length) {
         return Unexpected{IoError::outOfRange};
     }
     return bytes;

@@ -43,9 +43,11 @@ public:
     // device never blocks this call.
     [[nodiscard]] static Expected<FileStatus, IoError> status(const std::filesystem::path& path);
 
-    // Up to length bytes from offset, in one read; fewer when the file ends first.
-    [[nodiscard]] static Expected<std::vector<std::uint8_t>, IoError> readUpTo(
-        const std::filesystem::path& path, std::int64_t offset, std::size_t length);
+    // Up to into.size() bytes from offset, in one read, into a buffer the
+    // caller owns (so a large region is never zero-filled first); the count
+    // is smaller when the file ends first.
+    [[nodiscard]] static Expected<std::size_t, IoError> readInto(const std::filesystem::path& path,
+                                                                 std::int64_t offset, std::span<std::uint8_t> into);
 
     // Exactly length bytes from offset, or outOfRange when the file is shorter.
     [[nodiscard]] static Expected<std::vector<std::uint8_t>, IoError> read(

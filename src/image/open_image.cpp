@@ -6,6 +6,7 @@
 #include "image/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace vardane {
@@ -55,17 +56,19 @@ public:
     bool sideBand()
     {
         state_.sbaState = kSbaUnknown;
-        for (std::int64_t s = L::kSbaWindow.first; s <= L::kSbaWindow.last; ++s) {
-            const auto byte = read(s, 1);
-            if (!byte) {
-                return false;
-            }
-            if ((*byte)[0] == L::kSbaDisabled || (*byte)[0] == L::kSbaEnabled) {
-                state_.sbaState = (*byte)[0] == L::kSbaEnabled ? kSbaOn : kSbaOff;
+        // Only the last flag byte counts, so the window is searched from its
+        // end; a window cut short by the prefix still keeps what lay before
+        // the cut, as reading byte after byte would have.
+        const std::int64_t last = std::min<std::int64_t>(L::kSbaWindow.last, std::ssize(bytes_) - 1);
+        for (std::int64_t s = last; s >= L::kSbaWindow.first; --s) {
+            const std::uint8_t byte = bytes_[static_cast<std::size_t>(s)];
+            if (byte == L::kSbaDisabled || byte == L::kSbaEnabled) {
+                state_.sbaState = byte == L::kSbaEnabled ? kSbaOn : kSbaOff;
                 state_.SBAVrt = s;
+                break;
             }
         }
-        return true;
+        return last == L::kSbaWindow.last;
     }
 
     bool clockKey()
@@ -208,12 +211,13 @@ OpenResult openImage(const std::filesystem::path& path, std::string_view decimal
     if (!status->regular) {
         return result;
     }
-    const auto prefix = ImageFile::readUpTo(path, 0, L::kOpenScanLength);
-    if (!prefix) {
+    std::array<std::uint8_t, L::kOpenScanLength> prefix;  // NOLINT(cppcoreguidelines-pro-type-member-init): read into at once
+    const auto read = ImageFile::readInto(path, 0, prefix);
+    if (!read) {
         return result;
     }
 
-    OpenResult scanned = scanImage(*prefix, decimalSeparator);
+    OpenResult scanned = scanImage(std::span(prefix).first(*read), decimalSeparator);
     scanned.size = result.size;
     scanned.state.filePath = std::move(result.state.filePath);
     scanned.state.fileTitle = std::move(result.state.fileTitle);

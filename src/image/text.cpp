@@ -31,18 +31,21 @@ std::optional<std::uint8_t> byteOf(char32_t character)
     return std::nullopt;
 }
 
-void appendUtf8(std::string& out, char32_t c)
+// Writes c at out and returns where the next character goes. Windows-1252
+// characters all lie below U+10000, so three bytes are the most one takes.
+char* putUtf8(char* out, char32_t c)
 {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 // The next character of a UTF-8 text, or nothing when the text is malformed
@@ -90,11 +93,12 @@ std::optional<char32_t> nextUtf8(std::string_view text, std::size_t& at)
 
 std::string decodeWindows1252(std::span<const std::uint8_t> bytes)
 {
-    std::string text;
-    text.reserve(bytes.size());
+    std::string text(bytes.size() * 3, '\0');
+    char* out = text.data();
     for (const std::uint8_t byte : bytes) {
-        appendUtf8(text, characterOf(byte));
+        out = putUtf8(out, characterOf(byte));
     }
+    text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
 }
 

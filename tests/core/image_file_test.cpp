@@ -2,6 +2,7 @@
 
 #include "test_image.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -166,15 +167,17 @@ TEST(ImageFileRead, ExactReadPastTheEndIsOutOfRange)
     EXPECT_EQ(*last, (std::vector<std::uint8_t>{file.contents()[kSize - 2], file.contents()[kSize - 1]}));
 }
 
-TEST(ImageFileRead, ReadUpToStopsAtTheEnd)
+TEST(ImageFileRead, ReadIntoStopsAtTheEnd)
 {
     const TempFile file(countingImage());
-    const auto tail = ImageFile::readUpTo(file.path(), kSize - 3, 100);
+    std::array<std::uint8_t, 100> buffer{};
+    const auto tail = ImageFile::readInto(file.path(), kSize - 3, buffer);
     ASSERT_TRUE(tail.has_value());
-    EXPECT_EQ(tail->size(), 3U);
-    const auto beyond = ImageFile::readUpTo(file.path(), kSize + 10, 100);
+    EXPECT_EQ(*tail, 3U);
+    EXPECT_EQ(buffer[2], file.contents()[kSize - 1]);
+    const auto beyond = ImageFile::readInto(file.path(), kSize + 10, buffer);
     ASSERT_TRUE(beyond.has_value());
-    EXPECT_TRUE(beyond->empty());
+    EXPECT_EQ(*beyond, 0U);
 }
 
 TEST(ImageFileStatus, DistinguishesRegularFilesFromTheRest)
