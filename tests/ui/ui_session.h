@@ -22,8 +22,11 @@ public:
         QApplication::closeAllWindows();
         flushDeletes();
         delete window_.data();
+        // Dialogs have no parent; each session starts without any.
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            delete widget;
+            if (widget->objectName().startsWith("frm")) {
+                delete widget;
+            }
         }
     }
     UiSession(const UiSession&) = delete;
