@@ -1,6 +1,7 @@
 #include "ui/about_dialog.h"
 
 #include "ui/emblem.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QFont>
@@ -54,7 +55,7 @@ QFont fontOf(const Style& style)
 
 QLabel* addLabel(QWidget* box, const char* name, const char* caption, QRect twips)
 {
-    auto* label = new QLabel(QString::fromUtf8(caption), box);
+    auto* label = new QLabel(qtText(caption), box);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     placeInTwips(label, twips.x(), twips.y(), twips.width(), twips.height());
@@ -75,7 +76,7 @@ void addRule(QWidget* box, const char* name, int top, int width)
 AboutDialog::AboutDialog()
 {
     setObjectName("frmAbt");
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(qtText(kCaption));
     setClientSizeInTwips(this, 6135, 3945);
 
     QLabel* picture = addLabel(this, "Picture1", "", {360, 120, 615, 615});
@@ -91,7 +92,7 @@ AboutDialog::AboutDialog()
     addRule(this, "Line1", 2400, 6240);
     addLabel(this, "Label1", kDisclaimer, {120, 2520, 4575, 855})->setWordWrap(true);
 
-    auto* ok = new QPushButton(QString::fromUtf8(kOk), this);
+    auto* ok = new QPushButton(qtText(kOk), this);
     ok->setObjectName("Command1");
     placeInTwips(ok, 4920, 2640, 1095, 375);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);

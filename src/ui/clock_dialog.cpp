@@ -1,6 +1,7 @@
 #include "ui/clock_dialog.h"
 
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 #include "ui/ui_services.h"
 
@@ -85,11 +86,6 @@ ClockWindow windowFor(const ClockProfile& profile)
     return {kCoreLayout, &ImageState::coreClockText, &MainWindow::setCoreClockText};
 }
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 const char* refusalText(ClockError error)
 {
     switch (error) {
@@ -163,8 +159,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
 ClockDialog::ClockDialog(const ClockProfile& profile, MainWindow& mainWindow)
     : QWidget(nullptr), profile_(profile), mainWindow_(&mainWindow), services_(mainWindow.services())
 {
-    setObjectName(toQString(profile_.dialogName));
-    setWindowTitle(toQString(profile_.caption));
+    setObjectName(qtText(profile_.dialogName));
+    setWindowTitle(qtText(profile_.caption));
     createControls();
     placeControls();
     Form_Load(mainWindow.state().*windowFor(profile_).stateText);
@@ -172,7 +168,7 @@ ClockDialog::ClockDialog(const ClockProfile& profile, MainWindow& mainWindow)
 
 void ClockDialog::createControls()
 {
-    label2_ = makeLabel(this, "Label2", toQString(profile_.currentCaption));
+    label2_ = makeLabel(this, "Label2", qtText(profile_.currentCaption));
     text2_ = makeShownBox(this, "Text2");
 
     slider1_ = new QSlider(Qt::Horizontal, this);
@@ -186,7 +182,7 @@ void ClockDialog::createControls()
     label3_ = makeLabel(this, "Label3", {});
     label4_ = makeLabel(this, "Label4", {});
     text1_ = makeShownBox(this, "Text1");
-    label1_ = makeLabel(this, "Label1", toQString(profile_.unitCaption));
+    label1_ = makeLabel(this, "Label1", qtText(profile_.unitCaption));
 
     command1_ = new QPushButton(kApplyCaption, this);
     command1_->setObjectName("Command1");
@@ -224,7 +220,7 @@ void ClockDialog::Form_Load(const std::string& clockText)
     const long long wanted = roundHalfEven(leadingNumber(clockText));
     slider1_->setValue(
         static_cast<int>(std::clamp<long long>(wanted, profile_.normal.minimum, profile_.normal.maximum)));
-    showFromStart(text2_, QString::fromStdString(clockText) + toQString(profile_.openingSuffix));
+    showFromStart(text2_, QString::fromStdString(clockText) + qtText(profile_.openingSuffix));
     showFromStart(text1_, QString::fromStdString(clockText));
     showColour(profile_.opensGreen ? ClockColour::green : ClockColour::initial);
 }
@@ -276,7 +272,7 @@ void ClockDialog::Command1_Click()
     const QPointer<ClockDialog> self(this);
     const QPointer<MainWindow> mainWindow = mainWindow_;
     const auto setStateText = windowFor(profile_).setStateText;
-    services_.showMessage(this, MessageIcon::information, toQString(kAppliedTitle),
+    services_.showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
                           QString::fromStdString(applied->message));
     if (mainWindow != nullptr) {
         (mainWindow->*setStateText)(applied->stateText);
@@ -290,8 +286,8 @@ void ClockDialog::showRange(const ClockRange& range)
 {
     slider1_->setMinimum(range.minimum);
     slider1_->setMaximum(range.maximum);
-    label3_->setText(toQString(range.minimumCaption));
-    label4_->setText(toQString(range.maximumCaption));
+    label3_->setText(qtText(range.minimumCaption));
+    label4_->setText(qtText(range.maximumCaption));
 }
 
 void ClockDialog::showColour(ClockColour colour)

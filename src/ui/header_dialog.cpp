@@ -3,6 +3,7 @@
 #include "image/image_state.h"
 #include "image/text.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QLabel>
@@ -49,11 +50,6 @@ constexpr const char* kBadTextText =
 constexpr const char* kImageChangedText =
     "Le BIOS a été fermé, ou un autre a été ouvert, depuis l'ouverture de cette fenêtre.\n"
     "Le fichier n'a pas été modifié.";
-
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 const char* refusalText(HeaderError error)
 {
@@ -115,8 +111,8 @@ HeaderDialog* HeaderDialog::load(MainWindow& mainWindow)
     const ImageState& state = mainWindow.state();
     auto field = readHeaderField(state.filePath, state.headerlengh);
     if (!field) {
-        mainWindow.services().showMessage(&mainWindow, MessageIcon::critical, text(kRefusedTitle),
-                                          text(refusalText(field.error())));
+        mainWindow.services().showMessage(&mainWindow, MessageIcon::critical, qtText(kRefusedTitle),
+                                          qtText(refusalText(field.error())));
         return nullptr;
     }
     return new HeaderDialog(mainWindow, std::move(field).value());
@@ -129,10 +125,10 @@ HeaderDialog::HeaderDialog(MainWindow& mainWindow, HeaderField field)
       loadedText_(shownText(field_.bytes))
 {
     setObjectName("frmheader");
-    setWindowTitle(text(kCaption));
+    setWindowTitle(qtText(kCaption));
     setClientSizeInTwips(this, 4680, 2250);
 
-    auto* instruction = new QLabel(text(kInstruction), this);
+    auto* instruction = new QLabel(qtText(kInstruction), this);
     instruction->setObjectName("Label1");
     instruction->setTextFormat(Qt::PlainText);
     instruction->setWordWrap(true);
@@ -145,7 +141,7 @@ HeaderDialog::HeaderDialog(MainWindow& mainWindow, HeaderField field)
     text1_->setValidator(new FieldTextValidator(field_.width, text1_));
     text1_->setText(loadedText_);
 
-    auto* command1 = new QPushButton(text(kApply), this);
+    auto* command1 = new QPushButton(qtText(kApply), this);
     command1->setObjectName("Command1");
     placeInTwips(command1, 1200, 1680, 2175, 375);
     connect(command1, &QPushButton::clicked, this, &HeaderDialog::Command1_Click);
@@ -159,8 +155,8 @@ bool HeaderDialog::imageStillOnShow() const
 
 void HeaderDialog::refuse(HeaderError error)
 {
-    mainWindow_->services().showMessage(this, MessageIcon::critical, text(kRefusedTitle),
-                                        text(refusalText(error)));
+    mainWindow_->services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
+                                        qtText(refusalText(error)));
     if (closesOnRefusal(error)) {
         close();
     }
@@ -170,8 +166,8 @@ void HeaderDialog::Command1_Click()
 {
     if (!imageStillOnShow()) {
         if (mainWindow_ != nullptr) {
-            mainWindow_->services().showMessage(this, MessageIcon::critical, text(kRefusedTitle),
-                                                text(kImageChangedText));
+            mainWindow_->services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
+                                                qtText(kImageChangedText));
         }
         close();
         return;

@@ -7,6 +7,7 @@
 #include "ui/clock_dialog.h"
 #include "ui/header_dialog.h"
 #include "ui/sba_dialog.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QAction>
@@ -58,15 +59,6 @@ constexpr const char* kChecksumChangedText =
 struct Twips {
     int left, top, width, height;
 };
-
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-QString text(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 QString offsetText(const std::optional<std::int64_t>& offset)
 {
@@ -143,7 +135,7 @@ QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& captio
 MainWindow::MainWindow(UiServices& services) : services_(services)
 {
     setObjectName("Form1");
-    setWindowTitle(text(kWindowCaption));
+    setWindowTitle(qtText(kWindowCaption));
     setAttribute(Qt::WA_DeleteOnClose);
     buildClientArea();
     buildMenus();
@@ -196,7 +188,7 @@ void MainWindow::buildClientArea()
     QPalette valuePalette = client->palette();
     valuePalette.setColor(QPalette::WindowText, kValueColour);
     for (const Row& row : kRows) {
-        makeLabel(client, row.captionName, text(row.caption), row.captionPlace);
+        makeLabel(client, row.captionName, qtText(row.caption), row.captionPlace);
         fields_.*row.field = makeLabel<ValueLabel>(client, row.valueName, QString(), row.valuePlace);
         (fields_.*row.field)->setPalette(valuePalette);
     }
@@ -207,7 +199,7 @@ void MainWindow::buildClientArea()
     client->findChild<QLabel*>("Label8")->setFont(checksumFont);
     fields_.checksumText->setFont(checksumFont);
     fields_.checksumText->setPalette(client->palette());
-    fields_.checksumText->setText(text(state_.checksumText));
+    fields_.checksumText->setText(qtText(state_.checksumText));
     for (const Row& row : kRows) {
         growToText(client->findChild<QLabel*>(row.captionName));
         runToEdge(fields_.*row.field, client->width());
@@ -219,7 +211,7 @@ void MainWindow::buildClientArea()
     rule->setFrameShadow(QFrame::Sunken);
     rule->setGeometry(0, twipsToPixels(rule, 3000) - 1, twipsToPixels(rule, 6480), 2);
 
-    holders_.StK1 = new QLineEdit(text(kStK1Initial), client);
+    holders_.StK1 = new QLineEdit(qtText(kStK1Initial), client);
     holders_.StK1->setObjectName("StK1");
     holders_.SBAVrt = makeLabel(client, "Label11", QString(), {240, kHolderTop, 1215, 255});
     holders_.Octclef = makeLabel(client, "Label12", QString(), {1560, kHolderTop, 1215, 255});
@@ -233,14 +225,14 @@ void MainWindow::buildClientArea()
 
 QMenu* MainWindow::addMenu(const char* objectName, const char* caption)
 {
-    QMenu* menu = menuBar()->addMenu(text(caption));
+    QMenu* menu = menuBar()->addMenu(qtText(caption));
     menu->setObjectName(objectName);
     return menu;
 }
 
 QAction* MainWindow::addItem(QMenu* menu, const char* objectName, const char* caption, bool enabled)
 {
-    QAction* item = menu->addAction(text(caption));
+    QAction* item = menu->addAction(qtText(caption));
     item->setObjectName(objectName);
     item->setEnabled(enabled);
     return item;
@@ -284,7 +276,7 @@ void MainWindow::buildMenus()
 void MainWindow::Ouvrir_Click()
 {
     for (;;) {
-        const std::optional<ChosenFile> chosen = services_.chooseFile(this, text(kOpenFilter));
+        const std::optional<ChosenFile> chosen = services_.chooseFile(this, qtText(kOpenFilter));
         if (!chosen) {
             return;
         }
@@ -295,8 +287,8 @@ void MainWindow::Ouvrir_Click()
         const OpenResult opened = openImage(path, decimalSeparator());
         switch (opened.status) {
             case OpenStatus::rejected:
-                services_.showMessage(this, MessageIcon::critical, text(kNotAnImageTitle),
-                                      text(kNotAnImageMessage));
+                services_.showMessage(this, MessageIcon::critical, qtText(kNotAnImageTitle),
+                                      qtText(kNotAnImageMessage));
                 continue;
             case OpenStatus::unreadable:
                 reportOpenFailure();
@@ -316,7 +308,7 @@ void MainWindow::Ouvrir_Click()
 
 void MainWindow::reportOpenFailure()
 {
-    services_.showMessage(this, MessageIcon::critical, text(kProblemTitle), text(kOpenFailedMessage));
+    services_.showMessage(this, MessageIcon::critical, qtText(kProblemTitle), qtText(kOpenFailedMessage));
 }
 
 void MainWindow::switchToImageOpen()
@@ -337,7 +329,7 @@ void MainWindow::showOpenedFields(const ImageState& opened)
 {
     const auto show = [](std::string& field, QLabel* label, const std::string& value) {
         field = value;
-        label->setText(text(value));
+        label->setText(qtText(value));
     };
     show(state_.fileSize, fields_.fileSize, opened.fileSize);
     show(state_.versionText, fields_.versionText, opened.versionText);
@@ -354,7 +346,7 @@ void MainWindow::showOpenedFields(const ImageState& opened)
 
 void MainWindow::showHiddenHolders()
 {
-    holders_.StK1->setText(state_.StK1 ? QString::number(*state_.StK1) : text(kStK1Initial));
+    holders_.StK1->setText(state_.StK1 ? QString::number(*state_.StK1) : qtText(kStK1Initial));
     holders_.SBAVrt->setText(offsetText(state_.SBAVrt));
     holders_.Octclef->setText(offsetText(state_.Octclef));
     holders_.headerlengh->setText(offsetText(state_.headerlengh));
@@ -428,8 +420,8 @@ void MainWindow::mnucheckvalid_Click()
 {
     const auto sum = verifyChecksum(state_.filePath);
     if (!sum) {
-        services_.showMessage(this, MessageIcon::critical, text(kProblemTitle),
-                              text(checksumFailureText(sum.error())));
+        services_.showMessage(this, MessageIcon::critical, qtText(kProblemTitle),
+                              qtText(checksumFailureText(sum.error())));
         return;
     }
     state_.StK1 = *sum;
@@ -446,8 +438,8 @@ void MainWindow::mnucorrcheck_Click()
 {
     const auto corrected = correctChecksum(state_.filePath);
     if (!corrected) {
-        services_.showMessage(this, MessageIcon::critical, text(kProblemTitle),
-                              text(checksumFailureText(corrected.error())));
+        services_.showMessage(this, MessageIcon::critical, qtText(kProblemTitle),
+                              qtText(checksumFailureText(corrected.error())));
         return;
     }
     setChecksumText(kChecksumValid);
@@ -457,31 +449,31 @@ void MainWindow::mnucorrcheck_Click()
 void MainWindow::setSbaState(const std::string& value)
 {
     state_.sbaState = value;
-    fields_.sbaState->setText(text(value));
+    fields_.sbaState->setText(qtText(value));
 }
 
 void MainWindow::setMemClockText(const std::string& value)
 {
     state_.memClockText = value;
-    fields_.memClockText->setText(text(value));
+    fields_.memClockText->setText(qtText(value));
 }
 
 void MainWindow::setCoreClockText(const std::string& value)
 {
     state_.coreClockText = value;
-    fields_.coreClockText->setText(text(value));
+    fields_.coreClockText->setText(qtText(value));
 }
 
 void MainWindow::setHeaderText(const std::string& value)
 {
     state_.headerText = value;
-    fields_.headerText->setText(text(value));
+    fields_.headerText->setText(qtText(value));
 }
 
 void MainWindow::setChecksumText(const std::string& value)
 {
     state_.checksumText = value;
-    fields_.checksumText->setText(text(value));
+    fields_.checksumText->setText(qtText(value));
 }
 
 void MainWindow::enableChecksumCorrection()

@@ -4,6 +4,7 @@
 #include "editors/sideband.h"
 #include "image/image_state.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QFont>
@@ -35,11 +36,6 @@ constexpr const char* kChangedText =
     "L'octet du SideBand Adressing ne contient plus la valeur lue à l'ouverture : le fichier a changé "
     "depuis.\nRien n'a été écrit ; rouvrez le fichier avant de recommencer.";
 
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 const char* refusalText(SbaError error)
 {
     switch (error) {
@@ -59,14 +55,14 @@ const char* refusalText(SbaError error)
 SbaDialog::SbaDialog(MainWindow& mainWindow) : mainWindow_(&mainWindow)
 {
     setObjectName("frmSBA");
-    setWindowTitle(text(kCaption));
+    setWindowTitle(qtText(kCaption));
     setClientSizeInTwips(this, 4680, 2280);
 
-    auto* lead = new QLabel(text(kLead), this);
+    auto* lead = new QLabel(qtText(kLead), this);
     lead->setObjectName("Label1");
     placeInTwips(lead, 720, 240, 3015, 255);
 
-    stateWord_ = new QLabel(text(kDisabledWord), this);
+    stateWord_ = new QLabel(qtText(kDisabledWord), this);
     stateWord_->setObjectName("Label2");
     QFont large = stateWord_->font();
     large.setPointSize(kStateWordPointSize);
@@ -79,7 +75,7 @@ SbaDialog::SbaDialog(MainWindow& mainWindow) : mainWindow_(&mainWindow)
     rule->setFrameShadow(QFrame::Sunken);
     rule->setGeometry(0, twipsToPixels(rule, 1440) - 1, twipsToPixels(rule, 4680), 2);
 
-    command1_ = new QPushButton(text(kInitialButton), this);
+    command1_ = new QPushButton(qtText(kInitialButton), this);
     command1_->setObjectName("Command1");
     placeInTwips(command1_, 1080, 1680, 2415, 495);
     command1_->setFocus();
@@ -92,11 +88,11 @@ void SbaDialog::Form_Load()
 {
     const std::string& state = mainWindow_->state().sbaState;
     if (state == kSbaOff) {
-        stateWord_->setText(text(kDisabledWord));
-        command1_->setText(text(kEnableButton));
+        stateWord_->setText(qtText(kDisabledWord));
+        command1_->setText(qtText(kEnableButton));
     } else if (state == kSbaOn) {
-        stateWord_->setText(text(kEnabledWord));
-        command1_->setText(text(kDisableButton));
+        stateWord_->setText(qtText(kEnabledWord));
+        command1_->setText(qtText(kDisableButton));
     }
 }
 
@@ -114,12 +110,12 @@ void SbaDialog::Command1_Click()
     if (toggled) {
         main.setChecksumText(kChecksumAfterToggle);
         main.enableChecksumCorrection();
-        main.services().showMessage(this, MessageIcon::information, QString::fromUtf8(kAppliedTitle),
-                                    QString::fromUtf8(toggled->message));
+        main.services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
+                                    qtText(toggled->message));
         main.setSbaState(toggled->newState);
     } else if (toggled.error() != SbaError::undecided) {
-        main.services().showMessage(this, MessageIcon::critical, text(kRefusedTitle),
-                                    text(refusalText(toggled.error())));
+        main.services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
+                                    qtText(refusalText(toggled.error())));
     }
     close();
 }
