@@ -41,7 +41,8 @@ public:
 private:
     Region() = default;
     // Not zero-filled: the read overwrites every byte before any is used.
-    std::unique_ptr<std::uint8_t[]> bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(L::kChecksumRegionLength);
+    std::unique_ptr<std::uint8_t[]> bytes_ =
+        std::make_unique_for_overwrite<std::uint8_t[]>(L::kChecksumRegionLength);
 };
 
 // Adding in 8 bits wraps exactly as the sum modulo 256 does. One running sum
@@ -114,14 +115,13 @@ Expected<Correction, ChecksumError> correctChecksum(const std::filesystem::path&
     // The byte is replaced only while the whole region still holds what the
     // sum was taken over, so the region adds up to 0 afterwards.
     const std::array<std::uint8_t, 1> replacement{correction.byteAfter};
-    const auto written =
-        ImageFile::write(path, L::kChecksumByte, replacement, 
-                         Expectation{L::kChecksumRegionStart, {bytes.begin(), bytes.end()}});
+    const auto written = ImageFile::write(path, L::kChecksumByte, replacement,
+                                          Expectation{L::kChecksumRegionStart, {bytes.begin(), bytes.end()}});
     if (!written) {
         // Read access was enough for the sum; a refusal to open for writing
         // means the file is read-only or locked, not gone.
         return Unexpected{written.error() == IoError::cannotOpen ? ChecksumError::writeFailed
-                                                                  : checksumErrorFromIo(written.error())};
+                                                                 : checksumErrorFromIo(written.error())};
     }
     correction.written = true;
     return correction;

@@ -131,8 +131,8 @@ ClockColour colourAfterMove(const ClockProfile& profile, int position, ClockColo
     return colour;
 }
 
-Expected<void, IoError> writeClockWord(const std::filesystem::path& path, std::int64_t offset, std::uint16_t word,
-                                       const std::optional<Expectation>& expected)
+Expected<void, IoError> writeClockWord(const std::filesystem::path& path, std::int64_t offset,
+                                       std::uint16_t word, const std::optional<Expectation>& expected)
 {
     const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(word & 0xFF),
                                             static_cast<std::uint8_t>(word >> 8)};

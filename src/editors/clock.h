@@ -30,25 +30,25 @@ struct ClockRange {
 enum class ClockColour { initial, green, orange, red };
 
 struct ClockProfile {
-    std::string_view dialogName;             // frmfreqmem / frmfreqCore
+    std::string_view dialogName;  // frmfreqmem / frmfreqCore
     std::string_view caption;
-    std::int64_t wordBeforeKey;              // the word's low byte lies at Octclef - this
-    int mhzPerWordUnitDivisor;               // word = v * 100 / divisor
+    std::int64_t wordBeforeKey;  // the word's low byte lies at Octclef - this
+    int mhzPerWordUnitDivisor;   // word = v * 100 / divisor
     ClockRange normal;
     ClockRange ouf;
     int orangeAbove;
     int redAbove;
-    std::string_view openingSuffix;          // appended to the state text in Text2 at opening
-    std::string_view appliedText2Suffix;     // after the clock in Text2 after a write
+    std::string_view openingSuffix;       // appended to the state text in Text2 at opening
+    std::string_view appliedText2Suffix;  // after the clock in Text2 after a write
     std::string_view messagePrefix;
     std::string_view messageSuffix;
-    std::string_view stateSuffix;            // after the clock in the state text after a write
+    std::string_view stateSuffix;  // after the clock in the state text after a write
     int smallStep;
     int largeStep;
     int tickInterval;
-    std::string_view currentCaption;         // Label2
-    std::string_view unitCaption;            // Label1
-    bool opensGreen;                         // otherwise the toolkit's default colour
+    std::string_view currentCaption;  // Label2
+    std::string_view unitCaption;     // Label1
+    bool opensGreen;                  // otherwise the toolkit's default colour
 };
 
 extern const ClockProfile kMemoryClockProfile;
@@ -89,9 +89,9 @@ inline constexpr std::string_view kAppliedTitle = "Modification effectuée";
 [[nodiscard]] Expectation clockKeyAt(std::int64_t octclef);
 
 enum class ClockError {
-    noClockKey,    // the image has no "r7" anchor: no offset to write at
-    badNumber,     // Text1's number gives no word that fits 16 bits
-    writeFailed,   // the file could not be opened or written; nothing was written
+    noClockKey,   // the image has no "r7" anchor: no offset to write at
+    badNumber,    // Text1's number gives no word that fits 16 bits
+    writeFailed,  // the file could not be opened or written; nothing was written
 };
 
 struct ClockApplied {

@@ -23,7 +23,8 @@ Expected<SbaToggled, SbaError> toggleSideBand(const std::filesystem::path& path,
     const std::array<std::uint8_t, 1> replacement{after};
     const auto written = ImageFile::write(path, *sbaOffset, replacement, Expectation{*sbaOffset, {before}});
     if (!written) {
-        return Unexpected{written.error() == IoError::contentChanged ? SbaError::changed : SbaError::unreachable};
+        return Unexpected{written.error() == IoError::contentChanged ? SbaError::changed
+                                                                     : SbaError::unreachable};
     }
     return SbaToggled{after, enabled ? kSbaOff : kSbaOn, enabled ? kSbaDisabledMessage : kSbaEnabledMessage};
 }

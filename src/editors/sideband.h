@@ -32,7 +32,7 @@ struct SbaToggled {
 // The decision rests on the state text alone ("NON" -> 0xFB, "OUI" -> 0x7F).
 // The byte is written only while it still holds the value the state stands for.
 [[nodiscard]] Expected<SbaToggled, SbaError> toggleSideBand(const std::filesystem::path& path,
-                                                           std::string_view sbaState,
-                                                           std::optional<std::int64_t> sbaOffset);
+                                                            std::string_view sbaState,
+                                                            std::optional<std::int64_t> sbaOffset);
 
 }  // namespace vardane

@@ -31,7 +31,10 @@ private:
     int fd_;
 };
 
-IoError openError(int error) { return error == ENOENT || error == ENOTDIR ? IoError::missing : IoError::cannotOpen; }
+IoError openError(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? IoError::missing : IoError::cannotOpen;
+}
 
 // Opens an existing regular file. O_NONBLOCK keeps a FIFO or device swapped in
 // under the path from blocking the open; it changes nothing for regular files.
@@ -59,7 +62,8 @@ Expected<std::size_t, IoError> readAt(int fd, std::int64_t offset, std::uint8_t*
 {
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t got = ::pread(fd, into + done, length - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+        const ssize_t got =
+            ::pread(fd, into + done, length - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -109,8 +113,8 @@ Expected<std::size_t, IoError> ImageFile::readInto(const std::filesystem::path& 
     return readAt(fd.get(), offset, into.data(), into.size());
 }
 
-Expected<std::vector<std::uint8_t>, IoError> ImageFile::read(const std::filesystem::path& path, std::int64_t offset,
-                                                             std::size_t length)
+Expected<std::vector<std::uint8_t>, IoError> ImageFile::read(const std::filesystem::path& path,
+                                                             std::int64_t offset, std::size_t length)
 {
     std::vector<std::uint8_t> bytes(length);
     const auto got = readInto(path, offset, bytes);
@@ -151,8 +155,8 @@ Expected<void, IoError> ImageFile::write(const std::filesystem::path& path, std:
     } while (written < 0 && errno == EINTR);
     if (written != static_cast<ssize_t>(bytes.size())) {
         if (written > 0) {
-            [[maybe_unused]] const ssize_t restored =
-                ::pwrite(fd.get(), before.data(), static_cast<std::size_t>(written), static_cast<off_t>(offset));
+            [[maybe_unused]] const ssize_t restored = ::pwrite(
+                fd.get(), before.data(), static_cast<std::size_t>(written), static_cast<off_t>(offset));
         }
         return Unexpected{IoError::writeFailed};
     }

@@ -47,17 +47,18 @@ public:
     // caller owns (so a large region is never zero-filled first); the count
     // is smaller when the file ends first.
     [[nodiscard]] static Expected<std::size_t, IoError> readInto(const std::filesystem::path& path,
-                                                                 std::int64_t offset, std::span<std::uint8_t> into);
+                                                                 std::int64_t offset,
+                                                                 std::span<std::uint8_t> into);
 
     // Exactly length bytes from offset, or outOfRange when the file is shorter.
-    [[nodiscard]] static Expected<std::vector<std::uint8_t>, IoError> read(
-        const std::filesystem::path& path, std::int64_t offset, std::size_t length);
+    [[nodiscard]] static Expected<std::vector<std::uint8_t>, IoError> read(const std::filesystem::path& path,
+                                                                           std::int64_t offset,
+                                                                           std::size_t length);
 
     // Overwrites bytes in place, whole or not at all: the existing file is
     // opened read-write without create, truncate or append, the range must lie
     // inside it, the bytes go down in one positioned write, then are flushed.
-    [[nodiscard]] static Expected<void, IoError> write(const std::filesystem::path& path,
-                                                       std::int64_t offset,
+    [[nodiscard]] static Expected<void, IoError> write(const std::filesystem::path& path, std::int64_t offset,
                                                        std::span<const std::uint8_t> bytes,
                                                        const std::optional<Expectation>& expected = {});
 };

@@ -100,7 +100,8 @@ public:
     }
 
 private:
-    [[nodiscard]] std::optional<std::span<const std::uint8_t>> read(std::int64_t offset, std::size_t length) const
+    [[nodiscard]] std::optional<std::span<const std::uint8_t>> read(std::int64_t offset,
+                                                                    std::size_t length) const
     {
         if (offset < 0 || static_cast<std::uint64_t>(offset) + length > bytes_.size()) {
             return std::nullopt;
@@ -176,7 +177,10 @@ private:
 
 }  // namespace
 
-bool sizeIsImage(std::int64_t size) { return size >= L::kMinImageSize && size <= L::kMaxImageSize; }
+bool sizeIsImage(std::int64_t size)
+{
+    return size >= L::kMinImageSize && size <= L::kMaxImageSize;
+}
 
 OpenResult scanImage(std::span<const std::uint8_t> prefix, std::string_view decimalSeparator)
 {
@@ -211,7 +215,8 @@ OpenResult openImage(const std::filesystem::path& path, std::string_view decimal
     if (!status->regular) {
         return result;
     }
-    std::array<std::uint8_t, L::kOpenScanLength> prefix;  // NOLINT(cppcoreguidelines-pro-type-member-init): read into at once
+    // Left uninitialised: the read fills what the scan looks at.
+    std::array<std::uint8_t, L::kOpenScanLength> prefix;  // NOLINT(cppcoreguidelines-pro-type-member-init)
     const auto read = ImageFile::readInto(path, 0, prefix);
     if (!read) {
         return result;

@@ -6,8 +6,8 @@
 #include "ui/about_dialog.h"
 #include "ui/clock_dialog.h"
 #include "ui/header_dialog.h"
-#include "ui/sba_dialog.h"
 #include "ui/qt_text.h"
+#include "ui/sba_dialog.h"
 #include "ui/twips.h"
 
 #include <QAction>

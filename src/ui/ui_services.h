@@ -25,7 +25,8 @@ public:
     [[nodiscard]] virtual std::optional<ChosenFile> chooseFile(QWidget* parent, const QString& filter) = 0;
 
     // One OK button; returns when the box has been closed.
-    virtual void showMessage(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) = 0;
+    virtual void showMessage(QWidget* parent, MessageIcon icon, const QString& title,
+                             const QString& text) = 0;
 };
 
 // The real dialogs of the desktop.
