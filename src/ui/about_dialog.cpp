@@ -5,7 +5,6 @@
 #include "ui/twips.h"
 
 #include <QFont>
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
@@ -62,15 +61,6 @@ QLabel* addLabel(QWidget* box, const char* name, const char* caption, QRect twip
     return label;
 }
 
-void addRule(QWidget* box, const char* name, int top, int width)
-{
-    auto* rule = new QFrame(box);
-    rule->setObjectName(name);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-    rule->setGeometry(0, twipsToPixels(box, top) - 1, twipsToPixels(box, width), 2);
-}
-
 }  // namespace
 
 AboutDialog::AboutDialog()
@@ -89,7 +79,7 @@ AboutDialog::AboutDialog()
     addLabel(this, "Label4", kCredit, {3360, 1800, 2655, 495})->setFont(fontOf({&kTimesNewRoman, 20.25}));
     addLabel(this, "Label5", kRelease, {120, 2040, 2175, 255})
         ->setFont(fontOf({&kMsSansSerif, 8.25, true, true}));
-    addRule(this, "Line1", 2400, 6240);
+    addRuleInTwips(this, "Line1", 2400, 6240);
     addLabel(this, "Label1", kDisclaimer, {120, 2520, 4575, 855})->setWordWrap(true);
 
     auto* ok = new QPushButton(qtText(kOk), this);
@@ -97,7 +87,7 @@ AboutDialog::AboutDialog()
     placeInTwips(ok, 4920, 2640, 1095, 375);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
-    addRule(this, "Line2", 3360, 6120);
+    addRuleInTwips(this, "Line2", 3360, 6120);
     addLabel(this, "Label6", kWebSite, {1680, 3480, 3015, 375})->setFont(fontOf({&kMsSansSerif, 13.5, true}));
 }
 

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QFile>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -205,11 +204,7 @@ void MainWindow::buildClientArea()
         runToEdge(fields_.*row.field, client->width());
     }
 
-    auto* rule = new QFrame(client);
-    rule->setObjectName("Line1");
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-    rule->setGeometry(0, twipsToPixels(rule, 3000) - 1, twipsToPixels(rule, 6480), 2);
+    addRuleInTwips(client, "Line1", 3000, 6480);
 
     holders_.StK1 = new QLineEdit(qtText(kStK1Initial), client);
     holders_.StK1->setObjectName("StK1");

@@ -8,7 +8,6 @@
 #include "ui/twips.h"
 
 #include <QFont>
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
@@ -69,11 +68,7 @@ SbaDialog::SbaDialog(MainWindow& mainWindow) : mainWindow_(&mainWindow)
     stateWord_->setFont(large);
     placeInTwips(stateWord_, 1200, 600, 2175, 495);
 
-    auto* rule = new QFrame(this);
-    rule->setObjectName("Line1");
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-    rule->setGeometry(0, twipsToPixels(rule, 1440) - 1, twipsToPixels(rule, 4680), 2);
+    addRuleInTwips(this, "Line1", 1440, 4680);
 
     command1_ = new QPushButton(qtText(kInitialButton), this);
     command1_->setObjectName("Command1");

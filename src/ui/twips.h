@@ -2,6 +2,7 @@
 // 96 dpi, and the screen's logical dpi scales them.
 #pragma once
 
+#include <QFrame>
 #include <QWidget>
 
 namespace vardane::ui {
@@ -22,6 +23,17 @@ inline void placeInTwips(QWidget* widget, int left, int top, int width, int heig
 inline void setClientSizeInTwips(QWidget* window, int width, int height)
 {
     window->setFixedSize(twipsToPixels(window, width), twipsToPixels(window, height));
+}
+
+// A horizontal rule from (0, top) to (width, top), in twips.
+inline QFrame* addRuleInTwips(QWidget* parent, const char* objectName, int top, int width)
+{
+    auto* rule = new QFrame(parent);
+    rule->setObjectName(objectName);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(0, twipsToPixels(rule, top) - 1, twipsToPixels(rule, width), 2);
+    return rule;
 }
 
 }  // namespace vardane::ui
