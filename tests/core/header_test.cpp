@@ -50,93 +50,42 @@ Bytes slice(const Bytes& bytes, std::size_t from, std::size_t length)
 
 constexpr auto kHeader = static_cast<std::size_t>(Standard::kHeader);
 
-TEST(ReadHeaderField, WidthIsTheIndexOfTheFirstCarriageReturn)
+TEST(ReadHeaderField, WidthIsTheIndexOfTheFirstCarriageReturnAmongTheSearchedBytes)
 {
-    struct Case {
-        std::size_t returnAt;
-        std::size_t width;
-    };
-    for (const auto& c : std::vector<Case>{{48, 48}, {10, 10}, {50, 50}, {1, 1}}) {
-        SCOPED_TRACE(c.returnAt);
-        const auto searched = searchedBytes(c.returnAt);
-        const TempFile file = imageWithSearchedBytes(searched);
-
-        const auto field = readHeaderField(file.path(), Standard::kHeader);
-
-        ASSERT_TRUE(field);
-        EXPECT_EQ(field->start, Standard::kHeader);
-        EXPECT_EQ(field->width, c.width);
-        EXPECT_EQ(field->bytes, slice(searched, 0, c.width));
-    }
-}
-
-TEST(ReadHeaderField, LaterCarriageReturnsDoNotWiden)
-{
-    auto searched = searchedBytes(10);
-    searched[30] = kReturn;
-    const TempFile file = imageWithSearchedBytes(searched);
-
-    const auto field = readHeaderField(file.path(), Standard::kHeader);
-
-    ASSERT_TRUE(field);
-    EXPECT_EQ(field->width, 10U);
-}
-
-TEST(ReadHeaderField, StandardImageHasTheFortyEightCharacterField)
-{
-    const TempFile file(test::standardImage());
-
-    const auto field = readHeaderField(file.path(), Standard::kHeader);
-
-    ASSERT_TRUE(field);
-    EXPECT_EQ(field->width, Standard::kHeaderWidth);
-}
-
-TEST(ReadHeaderField, RefusesWhereNoTextCouldBeWritten)
-{
-    struct Refusal {
+    auto laterReturn = searchedBytes(10);
+    laterReturn[30] = kReturn;
+    const struct {
         std::string name;
         Bytes searched;
         std::optional<std::int64_t> start;
-        HeaderError error;
+        Expected<std::size_t, HeaderError> width;
+    } cases[] = {
+        {"48", searchedBytes(48), Standard::kHeader, std::size_t{48}},
+        {"10", searchedBytes(10), Standard::kHeader, std::size_t{10}},
+        {"50", searchedBytes(50), Standard::kHeader, std::size_t{50}},
+        {"1", searchedBytes(1), Standard::kHeader, std::size_t{1}},
+        {"later returns do not widen", laterReturn, Standard::kHeader, std::size_t{10}},
+        {"0", searchedBytes(0), Standard::kHeader, Unexpected{HeaderError::emptyField}},
+        {"none in the 51 bytes, one just past", searchedBytes(kSearched), Standard::kHeader,
+         Unexpected{HeaderError::noField}},
+        {"no header start", searchedBytes(48), std::nullopt, Unexpected{HeaderError::noHeader}},
     };
-    const std::vector<Refusal> refusals{
-        {"width 0", searchedBytes(0), Standard::kHeader, HeaderError::emptyField},
-        {"no return in the 51 bytes", searchedBytes(kSearched), Standard::kHeader, HeaderError::noField},
-        {"no header start", searchedBytes(48), std::nullopt, HeaderError::noHeader},
-    };
-    for (const auto& r : refusals) {
-        SCOPED_TRACE(r.name);
-        const TempFile file = imageWithSearchedBytes(r.searched);
-
-        const auto field = readHeaderField(file.path(), r.start);
-
-        ASSERT_FALSE(field);
-        EXPECT_EQ(field.error(), r.error);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempFile file(
+            test::standardImage().put(Standard::kHeader, c.searched).put(Standard::kHeader + 51, kReturn));
+        const auto field = readHeaderField(file.path(), c.start);
+        ASSERT_EQ(field.has_value(), c.width.has_value());
+        if (!field) {
+            EXPECT_EQ(field.error(), c.width.error());
+            continue;
+        }
+        EXPECT_EQ(field->start, Standard::kHeader);
+        EXPECT_EQ(field->width, *c.width);
+        EXPECT_EQ(field->bytes, slice(c.searched, 0, *c.width));
     }
-}
-
-TEST(ReadHeaderField, ReturnJustPastTheSearchIsNotFound)
-{
-    auto searched = searchedBytes(kSearched);
-    auto image = test::standardImage().put(Standard::kHeader, searched);
-    image.put(Standard::kHeader + static_cast<std::int64_t>(kSearched), kReturn);
-    const TempFile file(image);
-
-    const auto field = readHeaderField(file.path(), Standard::kHeader);
-
-    ASSERT_FALSE(field);
-    EXPECT_EQ(field.error(), HeaderError::noField);
-}
-
-TEST(ReadHeaderField, MissingFileIsUnreachable)
-{
-    const test::TempFolder folder;
-
-    const auto field = readHeaderField(folder.path() / "gone.rom", Standard::kHeader);
-
-    ASSERT_FALSE(field);
-    EXPECT_EQ(field.error(), HeaderError::unreachable);
+    EXPECT_EQ(readHeaderField(test::TempFolder().path() / "gone.rom", Standard::kHeader).error(),
+              HeaderError::unreachable);
 }
 
 Bytes padded(std::string_view latin, std::size_t width)
@@ -146,201 +95,109 @@ Bytes padded(std::string_view latin, std::size_t width)
     return bytes;
 }
 
-TEST(EncodeHeaderText, OneBytePerCharacterPaddedWithSpaces)
+TEST(EncodeHeaderText, OneBytePerCharacterPaddedWithSpacesOrRefused)
 {
-    struct Case {
-        std::string name;
+    using enum HeaderError;
+    const struct {
         std::string utf8;
         std::size_t width;
-        Bytes bytes;
-    };
-    const std::vector<Case> cases{
-        {"short text", "ABC", 48, padded("ABC", 48)},
-        {"exactly the width", "0123456789", 10, padded("0123456789", 10)},
-        {"empty text", "", 5, padded("", 5)},
-        {"accents count one each", "ééé", 3, {0xE9, 0xE9, 0xE9}},
-        {"the 0x80..0x9F letters", "€Ÿ‰", 4, {0x80, 0x9F, 0x89, ' '}},
-        {"no-break space and soft hyphen", "\u00A0\u00AD", 2, {0xA0, 0xAD}},
+        Expected<Bytes, HeaderError> bytes;
+    } cases[] = {
+        {"ABC", 48, padded("ABC", 48)},
+        {"0123456789", 10, padded("0123456789", 10)},
+        {"", 5, padded("", 5)},
+        {"ééé", 3, Bytes{0xE9, 0xE9, 0xE9}},
+        {"€Ÿ‰", 4, Bytes{0x80, 0x9F, 0x89, ' '}},
+        {"\u00A0\u00AD", 2, Bytes{0xA0, 0xAD}},
+        {"0123456789A", 10, Unexpected{tooLong}},
+        {"éééé", 3, Unexpected{tooLong}},
+        {"\u0101", 10, Unexpected{unrepresentable}},
+        {"日本", 10, Unexpected{unrepresentable}},
+        {"\xFF", 10, Unexpected{unrepresentable}},
+        {"a\rb", 10, Unexpected{controlCharacter}},
+        {"a\tb", 10, Unexpected{controlCharacter}},
+        {std::string("a\0b", 3), 10, Unexpected{controlCharacter}},
+        {"a\x7F", 10, Unexpected{controlCharacter}},
+        {"\u0081", 10, Unexpected{controlCharacter}},
+        {"\u009D", 10, Unexpected{controlCharacter}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::PrintToString(c.utf8));
         const auto bytes = encodeHeaderText(c.utf8, c.width);
-        ASSERT_TRUE(bytes);
-        EXPECT_EQ(*bytes, c.bytes);
+        ASSERT_EQ(bytes.has_value(), c.bytes.has_value());
+        EXPECT_TRUE(bytes ? *bytes == *c.bytes : bytes.error() == c.bytes.error());
     }
 }
 
-TEST(EncodeHeaderText, RefusesWhatCannotTakeOneByteInsideTheField)
+TEST(WriteHeaderField, WritesTheFieldOnlyAndNeverTheCarriageReturn)
 {
-    struct Refusal {
-        std::string name;
-        std::string utf8;
-        std::size_t width;
-        HeaderError error;
-    };
-    const std::vector<Refusal> refusals{
-        {"one character too many", "0123456789A", 10, HeaderError::tooLong},
-        {"accents past the width", "éééé", 3, HeaderError::tooLong},
-        {"outside Windows-1252", "\u0101", 10, HeaderError::unrepresentable},
-        {"CJK", "日本", 10, HeaderError::unrepresentable},
-        {"malformed UTF-8", "\xFF", 10, HeaderError::unrepresentable},
-        {"carriage return", "a\rb", 10, HeaderError::controlCharacter},
-        {"tab", "a\tb", 10, HeaderError::controlCharacter},
-        {"NUL", std::string("a\0b", 3), 10, HeaderError::controlCharacter},
-        {"DEL", "a\x7F", 10, HeaderError::controlCharacter},
-        {"undefined 0x81", "\u0081", 10, HeaderError::controlCharacter},
-        {"undefined 0x9D", "\u009D", 10, HeaderError::controlCharacter},
-    };
-    for (const auto& r : refusals) {
-        SCOPED_TRACE(r.name);
-        const auto bytes = encodeHeaderText(r.utf8, r.width);
-        ASSERT_FALSE(bytes);
-        EXPECT_EQ(bytes.error(), r.error);
-    }
-}
-
-// Offsets where the write may differ: the field, never the return or past it.
-void expectOnlyFieldChanged(const Bytes& before, const Bytes& after, std::size_t width)
-{
-    ASSERT_EQ(after.size(), before.size());
-    for (const std::size_t offset : differingOffsets(before, after)) {
-        EXPECT_GE(offset, kHeader);
-        EXPECT_LT(offset, kHeader + width);
-    }
-}
-
-TEST(WriteHeaderField, ShortTextIsPaddedToTheWidth)
-{
-    const TempFile file(test::standardImage());
-    const auto before = file.contents();
-    const auto field = readHeaderField(file.path(), Standard::kHeader);
-    ASSERT_TRUE(field);
-    const auto bytes = encodeHeaderText("0123456789", field->width);
-    ASSERT_TRUE(bytes);
-
-    ASSERT_TRUE(writeHeaderField(file.path(), *field, *bytes));
-
-    const auto after = file.contents();
-    expectOnlyFieldChanged(before, after, 48);
-    EXPECT_EQ(slice(after, kHeader, 48), padded("0123456789", 48));
-    EXPECT_EQ(after[kHeader + 48], kReturn);
-}
-
-TEST(WriteHeaderField, FullWidthFieldsKeepTheirReturn)
-{
-    for (const std::size_t width : {std::size_t{1}, std::size_t{10}, std::size_t{50}}) {
-        SCOPED_TRACE(width);
-        const TempFile file = imageWithSearchedBytes(searchedBytes(width));
-        const auto before = file.contents();
-        const auto field = readHeaderField(file.path(), Standard::kHeader);
-        ASSERT_TRUE(field);
-        const Bytes text(width, 'Z');
-
-        ASSERT_TRUE(writeHeaderField(file.path(), *field, text));
-
-        const auto after = file.contents();
-        expectOnlyFieldChanged(before, after, width);
-        EXPECT_EQ(slice(after, kHeader, width), text);
-        EXPECT_EQ(after[kHeader + width], kReturn);
-    }
-}
-
-TEST(WriteHeaderField, LoadedBytesWrittenBackLeaveTheFileUnchanged)
-{
-    auto searched = searchedBytes(48);
+    auto loaded = searchedBytes(48);  // bytes as loaded, written back unchanged
     for (const auto& [at, byte] : std::vector<std::pair<std::size_t, std::uint8_t>>{
              {3, 0x00}, {7, 0x80}, {8, 0x81}, {9, 0x8D}, {10, 0x9D}, {11, 0x9F}, {12, 0x0A}, {13, 0x7F}}) {
-        searched[at] = byte;
+        loaded[at] = byte;
     }
-    const TempFile file = imageWithSearchedBytes(searched);
-    const auto before = file.contents();
-    const auto field = readHeaderField(file.path(), Standard::kHeader);
-    ASSERT_TRUE(field);
-
-    ASSERT_TRUE(writeHeaderField(file.path(), *field, field->bytes));
-
-    EXPECT_TRUE(differingOffsets(before, file.contents()).empty());
-}
-
-TEST(WriteHeaderField, RefusesWhenTheFileNoLongerHoldsTheLoadedField)
-{
-    struct Change {
-        std::string name;
-        std::int64_t offset;
-        std::uint8_t byte;
-    };
-    const std::vector<Change> changes{
-        {"a field byte", Standard::kHeader + 5, '!'},
-        {"the carriage return", Standard::kHeader + 48, ' '},
-        {"a return moved nearer", Standard::kHeader + 20, kReturn},
-    };
-    for (const auto& c : changes) {
-        SCOPED_TRACE(c.name);
-        const TempFile file(test::standardImage());
+    for (const auto& [searched, text] :
+         std::vector<std::pair<Bytes, std::string>>{{searchedBytes(48), "0123456789"},
+                                                    {searchedBytes(1), "Z"},
+                                                    {searchedBytes(10), "ZZZZZZZZZZ"},
+                                                    {searchedBytes(50), std::string(50, 'Z')},
+                                                    {loaded, ""}}) {
+        const TempFile file = imageWithSearchedBytes(searched);
+        const auto before = file.contents();
         const auto field = readHeaderField(file.path(), Standard::kHeader);
         ASSERT_TRUE(field);
-        test::writeAll(file.path(), test::standardImage().put(c.offset, c.byte).bytes());
-        const auto before = file.contents();
+        SCOPED_TRACE(field->width);
+        const Bytes bytes = text.empty() ? field->bytes : encodeHeaderText(text, field->width).value();
 
-        const auto written = writeHeaderField(file.path(), *field, padded("X", field->width));
+        ASSERT_TRUE(writeHeaderField(file.path(), *field, bytes));
 
-        ASSERT_FALSE(written);
-        EXPECT_EQ(written.error(), HeaderError::changed);
-        EXPECT_EQ(file.contents(), before);
+        const auto after = file.contents();
+        ASSERT_EQ(after.size(), before.size());
+        for (const std::size_t offset : differingOffsets(before, after)) {
+            EXPECT_GE(offset, kHeader);
+            EXPECT_LT(offset, kHeader + field->width);
+        }
+        EXPECT_EQ(slice(after, kHeader, field->width), bytes);
+        EXPECT_EQ(after[kHeader + field->width], kReturn);
     }
 }
 
-TEST(WriteHeaderField, AFieldFromOneImageIsNotWrittenIntoAnother)
+TEST(WriteHeaderField, RefusesUnlessTheFileStillHoldsTheLoadedFieldAndTheBytesFillIt)
 {
-    const TempFile first(test::standardImage());
-    const TempFile second = imageWithSearchedBytes(searchedBytes(10));
-    const auto field = readHeaderField(first.path(), Standard::kHeader);
-    ASSERT_TRUE(field);
-    const auto before = second.contents();
-
-    const auto written = writeHeaderField(second.path(), *field, padded("X", field->width));
-
-    ASSERT_FALSE(written);
-    EXPECT_EQ(written.error(), HeaderError::changed);
-    EXPECT_EQ(second.contents(), before);
-}
-
-TEST(WriteHeaderField, RefusesBytesThatDoNotFillTheFieldExactly)
-{
-    const TempFile file(test::standardImage());
-    const auto before = file.contents();
-    const auto field = readHeaderField(file.path(), Standard::kHeader);
-    ASSERT_TRUE(field);
-
-    for (const std::size_t length : {std::size_t{0}, std::size_t{47}, std::size_t{49}, std::size_t{50}}) {
-        SCOPED_TRACE(length);
-        EXPECT_FALSE(writeHeaderField(file.path(), *field, Bytes(length, 'X')));
-    }
-    EXPECT_EQ(file.contents(), before);
-}
-
-TEST(WriteHeaderField, RefusesAFieldOfWidthZero)
-{
-    const TempFile file = imageWithSearchedBytes(searchedBytes(0));
-    const auto before = file.contents();
-    const HeaderField empty{Standard::kHeader, 0, {}};
-
-    EXPECT_FALSE(writeHeaderField(file.path(), empty, {}));
-    EXPECT_EQ(file.contents(), before);
-}
-
-TEST(WriteHeaderField, MissingFileIsUnreachable)
-{
-    const test::TempFolder folder;
     const TempFile source(test::standardImage());
     const auto field = readHeaderField(source.path(), Standard::kHeader);
     ASSERT_TRUE(field);
-    const auto missing = folder.path() / "gone.rom";
-
-    const auto written = writeHeaderField(missing, *field, field->bytes);
-
-    ASSERT_FALSE(written);
-    EXPECT_EQ(written.error(), HeaderError::unreachable);
+    const Bytes text = padded("X", field->width);
+    const struct {
+        std::string name;
+        test::TestImage image;
+        HeaderField field;
+        Bytes bytes;
+    } cases[] = {
+        {"a field byte changed", test::standardImage().put(Standard::kHeader + 5, '!'), *field, text},
+        {"the return changed", test::standardImage().put(Standard::kHeader + 48, ' '), *field, text},
+        {"a return moved nearer", test::standardImage().put(Standard::kHeader + 20, kReturn), *field, text},
+        {"another image", test::standardImage().put(Standard::kHeader, searchedBytes(10)), *field, text},
+        {"no byte", test::standardImage(), *field, {}},
+        {"47 bytes", test::standardImage(), *field, Bytes(47, 'X')},
+        {"49 bytes", test::standardImage(), *field, Bytes(49, 'X')},
+        {"50 bytes", test::standardImage(), *field, Bytes(50, 'X')},
+        {"width 0",
+         test::standardImage().put(Standard::kHeader, kReturn),
+         HeaderField{Standard::kHeader, 0, {}},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempFile file(c.image);
+        EXPECT_FALSE(writeHeaderField(file.path(), c.field, c.bytes));
+        EXPECT_TRUE(differingOffsets(c.image.bytes(), file.contents()).empty());
+    }
+    const auto changed = test::standardImage().put(Standard::kHeader + 5, '!');
+    const TempFile file(changed);
+    EXPECT_EQ(writeHeaderField(file.path(), *field, text).error(), HeaderError::changed);
+    const auto missing = file.folder() / "gone.rom";
+    EXPECT_EQ(writeHeaderField(missing, *field, field->bytes).error(), HeaderError::unreachable);
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 

@@ -2,15 +2,16 @@
 
 #include "test_image.h"
 
-#include <array>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 namespace vardane {
@@ -18,185 +19,91 @@ namespace {
 
 using test::differingOffsets;
 using test::TempFile;
-using test::TempFolder;
-using test::TestImage;
 
-constexpr std::size_t kSize = 4096;
+constexpr std::int64_t kSize = 4096;
 
 // Every byte different from its neighbours, so a write one byte off shows.
-TestImage countingImage()
+constexpr std::uint8_t byteAt(std::int64_t offset)
 {
-    TestImage image(kSize);
-    for (std::size_t i = 0; i < kSize; ++i) {
-        image.put(static_cast<std::int64_t>(i), static_cast<std::uint8_t>(i * 31 + 7));
+    return static_cast<std::uint8_t>(offset * 31 + 7);
+}
+
+TempFile countingFile()
+{
+    test::TestImage image(kSize);
+    for (std::int64_t i = 0; i < kSize; ++i) {
+        image.put(i, byteAt(i));
     }
-    return image;
+    return TempFile(image);
 }
 
-std::vector<std::uint8_t> payload(std::size_t length)
+TEST(ImageFileWrite, ChangesExactlyTheRangeOrNothing)
 {
-    std::vector<std::uint8_t> bytes(length);
-    std::iota(bytes.begin(), bytes.end(), std::uint8_t{0xA0});
-    return bytes;
+    const struct {
+        std::int64_t offset;
+        std::size_t length;
+        std::optional<Expectation> expected;
+        std::optional<IoError> error;
+    } cases[] = {
+        {0, 1, {}, {}},
+        {1000, 50, {}, {}},
+        {kSize - 2, 2, {}, {}},
+        {100, 2, Expectation{100, {byteAt(100), byteAt(101)}}, {}},
+        {kSize, 1, {}, IoError::outOfRange},
+        {kSize - 1, 2, {}, IoError::outOfRange},
+        {-1, 1, {}, IoError::outOfRange},
+        {std::numeric_limits<std::int64_t>::min(), 1, {}, IoError::outOfRange},
+        {std::numeric_limits<std::int64_t>::max() - 1, 2, {}, IoError::outOfRange},
+        {100, 2, Expectation{100, {byteAt(100), 0x00}}, IoError::contentChanged},
+        {100, 2, Expectation{kSize - 1, {byteAt(kSize - 1), 0}}, IoError::contentChanged},
+        {100, 2, Expectation{-1, {0x00}}, IoError::contentChanged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.offset << " + " << c.length << (c.expected ? " expecting" : ""));
+        const TempFile file = countingFile();
+        const auto before = file.contents();
+        std::vector<std::uint8_t> bytes(c.length);
+        std::iota(bytes.begin(), bytes.end(), std::uint8_t{0xA0});
+
+        const auto written = ImageFile::write(file.path(), c.offset, bytes, c.expected);
+
+        ASSERT_EQ(written.has_value(), !c.error);
+        EXPECT_TRUE(written || written.error() == *c.error);
+        // No payload byte equals the byte it replaces, so every written byte shows.
+        std::vector<std::size_t> range(c.error ? 0 : c.length);
+        std::iota(range.begin(), range.end(), static_cast<std::size_t>(c.offset));
+        const auto after = file.contents();
+        EXPECT_EQ(differingOffsets(before, after), range);
+        EXPECT_TRUE(c.error || std::equal(bytes.begin(), bytes.end(), after.begin() + c.offset));
+    }
 }
 
-struct WriteCase {
-    std::int64_t offset;
-    std::size_t length;
-};
-
-class ImageFileWriteRange : public testing::TestWithParam<WriteCase> {};
-
-TEST_P(ImageFileWriteRange, ChangesExactlyTheBytesOfTheRange)
+TEST(ImageFileWrite, RefusesWhatIsNotAnExistingRegularFileWithoutCreatingOrBlocking)
 {
-    const TempFile file(countingImage());
-    const auto before = file.contents();
-    const auto bytes = payload(GetParam().length);
-
-    ASSERT_TRUE(ImageFile::write(file.path(), GetParam().offset, bytes).has_value());
-
-    auto expected = before;
-    std::copy(bytes.begin(), bytes.end(), expected.begin() + GetParam().offset);
-    const auto after = file.contents();
-    EXPECT_EQ(after, expected);
-    EXPECT_EQ(after.size(), kSize);
+    const test::TempFolder folder;
+    const auto missing = folder.path() / "absent.rom";
+    const auto fifo = folder.path() / "pipe.rom";  // with no reader, a plain open would block
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ImageFile::write(missing, 0, std::vector<std::uint8_t>{1}).error(), IoError::missing);
+    EXPECT_EQ(ImageFile::write(fifo, 0, std::vector<std::uint8_t>{1}).error(), IoError::notRegularFile);
+    EXPECT_FALSE(ImageFile::write(folder.path(), 0, std::vector<std::uint8_t>{1}).has_value());
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ranges, ImageFileWriteRange,
-                         testing::Values(WriteCase{0, 1}, WriteCase{0, 2}, WriteCase{1000, 2},
-                                         WriteCase{1000, 50}, WriteCase{kSize - 1, 1},
-                                         WriteCase{kSize - 2, 2}, WriteCase{kSize - 50, 50}));
-
-class ImageFileWriteRefused : public testing::TestWithParam<WriteCase> {};
-
-TEST_P(ImageFileWriteRefused, OutsideTheFileWritesNothing)
+TEST(ImageFileRead, ExactReadsStayInsideAndReadIntoStopsAtTheEnd)
 {
-    const TempFile file(countingImage());
-    const auto before = file.contents();
-
-    const auto written = ImageFile::write(file.path(), GetParam().offset, payload(GetParam().length));
-
-    ASSERT_FALSE(written.has_value());
-    EXPECT_EQ(written.error(), IoError::outOfRange);
-    EXPECT_TRUE(differingOffsets(before, file.contents()).empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Ranges, ImageFileWriteRefused,
-                         testing::Values(WriteCase{kSize, 1}, WriteCase{kSize - 1, 2},
-                                         WriteCase{kSize - 49, 50}, WriteCase{-1, 1}, WriteCase{-1, 2},
-                                         WriteCase{std::numeric_limits<std::int64_t>::min(), 1},
-                                         WriteCase{std::numeric_limits<std::int64_t>::max(), 1},
-                                         WriteCase{std::numeric_limits<std::int64_t>::max() - 1, 2}));
-
-TEST(ImageFileWriteExpectation, HoldingExpectationLetsTheWriteThrough)
-{
-    const TempFile file(countingImage());
-    const auto before = file.contents();
-    const std::vector<std::uint8_t> bytes{0x00, 0xFF};
-
-    ASSERT_TRUE(
-        ImageFile::write(file.path(), 100, bytes, Expectation{100, {before[100], before[101]}}).has_value());
-
-    EXPECT_EQ(differingOffsets(before, file.contents()), (std::vector<std::size_t>{100, 101}));
-}
-
-struct Unmet {
-    const char* name;
-    std::int64_t offset;
-    std::vector<std::uint8_t> bytes;
-};
-
-class ImageFileWriteUnmetExpectation : public testing::TestWithParam<Unmet> {};
-
-TEST_P(ImageFileWriteUnmetExpectation, WritesNothing)
-{
-    const TempFile file(countingImage());
-    const auto before = file.contents();
-
-    const auto written = ImageFile::write(file.path(), 100, std::vector<std::uint8_t>{0x00, 0xFF},
-                                          Expectation{GetParam().offset, GetParam().bytes});
-
-    ASSERT_FALSE(written.has_value());
-    EXPECT_EQ(written.error(), IoError::contentChanged);
-    EXPECT_TRUE(differingOffsets(before, file.contents()).empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Expectations, ImageFileWriteUnmetExpectation,
-    testing::Values(Unmet{"OtherContent", 100, {static_cast<std::uint8_t>(100 * 31 + 7), 0x00}},
-                    Unmet{"PastTheEnd", kSize - 1, {static_cast<std::uint8_t>((kSize - 1) * 31 + 7), 0x00}},
-                    Unmet{"NegativeOffset", -1, {0x00}}),
-    [](const testing::TestParamInfo<Unmet>& info) { return std::string(info.param.name); });
-
-TEST(ImageFileWrite, NeverCreatesAMissingFile)
-{
-    const TempFolder folder;
-    const auto path = folder.path() / "absent.rom";
-    const auto written = ImageFile::write(path, 0, payload(1));
-    ASSERT_FALSE(written.has_value());
-    EXPECT_EQ(written.error(), IoError::missing);
-    EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST(ImageFileWrite, RefusesADirectory)
-{
-    const TempFolder folder;
-    const auto written = ImageFile::write(folder.path(), 0, payload(1));
-    ASSERT_FALSE(written.has_value());
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-}
-
-// A FIFO with no reader would block a plain open for writing forever.
-TEST(ImageFileWrite, RefusesAFifoWithoutBlocking)
-{
-    const TempFolder folder;
-    const auto path = folder.path() / "pipe.rom";
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    const auto written = ImageFile::write(path, 0, payload(1));
-    ASSERT_FALSE(written.has_value());
-    EXPECT_EQ(written.error(), IoError::notRegularFile);
-}
-
-TEST(ImageFileRead, ExactReadPastTheEndIsOutOfRange)
-{
-    const TempFile file(countingImage());
+    const TempFile file = countingFile();
+    const auto bytes = file.contents();
     EXPECT_EQ(ImageFile::read(file.path(), kSize - 1, 2).error(), IoError::outOfRange);
     EXPECT_EQ(ImageFile::read(file.path(), -1, 1).error(), IoError::outOfRange);
-    const auto last = ImageFile::read(file.path(), kSize - 2, 2);
-    ASSERT_TRUE(last.has_value());
-    EXPECT_EQ(*last, (std::vector<std::uint8_t>{file.contents()[kSize - 2], file.contents()[kSize - 1]}));
-}
+    EXPECT_EQ(ImageFile::read(file.path(), kSize - 2, 2).value(),
+              (std::vector<std::uint8_t>{bytes[kSize - 2], bytes[kSize - 1]}));
 
-TEST(ImageFileRead, ReadIntoStopsAtTheEnd)
-{
-    const TempFile file(countingImage());
     std::array<std::uint8_t, 100> buffer{};
-    const auto tail = ImageFile::readInto(file.path(), kSize - 3, buffer);
-    ASSERT_TRUE(tail.has_value());
-    EXPECT_EQ(*tail, 3U);
-    EXPECT_EQ(buffer[2], file.contents()[kSize - 1]);
-    const auto beyond = ImageFile::readInto(file.path(), kSize + 10, buffer);
-    ASSERT_TRUE(beyond.has_value());
-    EXPECT_EQ(*beyond, 0U);
-}
-
-TEST(ImageFileStatus, DistinguishesRegularFilesFromTheRest)
-{
-    const TempFile file(countingImage());
-    const auto regular = ImageFile::status(file.path());
-    ASSERT_TRUE(regular.has_value());
-    EXPECT_TRUE(regular->regular);
-    EXPECT_EQ(regular->size, static_cast<std::int64_t>(kSize));
-
-    const auto pipe = file.folder() / "pipe";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const auto fifo = ImageFile::status(pipe);
-    ASSERT_TRUE(fifo.has_value());
-    EXPECT_FALSE(fifo->regular);
-
-    const auto dangling = file.folder() / "dangling";
-    std::filesystem::create_symlink(file.folder() / "nowhere", dangling);
-    EXPECT_EQ(ImageFile::status(dangling).error(), IoError::missing);
+    EXPECT_EQ(ImageFile::readInto(file.path(), kSize - 3, buffer).value(), 3U);
+    EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + 3, bytes.end() - 3));
+    EXPECT_EQ(ImageFile::readInto(file.path(), kSize + 10, buffer).value(), 0U);
 }
 
 }  // namespace
