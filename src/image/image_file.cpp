@@ -33,7 +33,15 @@ private:
 
 IoError openError(int error)
 {
-    return error == ENOENT || error == ENOTDIR ? IoError::missing : IoError::cannotOpen;
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return IoError::missing;
+        case EISDIR:  // a directory refuses to open for writing
+            return IoError::notRegularFile;
+        default:
+            return IoError::cannotOpen;
+    }
 }
 
 // Opens an existing regular file. O_NONBLOCK keeps a FIFO or device swapped in
