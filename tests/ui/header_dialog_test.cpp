@@ -1,14 +1,8 @@
 // frmheader driven headless through the main window's menu.
-#include "fake_services.h"
 #include "image/text.h"
-#include "test_image.h"
-#include "ui/main_window.h"
+#include "ui_session.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -16,11 +10,9 @@
 #include <vector>
 
 using vardane::test::differingOffsets;
-using vardane::test::FakeServices;
 using vardane::test::Standard;
 using vardane::test::TempFile;
-using vardane::test::TestImage;
-using vardane::ui::MainWindow;
+using vardane::test::UiSession;
 using vardane::ui::MessageIcon;
 
 namespace {
@@ -28,110 +20,68 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr auto kHeader = static_cast<std::size_t>(Standard::kHeader);
-constexpr std::size_t kSearched = 51;
-constexpr std::uint8_t kReturn = 0x0D;
 
-// The 51 searched bytes: `width` letters, then (when width < 51) the carriage
-// return and letters that must never move.
-Bytes searchedBytes(int width)
+// An image whose 51 searched bytes are letters, with a carriage return at
+// `width` when it is below 51 (none when negative) and `inField` from offset 2.
+vardane::test::TestImage imageWithField(int width, const Bytes& inField = {})
 {
-    Bytes bytes;
-    for (std::size_t i = 0; i < kSearched; ++i) {
-        bytes.push_back(static_cast<std::uint8_t>('a' + i % 26));
+    Bytes searched;
+    for (std::size_t i = 0; i < 51; ++i) {
+        searched.push_back(static_cast<std::uint8_t>('a' + i % 26));
     }
-    if (width >= 0 && static_cast<std::size_t>(width) < kSearched) {
-        bytes[static_cast<std::size_t>(width)] = kReturn;
+    if (width >= 0 && width < 51) {
+        searched[static_cast<std::size_t>(width)] = 0x0D;
     }
-    return bytes;
+    std::copy(inField.begin(), inField.end(), searched.begin() + 2);
+    return vardane::test::standardImage().put(Standard::kHeader, searched);
 }
 
-TestImage imageWithSearchedBytes(const Bytes& searched)
+QString field(const Bytes& bytes, std::size_t width = Standard::kHeaderWidth)
 {
-    auto image = vardane::test::standardImage();
-    image.put(Standard::kHeader, searched);
-    return image;
-}
-
-QString decoded(const Bytes& bytes, std::size_t from, std::size_t length)
-{
-    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(from);
+    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(kHeader);
     return QString::fromStdString(
-        vardane::decodeWindows1252(Bytes(first, first + static_cast<std::ptrdiff_t>(length))));
+        vardane::decodeWindows1252(Bytes(first, first + static_cast<std::ptrdiff_t>(width))));
 }
 
-class Harness {
-public:
-    Harness() : window_(new MainWindow(services)) { window_->show(); }
-    ~Harness()
+// A session with the image open and frmheader shown, if it could be.
+struct Shown {
+    explicit Shown(const vardane::test::TestImage& image = vardane::test::standardImage()) : file(image)
     {
-        QApplication::closeAllWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete window_.data();
+        session.open(file);
+        dialog = session.showDialog("mnuheader", "frmheader");
     }
-    Harness(const Harness&) = delete;
-    Harness& operator=(const Harness&) = delete;
+    UiSession session;
+    const TempFile file;
+    const Bytes before = file.contents();
+    QPointer<QWidget> dialog;
 
-    FakeServices services;
-
-    void open(const TempFile& file)
+    [[nodiscard]] QLineEdit* box() const { return dialog->findChild<QLineEdit*>("Text1"); }
+    void type(const char* text) const
     {
-        services.fileAnswers.push_back(
-            vardane::ui::ChosenFile{QString::fromStdString(file.path().string()),
-                                    QString::fromStdString(file.path().filename().string())});
-        trigger("Ouvrir");
+        box()->selectAll();
+        QTest::keyClicks(box(), text);
     }
-    // The main window deletes itself once closed.
-    void closeMainWindow()
+    void apply() const { QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton); }
+    [[nodiscard]] bool closed() const
     {
-        window_->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        UiSession::flushDeletes();
+        return UiSession::dialog("frmheader") == nullptr;
     }
-    void trigger(const char* item) const { window_->findChild<QAction*>(item)->trigger(); }
-    [[nodiscard]] QString value(const char* label) const
+    // After a write: the length kept, no byte changed outside the field.
+    [[nodiscard]] bool onlyTheFieldChanged(std::size_t width = Standard::kHeaderWidth) const
     {
-        return window_->findChild<QLabel*>(label)->text();
+        const auto after = file.contents();
+        const auto changed = differingOffsets(before, after);
+        return after.size() == before.size() && !changed.empty() && changed.front() >= kHeader &&
+               changed.back() < kHeader + width;
     }
-
-    // The header dialog on screen, or nullptr.
-    [[nodiscard]] static QWidget* dialog()
+    // One message box, an error's.
+    [[nodiscard]] bool refusedOnce() const
     {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == "frmheader" && window->isVisible()) {
-                return window;
-            }
-        }
-        return nullptr;
+        return session.services.messages.size() == 1 &&
+               session.services.messages[0].icon == MessageIcon::critical;
     }
-    // A closed dialog is deleted when the event loop next runs; the loop
-    // runs between two clicks of a real user.
-    [[nodiscard]] QWidget* showDialog() const
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        trigger("mnuheader");
-        return dialog();
-    }
-
-private:
-    QPointer<MainWindow> window_;
 };
-
-QLineEdit* text1(QWidget* dialog)
-{
-    return dialog->findChild<QLineEdit*>("Text1");
-}
-void apply(QWidget* dialog)
-{
-    QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-}
-
-// After a write: only bytes of the field may differ, and the length is kept.
-void verifyOnlyFieldChanged(const Bytes& before, const Bytes& after, std::size_t width)
-{
-    QCOMPARE(after.size(), before.size());
-    for (const std::size_t offset : differingOffsets(before, after)) {
-        QVERIFY2(offset >= kHeader && offset < kHeader + width, qPrintable(QString::number(offset)));
-    }
-}
 
 }  // namespace
 
@@ -139,310 +89,161 @@ class HeaderDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void layoutAndFixedTexts();
-    void unchangedApplyWritesTheSameBytes_data();
-    void unchangedApplyWritesTheSameBytes();
-    void unchangedApplyKeepsBytesTheBoxCannotHold();
-    void shortTextIsPaddedWithSpaces();
-    void typingAndPastingStopAtTheWidth();
-    void onlyWindows1252CharactersGetIn();
-    void imagesWithoutAFieldRefuse_data();
-    void imagesWithoutAFieldRefuse();
-    void imageClosedOrReplacedWritesNothing_data();
-    void imageClosedOrReplacedWritesNothing();
-    void fieldChangedInTheFileWritesNothing();
-    void unreachableFileKeepsTheDialog();
-    void titleBarCloseWritesNothing();
-    void mainWindowGoneWritesNothing();
+    // The box starts with the field's own characters (a stand-in '?' for a
+    // control byte) and takes only what the field can: no more characters
+    // than its width, each in Windows-1252 and no control character. Apply
+    // unedited writes the very same bytes back; an edit is padded with spaces.
+    void applyWritesTheBoxText_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QByteArray>("inField");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<bool>("pasted");
+        QTest::addColumn<QString>("input");  // null: unedited
+        QTest::addColumn<QString>("written");
+        const QString letters = "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwx";
+        const auto row = [&](const char* tag, int width, bool pasted, const QString& input,
+                             const QString& written) {
+            QTest::newRow(tag) << width << QByteArray() << letters.left(width) << pasted << input << written;
+        };
+        row("48", 48, false, {}, {});
+        row("10", 10, false, {}, {});
+        row("50", 50, false, {}, {});
+        row("1", 1, false, {}, {});
+        QTest::newRow("00 8D 80 9F") << 48 << QByteArray("\x00\x8D\x80\x9F", 4)
+                                     << QString::fromUtf8("ab??€Ÿ") + letters.mid(6, 42) << false << QString()
+                                     << QString();
+        row("edited to 10 characters", 48, false, "GeForce2 !", "GeForce2 !");
+        row("typed past 10", 10, false, "0123456789ABCDE", "0123456789");
+        row("pasted past 10", 10, true, QString(12, QChar(0xC9)), QString(10, QChar(0xC9)));
+        for (const char* refused : {"\u0101", "日本", "a\tb", "a\rb", "\u0081", "\u007F"}) {
+            row(refused, 48, true, QString::fromUtf8(refused), "");
+        }
+        const QString windows1252 = QString::fromUtf8("€ Œuvre n°1 – «é»");
+        row("Windows-1252", 48, true, windows1252, windows1252);
+    }
+    void applyWritesTheBoxText()
+    {
+        QFETCH(int, width);
+        QFETCH(QByteArray, inField);
+        QFETCH(QString, opened);
+        QFETCH(bool, pasted);
+        QFETCH(QString, input);
+        QFETCH(QString, written);
+        const Shown t(imageWithField(width, Bytes(inField.begin(), inField.end())));
+        QVERIFY(t.dialog != nullptr);
+        QCOMPARE(t.box()->text(), opened);
+        if (!input.isNull()) {
+            t.box()->clear();
+            if (pasted) {
+                t.box()->insert(input);
+            } else {
+                QTest::keyClicks(t.box(), input);
+            }
+            QCOMPARE(t.box()->text(), written);
+        }
+        t.apply();
+        const auto length = static_cast<std::size_t>(width);
+        if (input.isNull()) {
+            QCOMPARE(t.file.contents(), t.before);
+        } else {
+            QVERIFY(t.onlyTheFieldChanged(length));
+            QCOMPARE(field(t.file.contents(), length), written.leftJustified(width, ' '));
+        }
+        QCOMPARE(t.session.shown("Text2"), field(t.file.contents(), length));
+        QCOMPARE(t.session.shown("Text7"), QString("Non Valide"));
+        QVERIFY(t.session.services.messages.empty());
+        QVERIFY(t.closed());
+    }
+
+    void imagesWithoutAFieldRefuse_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("withVersion");
+        QTest::newRow("width 0") << 0 << true;
+        QTest::newRow("no carriage return") << -1 << true;
+        QTest::newRow("no Version marker") << 48 << false;
+    }
+    void imagesWithoutAFieldRefuse()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, withVersion);
+        auto image = imageWithField(width);
+        const Shown t(withVersion ? image : image.put(Standard::kVersion, "Persion"));
+        QVERIFY(t.dialog == nullptr);
+        QCOMPARE(t.file.contents(), t.before);
+        QVERIFY(t.refusedOnce());
+        QCOMPARE(t.session.shown("Text7"), QString("???"));
+    }
+
+    // The field was found in the image on show at load: once that image is
+    // gone (even for the same file opened again) or its field changed in the
+    // file, Apply writes nothing and the dialog closes, as closing by the frame does.
+    void applyWithoutTheLoadedFieldWritesNothing_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("image closed") << "closed" << true;
+        QTest::newRow("closed then opened again") << "reopened" << true;
+        QTest::newRow("field changed in the file") << "changed" << true;
+        QTest::newRow("main window gone") << "gone" << false;
+        QTest::newRow("closed by its frame, no Apply") << "frame" << false;
+    }
+    void applyWithoutTheLoadedFieldWritesNothing()
+    {
+        QFETCH(QString, situation);
+        QFETCH(bool, refused);
+        Shown t;
+        QVERIFY(t.dialog != nullptr);
+        t.type("X");
+        auto expected = t.before;
+        if (situation == "closed" || situation == "reopened") {
+            t.session.trigger("mnuClose");
+        }
+        if (situation == "reopened") {
+            t.session.open(t.file);
+        } else if (situation == "changed") {
+            expected = imageWithField(20).bytes();
+            vardane::test::writeAll(t.file.path(), expected);
+        } else if (situation == "gone") {
+            t.session.closeMainWindow();
+        }
+        const QString text2 = t.session.window() != nullptr ? t.session.shown("Text2") : "";
+        if (situation == "frame") {
+            t.dialog->close();
+        } else {
+            t.apply();
+        }
+        QCOMPARE(t.file.contents(), expected);
+        QVERIFY(refused ? t.refusedOnce() : t.session.services.messages.empty());
+        QVERIFY(t.closed());
+        if (t.session.window() != nullptr) {
+            QCOMPARE(t.session.shown("Text2"), text2);
+            QCOMPARE(t.session.shown("Text7"), QString("???"));
+        }
+    }
+
+    // A file locked or moved for a moment: the typed text stays for another try.
+    void unreachableFileKeepsTheDialog()
+    {
+        const Shown t;
+        t.type("Nouveau");
+        const auto aside = t.file.folder() / "aside.rom";
+        std::filesystem::rename(t.file.path(), aside);
+        t.apply();
+        QCOMPARE(vardane::test::readAll(aside), t.before);
+        QVERIFY(t.refusedOnce());
+        QCOMPARE(t.session.shown("Text7"), QString("???"));
+        QVERIFY(!t.closed());
+        QCOMPARE(t.box()->text(), QString("Nouveau"));
+
+        std::filesystem::rename(aside, t.file.path());
+        t.apply();
+        QVERIFY(t.onlyTheFieldChanged());
+        QCOMPARE(field(t.file.contents()), QString("Nouveau").leftJustified(48, ' '));
+        QVERIFY(t.closed());
+    }
 };
-
-void HeaderDialogTest::layoutAndFixedTexts()
-{
-    Harness harness;
-    const TempFile file(vardane::test::standardImage());
-    harness.open(file);
-
-    QWidget* dialog = harness.showDialog();
-
-    QVERIFY(dialog != nullptr);
-    QVERIFY(dialog->parentWidget() == nullptr);
-    QCOMPARE(dialog->windowTitle(), QString::fromUtf8("Modification du Header"));
-    QCOMPARE(
-        dialog->findChild<QLabel*>("Label1")->text(),
-        QString::fromUtf8("Pour modifier le Header, modifier le dans la fenetre ci-dessous, puis cliquez sur "
-                          "\"Appliquer\", n'oubliez pas de revalider le cheksum par la suite..."));
-    QCOMPARE(dialog->findChild<QPushButton*>("Command1")->text(), QString::fromUtf8("Appliquer"));
-    QCOMPARE(text1(dialog)->text(), QString::fromUtf8("Vardane test header").leftJustified(48, ' '));
-    QCOMPARE(text1(dialog)->maxLength(), 48);
-    QVERIFY(harness.services.messages.empty());
-}
-
-void HeaderDialogTest::unchangedApplyWritesTheSameBytes_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::newRow("48") << 48;
-    QTest::newRow("10") << 10;
-    QTest::newRow("50") << 50;
-    QTest::newRow("1") << 1;
-}
-
-void HeaderDialogTest::unchangedApplyWritesTheSameBytes()
-{
-    QFETCH(int, width);
-    const auto length = static_cast<std::size_t>(width);
-    Harness harness;
-    const TempFile file(imageWithSearchedBytes(searchedBytes(width)));
-    const auto before = file.contents();
-    harness.open(file);
-
-    QWidget* dialog = harness.showDialog();
-    QVERIFY(dialog != nullptr);
-    QCOMPARE(text1(dialog)->text(), decoded(before, kHeader, length));
-    QCOMPARE(text1(dialog)->maxLength(), width);
-    apply(dialog);
-
-    QVERIFY(differingOffsets(before, file.contents()).empty());
-    QCOMPARE(harness.value("Text2"), decoded(before, kHeader, length));
-    QCOMPARE(harness.value("Text7"), QString::fromUtf8("Non Valide"));
-    QVERIFY(harness.services.messages.empty());
-    QVERIFY(Harness::dialog() == nullptr);
-}
-
-void HeaderDialogTest::unchangedApplyKeepsBytesTheBoxCannotHold()
-{
-    auto searched = searchedBytes(48);
-    searched[2] = 0x00;
-    searched[3] = 0x8D;
-    searched[4] = 0x80;
-    searched[5] = 0x9F;
-    const TempFile file(imageWithSearchedBytes(searched));
-    const auto before = file.contents();
-    Harness harness;
-    harness.open(file);
-
-    QWidget* dialog = harness.showDialog();
-    QVERIFY(dialog != nullptr);
-    QCOMPARE(text1(dialog)->text().mid(2, 4), QString::fromUtf8("??€Ÿ"));
-    apply(dialog);
-
-    QVERIFY(differingOffsets(before, file.contents()).empty());
-    QCOMPARE(harness.value("Text2"), decoded(before, kHeader, 48));
-    QVERIFY(harness.services.messages.empty());
-}
-
-void HeaderDialogTest::shortTextIsPaddedWithSpaces()
-{
-    Harness harness;
-    const TempFile file(vardane::test::standardImage());
-    const auto before = file.contents();
-    harness.open(file);
-    QWidget* dialog = harness.showDialog();
-
-    text1(dialog)->selectAll();
-    QTest::keyClicks(text1(dialog), "GeForce2 !");
-    apply(dialog);
-
-    const auto after = file.contents();
-    verifyOnlyFieldChanged(before, after, 48);
-    QCOMPARE(decoded(after, kHeader, 48), QString::fromUtf8("GeForce2 !").leftJustified(48, ' '));
-    QCOMPARE(after[kHeader + 48], kReturn);
-    QCOMPARE(harness.value("Text2"), QString::fromUtf8("GeForce2 !").leftJustified(48, ' '));
-    QCOMPARE(harness.value("Text7"), QString::fromUtf8("Non Valide"));
-    QVERIFY(harness.services.messages.empty());
-    QVERIFY(Harness::dialog() == nullptr);
-}
-
-void HeaderDialogTest::typingAndPastingStopAtTheWidth()
-{
-    Harness harness;
-    const TempFile file(imageWithSearchedBytes(searchedBytes(10)));
-    harness.open(file);
-    QLineEdit* box = text1(harness.showDialog());
-
-    box->clear();
-    QTest::keyClicks(box, "0123456789ABCDE");
-    QCOMPARE(box->text(), QString::fromUtf8("0123456789"));
-
-    box->clear();
-    box->insert(QString::fromUtf8("ÉÉÉÉÉÉÉÉÉÉÉÉ"));
-    QCOMPARE(box->text(), QString::fromUtf8("ÉÉÉÉÉÉÉÉÉÉ"));
-
-    box->end(false);
-    QTest::keyClicks(box, "X");
-    QCOMPARE(box->text().size(), 10);
-}
-
-void HeaderDialogTest::onlyWindows1252CharactersGetIn()
-{
-    Harness harness;
-    const TempFile file(vardane::test::standardImage());
-    harness.open(file);
-    QLineEdit* box = text1(harness.showDialog());
-
-    for (const char* refused : {"\u0101", "日本", "a\tb", "a\rb", "\u0081", "\u007F"}) {
-        box->clear();
-        box->insert(QString::fromUtf8(refused));
-        QVERIFY2(box->text().isEmpty(), refused);
-    }
-    box->clear();
-    box->insert(QString::fromUtf8("€ Œuvre n°1 – «é»"));
-    QCOMPARE(box->text(), QString::fromUtf8("€ Œuvre n°1 – «é»"));
-}
-
-void HeaderDialogTest::imagesWithoutAFieldRefuse_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<bool>("withVersion");
-    QTest::newRow("width 0") << 0 << true;
-    QTest::newRow("no carriage return") << -1 << true;
-    QTest::newRow("no Version marker") << 48 << false;
-}
-
-void HeaderDialogTest::imagesWithoutAFieldRefuse()
-{
-    QFETCH(int, width);
-    QFETCH(bool, withVersion);
-    auto image = imageWithSearchedBytes(searchedBytes(width));
-    if (!withVersion) {
-        image.put(Standard::kVersion, "Persion");
-    }
-    const TempFile file(image);
-    const auto before = file.contents();
-    Harness harness;
-    harness.open(file);
-    const QString text2 = harness.value("Text2");
-
-    QVERIFY(harness.showDialog() == nullptr);
-
-    QCOMPARE(file.contents(), before);
-    QCOMPARE(harness.services.messages.size(), std::size_t{1});
-    QCOMPARE(harness.services.messages.front().icon, MessageIcon::critical);
-    QVERIFY(harness.services.messages.front().text.contains(QString::fromUtf8("n'a pas été modifié")));
-    QCOMPARE(harness.value("Text2"), text2);
-    QCOMPARE(harness.value("Text7"), QString::fromUtf8("???"));
-}
-
-void HeaderDialogTest::imageClosedOrReplacedWritesNothing_data()
-{
-    QTest::addColumn<bool>("reopen");
-    QTest::newRow("closed") << false;
-    QTest::newRow("closed then opened again") << true;
-}
-
-// The width was found in the image on show at load; another image, even the
-// same file opened again, may hold another field.
-void HeaderDialogTest::imageClosedOrReplacedWritesNothing()
-{
-    QFETCH(bool, reopen);
-    Harness harness;
-    const TempFile file(vardane::test::standardImage());
-    const auto before = file.contents();
-    harness.open(file);
-    QWidget* dialog = harness.showDialog();
-    text1(dialog)->selectAll();
-    QTest::keyClicks(text1(dialog), "X");
-
-    harness.trigger("mnuClose");
-    if (reopen) {
-        harness.open(file);
-    }
-    const QString text2 = harness.value("Text2");
-    apply(dialog);
-
-    QCOMPARE(file.contents(), before);
-    QCOMPARE(harness.services.messages.size(), std::size_t{1});
-    QCOMPARE(harness.services.messages.front().icon, MessageIcon::critical);
-    QCOMPARE(harness.value("Text2"), text2);
-    QCOMPARE(harness.value("Text7"), QString::fromUtf8("???"));
-    QVERIFY(Harness::dialog() == nullptr);
-}
-
-void HeaderDialogTest::fieldChangedInTheFileWritesNothing()
-{
-    Harness harness;
-    const TempFile file(vardane::test::standardImage());
-    harness.open(file);
-    QWidget* dialog = harness.showDialog();
-    vardane::test::writeAll(file.path(), imageWithSearchedBytes(searchedBytes(20)).bytes());
-    const auto before = file.contents();
-
-    apply(dialog);
-
-    QCOMPARE(file.contents(), before);
-    QCOMPARE(harness.services.messages.size(), std::size_t{1});
-    QCOMPARE(harness.services.messages.front().icon, MessageIcon::critical);
-    QCOMPARE(harness.value("Text7"), QString::fromUtf8("???"));
-    QVERIFY(Harness::dialog() == nullptr);
-}
-
-// A file locked or moved for a moment: the typed text stays for another try.
-void HeaderDialogTest::unreachableFileKeepsTheDialog()
-{
-    Harness harness;
-    const TempFile file(vardane::test::standardImage());
-    const auto before = file.contents();
-    harness.open(file);
-    QWidget* dialog = harness.showDialog();
-    text1(dialog)->selectAll();
-    QTest::keyClicks(text1(dialog), "Nouveau");
-    const auto aside = file.folder() / "aside.rom";
-    std::filesystem::rename(file.path(), aside);
-
-    apply(dialog);
-
-    QCOMPARE(vardane::test::readAll(aside), before);
-    QCOMPARE(harness.services.messages.size(), std::size_t{1});
-    QCOMPARE(harness.value("Text7"), QString::fromUtf8("???"));
-    QCOMPARE(Harness::dialog(), dialog);
-    QCOMPARE(text1(dialog)->text(), QString::fromUtf8("Nouveau"));
-
-    std::filesystem::rename(aside, file.path());
-    apply(dialog);
-
-    verifyOnlyFieldChanged(before, file.contents(), 48);
-    QCOMPARE(decoded(file.contents(), kHeader, 48), QString::fromUtf8("Nouveau").leftJustified(48, ' '));
-    QVERIFY(Harness::dialog() == nullptr);
-}
-
-void HeaderDialogTest::titleBarCloseWritesNothing()
-{
-    Harness harness;
-    const TempFile file(vardane::test::standardImage());
-    const auto before = file.contents();
-    harness.open(file);
-    const QString text2 = harness.value("Text2");
-    QWidget* dialog = harness.showDialog();
-    text1(dialog)->selectAll();
-    QTest::keyClicks(text1(dialog), "X");
-
-    dialog->close();
-
-    QCOMPARE(file.contents(), before);
-    QCOMPARE(harness.value("Text2"), text2);
-    QCOMPARE(harness.value("Text7"), QString::fromUtf8("???"));
-    QVERIFY(harness.services.messages.empty());
-}
-
-// Closing the main window by its title bar leaves this dialog open, with no
-// image state behind it.
-void HeaderDialogTest::mainWindowGoneWritesNothing()
-{
-    Harness harness;
-    const TempFile file(vardane::test::standardImage());
-    const auto before = file.contents();
-    harness.open(file);
-    const QPointer<QWidget> dialog = harness.showDialog();
-    text1(dialog)->selectAll();
-    QTest::keyClicks(text1(dialog), "X");
-
-    harness.closeMainWindow();
-    QVERIFY(dialog != nullptr);
-    apply(dialog);
-
-    QCOMPARE(file.contents(), before);
-    QVERIFY(harness.services.messages.empty());
-    QVERIFY(Harness::dialog() == nullptr);
-}
 
 QTEST_MAIN(HeaderDialogTest)
 #include "header_dialog_test.moc"
