@@ -275,8 +275,7 @@ void MainWindow::Ouvrir_Click()
         if (!chosen) {
             return;
         }
-        state_.fileTitle = chosen->title.toStdString();
-        fields_.fileTitle->setText(chosen->title);
+        showField(&ImageState::fileTitle, fields_.fileTitle, chosen->title.toStdString());
 
         const std::filesystem::path path(QFile::encodeName(chosen->path).toStdString());
         const OpenResult opened = openImage(path, decimalSeparator());
@@ -322,21 +321,23 @@ void MainWindow::switchToImageOpen()
 
 void MainWindow::showOpenedFields(const ImageState& opened)
 {
-    const auto show = [](std::string& field, QLabel* label, const std::string& value) {
-        field = value;
-        label->setText(qtText(value));
-    };
-    show(state_.fileSize, fields_.fileSize, opened.fileSize);
-    show(state_.versionText, fields_.versionText, opened.versionText);
-    show(state_.headerText, fields_.headerText, opened.headerText);
-    show(state_.gpuName, fields_.gpuName, opened.gpuName);
-    show(state_.sbaState, fields_.sbaState, opened.sbaState);
-    show(state_.memClockText, fields_.memClockText, opened.memClockText);
-    show(state_.coreClockText, fields_.coreClockText, opened.coreClockText);
+    showField(&ImageState::fileSize, fields_.fileSize, opened.fileSize);
+    showField(&ImageState::versionText, fields_.versionText, opened.versionText);
+    showField(&ImageState::headerText, fields_.headerText, opened.headerText);
+    showField(&ImageState::gpuName, fields_.gpuName, opened.gpuName);
+    showField(&ImageState::sbaState, fields_.sbaState, opened.sbaState);
+    showField(&ImageState::memClockText, fields_.memClockText, opened.memClockText);
+    showField(&ImageState::coreClockText, fields_.coreClockText, opened.coreClockText);
     state_.headerlengh = opened.headerlengh;
     state_.SBAVrt = opened.SBAVrt;
     state_.Octclef = opened.Octclef;
     showHiddenHolders();
+}
+
+void MainWindow::showField(std::string ImageState::*field, QLabel* label, const std::string& value)
+{
+    state_.*field = value;
+    label->setText(qtText(value));
 }
 
 void MainWindow::showHiddenHolders()
@@ -362,19 +363,15 @@ void MainWindow::switchToNoImage()
 void MainWindow::mnuClose_Click()
 {
     switchToNoImage();
-    const auto clear = [](std::string& field, QLabel* label) {
-        field.clear();
-        label->clear();
-    };
-    clear(state_.fileSize, fields_.fileSize);
-    clear(state_.headerText, fields_.headerText);
-    clear(state_.versionText, fields_.versionText);
-    clear(state_.fileTitle, fields_.fileTitle);
-    clear(state_.sbaState, fields_.sbaState);
-    clear(state_.memClockText, fields_.memClockText);
+    showField(&ImageState::fileSize, fields_.fileSize, {});
+    showField(&ImageState::headerText, fields_.headerText, {});
+    showField(&ImageState::versionText, fields_.versionText, {});
+    showField(&ImageState::fileTitle, fields_.fileTitle, {});
+    showField(&ImageState::sbaState, fields_.sbaState, {});
+    showField(&ImageState::memClockText, fields_.memClockText, {});
     setChecksumText(kChecksumUnknown);
-    clear(state_.coreClockText, fields_.coreClockText);
-    clear(state_.gpuName, fields_.gpuName);
+    showField(&ImageState::coreClockText, fields_.coreClockText, {});
+    showField(&ImageState::gpuName, fields_.gpuName, {});
 }
 
 void MainWindow::exit_Click()
@@ -443,32 +440,27 @@ void MainWindow::mnucorrcheck_Click()
 
 void MainWindow::setSbaState(const std::string& value)
 {
-    state_.sbaState = value;
-    fields_.sbaState->setText(qtText(value));
+    showField(&ImageState::sbaState, fields_.sbaState, value);
 }
 
 void MainWindow::setMemClockText(const std::string& value)
 {
-    state_.memClockText = value;
-    fields_.memClockText->setText(qtText(value));
+    showField(&ImageState::memClockText, fields_.memClockText, value);
 }
 
 void MainWindow::setCoreClockText(const std::string& value)
 {
-    state_.coreClockText = value;
-    fields_.coreClockText->setText(qtText(value));
+    showField(&ImageState::coreClockText, fields_.coreClockText, value);
 }
 
 void MainWindow::setHeaderText(const std::string& value)
 {
-    state_.headerText = value;
-    fields_.headerText->setText(qtText(value));
+    showField(&ImageState::headerText, fields_.headerText, value);
 }
 
 void MainWindow::setChecksumText(const std::string& value)
 {
-    state_.checksumText = value;
-    fields_.checksumText->setText(qtText(value));
+    showField(&ImageState::checksumText, fields_.checksumText, value);
 }
 
 void MainWindow::enableChecksumCorrection()

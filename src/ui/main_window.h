@@ -102,6 +102,8 @@ private:
     void switchToImageOpen();
     void switchToNoImage();
     void showOpenedFields(const ImageState& opened);
+    // Sets a shown field of the ImageState and the label that shows it.
+    void showField(std::string ImageState::*field, QLabel* label, const std::string& value);
     void showHiddenHolders();
     void reportOpenFailure();
 
