@@ -13,18 +13,18 @@ QString toQString(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string unknownOptions(const QCommandLineParser& parser, const QStringList& arguments)
+}  // namespace
+
+std::string unknownOptionsAsWritten(const QCommandLineParser& parser, const QStringList& arguments)
 {
-    std::string reason(kUnknownOption);
+    std::string written;
     const QStringList names = parser.unknownOptionNames();
     for (qsizetype i = 0; i < names.size(); ++i) {
-        const QString written = arguments.contains("-" + names[i]) ? "-" + names[i] : "--" + names[i];
-        reason += (i == 0 ? "" : ", ") + written.toStdString();
+        const QString option = arguments.contains("-" + names[i]) ? "-" + names[i] : "--" + names[i];
+        written += (i == 0 ? "" : ", ") + option.toStdString();
     }
-    return reason;
+    return written;
 }
-
-}  // namespace
 
 std::variant<CommandArguments, HelpRequested, std::string> parseCommand(const QStringList& arguments,
                                                                         const CommandSyntax& syntax)
@@ -40,7 +40,7 @@ std::variant<CommandArguments, HelpRequested, std::string> parseCommand(const QS
     }
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
-            return unknownOptions(parser, arguments);
+            return std::string(kUnknownOption) + unknownOptionsAsWritten(parser, arguments);
         }
         return std::string(kWrongArguments) + std::string(syntax.usage);
     }

@@ -5,6 +5,7 @@
 #include "cli/console.h"
 #include "cli/texts.h"
 
+#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 #include <filesystem>
@@ -50,6 +51,11 @@ template <typename Body>
     }
     return body(std::get<CommandArguments>(parsed), console);
 }
+
+// The options the parser did not know, as the user wrote them ("--json, -v"),
+// so that a refusal names them in our words rather than in Qt's English.
+[[nodiscard]] std::string unknownOptionsAsWritten(const QCommandLineParser& parser,
+                                                  const QStringList& arguments);
 
 // The path as the system spells it, from an argument decoded by Qt.
 [[nodiscard]] std::filesystem::path imagePath(const QString& argument);

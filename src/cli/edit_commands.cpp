@@ -39,8 +39,6 @@ Expected<OpenResult, std::string> openForEdit(const std::filesystem::path& path,
 int refuseIo(Console& console, IoError error)
 {
     switch (error) {
-        case IoError::flushFailed:
-            return refuse(console, kNotConfirmed);
         case IoError::contentChanged:
             return refuseWrite(console, kFileChanged);
         case IoError::missing:
@@ -50,6 +48,7 @@ int refuseIo(Console& console, IoError error)
         case IoError::cannotOpen:
         case IoError::outOfRange:
         case IoError::writeFailed:
+        case IoError::flushFailed:  // ImageFile has put the old bytes back
             break;
     }
     return refuseWrite(console, kCannotWrite);

@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/texts.h"
 
@@ -42,7 +43,10 @@ int run(const QStringList& arguments, Console& console)
     parser.addOption(help);
     parser.addOption(version);
     if (!parser.parse(arguments)) {
-        return refuse(console, std::string(kArgumentsBeforeCommand) + parser.errorText().toStdString());
+        // An unknown option here is most often a command's own, put before its name.
+        const std::string unknown = unknownOptionsAsWritten(parser, arguments);
+        return refuse(console, unknown.empty() ? std::string(kBadProgramArguments)
+                                               : std::string(kArgumentsBeforeCommand) + unknown);
     }
     if (parser.isSet(help)) {
         console.out << kUsage;

@@ -44,6 +44,7 @@ inline constexpr std::string_view kMissingCommand = "commande manquante (vardane
 inline constexpr std::string_view kUnknownCommand = "commande inconnue : ";
 inline constexpr std::string_view kUnknownOption = "option inconnue : ";
 inline constexpr std::string_view kArgumentsBeforeCommand = "la commande vient avant ses options : ";
+inline constexpr std::string_view kBadProgramArguments = "arguments incorrects (vardane-cli --help)";
 inline constexpr std::string_view kWrongArguments = "arguments incorrects, attendu : vardane-cli ";
 inline constexpr std::string_view kNothingWritten = " (rien n'a été écrit)";
 
@@ -52,8 +53,6 @@ inline constexpr std::string_view kChecksumRegionMissing =
 inline constexpr std::string_view kCannotRead = "impossible de lire le fichier";
 inline constexpr std::string_view kCannotWrite = "impossible d'écrire dans le fichier";
 inline constexpr std::string_view kFileChanged = "le fichier a changé depuis sa lecture";
-inline constexpr std::string_view kNotConfirmed =
-    "écriture faite, mais le système n'a pas confirmé qu'elle a atteint le disque";
 
 inline constexpr std::string_view kSumCaption = "Somme : ";
 inline constexpr std::string_view kByteWritten = "Octet écrit en 0xBBFF : ";

@@ -447,6 +447,10 @@ TEST(CliProgram, RefusesCommandLinesItDoesNotKnow)
         {"frobnicate"},   {"INFO"}, {"--json", "info"}, {"info", "--verbose"}, {"info", "extra"},
         {"fix", "extra"}, {"sba"},  {"header"}};
     expectRefused(standardImage(), unknown);
+    // The reason names the option as written, in French, not in Qt's English.
+    EXPECT_EQ(runCli({"--json", "info", "image.rom"}).err,
+              "vardane-cli : la commande vient avant ses options : --json\n");
+    EXPECT_EQ(runCli({"--version=3"}).err, "vardane-cli : arguments incorrects (vardane-cli --help)\n");
 }
 
 }  // namespace
