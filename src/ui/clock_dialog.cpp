@@ -317,6 +317,10 @@ const char* ClockDialog::reasonNotToWrite() const
     if (!mainWindow_->imageOpen()) {
         return kNoImageText;
     }
+    // No slider move can give an image without the key a place to write.
+    if (!mainWindow_->state().Octclef) {
+        return kNoClockKeyText;
+    }
     // Only a starting clock the slider could not take leaves them apart; the
     // word would then come from one clock and the report from another.
     if (roundHalfEven(chosenNumber()) != slider1_->value()) {
