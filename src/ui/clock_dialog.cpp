@@ -43,16 +43,19 @@ struct ClockLayout {
     Place label2, text2, slider1, label3, label4, text1, label1, command1, check1;
 };
 
+// Text1 and Text2 of the memory dialog are wider than first drawn, and Label1
+// moves right with Text1: at their first widths a chosen 1000 showed as "100"
+// and a clock such as "333,34 Mhz (DDR)" lost its end.
 constexpr ClockLayout kMemoryLayout{
     .clientWidth = 5865,
     .clientHeight = 2745,
     .label2 = {120, 240, 3375, 375},
-    .text2 = {3480, 240, 1215, 285},
+    .text2 = {3480, 240, 1575, 285},
     .slider1 = {720, 720, 4215, 615},
     .label3 = {0, 800, 615, 255},
     .label4 = {5040, 795, 675, 255},
-    .text1 = {2400, 1440, 375, 285},
-    .label1 = {2760, 1440, 975, 255},
+    .text1 = {2400, 1440, 555, 285},
+    .label1 = {2985, 1440, 975, 255},
     .command1 = {1920, 2160, 1695, 375},
     .check1 = {4320, 2280, 1095, 255},
 };
