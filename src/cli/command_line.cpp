@@ -1,17 +1,13 @@
 #include "cli/command_line.h"
 
 #include "cli/texts.h"
+#include "qt/qt_text.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 
 namespace vardane::cli {
 namespace {
-
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -31,11 +27,11 @@ std::variant<CommandArguments, HelpRequested, std::string> parseCommand(const QS
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help({"h", "help"}, toQString(kHelpOption));
+    const QCommandLineOption help({"h", "help"}, qtText(kHelpOption));
     parser.addOption(help);
     std::optional<QCommandLineOption> flag;
     if (syntax.flag) {
-        flag.emplace(toQString(*syntax.flag), toQString(syntax.flagDescription));
+        flag.emplace(qtText(*syntax.flag), qtText(syntax.flagDescription));
         parser.addOption(*flag);
     }
     if (!parser.parse(arguments)) {

@@ -1,6 +1,7 @@
 #include "cli/console.h"
 
 #include "cli/texts.h"
+#include "qt/qt_text.h"
 
 #include <QString>
 
@@ -8,7 +9,7 @@ namespace vardane::cli {
 
 std::string printable(std::string_view utf8)
 {
-    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    QString text = qtText(utf8);
     for (QChar& character : text) {
         if (character.category() == QChar::Other_Control) {
             character = u'?';

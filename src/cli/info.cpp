@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/texts.h"
 #include "image/open_image.h"
+#include "qt/qt_text.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -61,11 +62,6 @@ Facts gather(const std::filesystem::path& path, const std::string& decimalSepara
     return facts;
 }
 
-QString text(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 template <typename Integer>
 QJsonValue integerOrNull(const std::optional<Integer>& value)
 {
@@ -77,17 +73,17 @@ QJsonObject toJson(const Facts& facts)
     const ImageState& state = facts.opened.state;
     const auto message = openMessage(facts.opened.status);
     QJsonObject object{
-        {"status", text(statusName(facts.opened.status))},
-        {"message", message ? QJsonValue(text(*message)) : QJsonValue(QJsonValue::Null)},
-        {"fileTitle", text(state.fileTitle)},
-        {"fileSize", text(state.fileSize)},
-        {"headerText", text(state.headerText)},
-        {"versionText", text(state.versionText)},
-        {"chipKey", text(facts.opened.chipKey)},
-        {"gpuName", text(state.gpuName)},
-        {"sbaState", text(state.sbaState)},
-        {"memClockText", text(state.memClockText)},
-        {"coreClockText", text(state.coreClockText)},
+        {"status", qtText(statusName(facts.opened.status))},
+        {"message", message ? QJsonValue(qtText(*message)) : QJsonValue(QJsonValue::Null)},
+        {"fileTitle", qtText(state.fileTitle)},
+        {"fileSize", qtText(state.fileSize)},
+        {"headerText", qtText(state.headerText)},
+        {"versionText", qtText(state.versionText)},
+        {"chipKey", qtText(facts.opened.chipKey)},
+        {"gpuName", qtText(state.gpuName)},
+        {"sbaState", qtText(state.sbaState)},
+        {"memClockText", qtText(state.memClockText)},
+        {"coreClockText", qtText(state.coreClockText)},
         {"headerlengh", integerOrNull(state.headerlengh)},
         {"SBAVrt", integerOrNull(state.SBAVrt)},
         {"Octclef", integerOrNull(state.Octclef)},

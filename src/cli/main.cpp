@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/texts.h"
+#include "qt/qt_text.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -8,8 +9,7 @@
 int main(int argc, char* argv[])
 {
     const QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QString::fromUtf8(
-        vardane::cli::kProgramName.data(), static_cast<qsizetype>(vardane::cli::kProgramName.size())));
+    QCoreApplication::setApplicationName(vardane::qtText(vardane::cli::kProgramName));
     QCoreApplication::setApplicationVersion(QStringLiteral(VARDANE_VERSION));
     // QLocale reads LC_ALL, then LC_NUMERIC, then LANG, as the window does, and
     // needs no locale installed on the system to know French uses a comma.

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/texts.h"
+#include "qt/qt_text.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -26,11 +27,6 @@ constexpr std::array<NamedCommand, 7> kCommands{{
     {"header", runHeader},
 }};
 
-QString text(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 }  // namespace
 
 int run(const QStringList& arguments, Console& console)
@@ -38,8 +34,8 @@ int run(const QStringList& arguments, Console& console)
     QCommandLineParser parser;
     // Everything after the command's name belongs to the command's own parser.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    const QCommandLineOption help({"h", "help"}, text(kHelpOption));
-    const QCommandLineOption version("version", text(kVersionOption));
+    const QCommandLineOption help({"h", "help"}, qtText(kHelpOption));
+    const QCommandLineOption version("version", qtText(kVersionOption));
     parser.addOption(help);
     parser.addOption(version);
     if (!parser.parse(arguments)) {
@@ -62,7 +58,7 @@ int run(const QStringList& arguments, Console& console)
         return refuse(console, kMissingCommand);
     }
     for (const NamedCommand& named : kCommands) {
-        if (commandLine.front() == text(named.name)) {
+        if (commandLine.front() == qtText(named.name)) {
             return named.command(commandLine, console);
         }
     }

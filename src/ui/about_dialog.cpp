@@ -1,7 +1,7 @@
 #include "ui/about_dialog.h"
 
+#include "qt/qt_text.h"
 #include "ui/emblem.h"
-#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QFont>

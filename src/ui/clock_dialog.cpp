@@ -1,7 +1,7 @@
 #include "ui/clock_dialog.h"
 
+#include "qt/qt_text.h"
 #include "ui/main_window.h"
-#include "ui/qt_text.h"
 #include "ui/twips.h"
 #include "ui/ui_services.h"
 

@@ -2,8 +2,8 @@
 
 #include "image/image_state.h"
 #include "image/text.h"
+#include "qt/qt_text.h"
 #include "ui/main_window.h"
-#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QLabel>

@@ -3,10 +3,10 @@
 #include "checksum/checksum.h"
 #include "editors/clock.h"
 #include "image/open_image.h"
+#include "qt/qt_text.h"
 #include "ui/about_dialog.h"
 #include "ui/clock_dialog.h"
 #include "ui/header_dialog.h"
-#include "ui/qt_text.h"
 #include "ui/sba_dialog.h"
 #include "ui/twips.h"
 

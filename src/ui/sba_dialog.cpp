@@ -3,8 +3,8 @@
 #include "editors/clock.h"
 #include "editors/sideband.h"
 #include "image/image_state.h"
+#include "qt/qt_text.h"
 #include "ui/main_window.h"
-#include "ui/qt_text.h"
 #include "ui/twips.h"
 
 #include <QFont>
