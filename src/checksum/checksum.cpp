@@ -1,5 +1,6 @@
 #include "checksum/checksum.h"
 
+#include "image/image_file.h"
 #include "image/layout.h"
 #include "image/open_image.h"
 
@@ -11,6 +12,25 @@ namespace vardane {
 namespace {
 
 namespace L = layout;
+
+ChecksumError checksumErrorFromIo(IoError error)
+{
+    switch (error) {
+        case IoError::contentChanged:
+            return ChecksumError::changed;
+        case IoError::outOfRange:
+            return ChecksumError::regionMissing;
+        case IoError::writeFailed:
+        case IoError::flushFailed:
+            return ChecksumError::writeFailed;
+        case IoError::missing:
+        case IoError::notRegularFile:
+        case IoError::cannotOpen:
+        case IoError::readFailed:
+            break;
+    }
+    return ChecksumError::unreachable;
+}
 
 // The region as the file holds it now, in one read, after the same size test
 // that opening makes.
@@ -69,25 +89,6 @@ std::uint8_t sumOf(std::span<const std::uint8_t> region)
 }
 
 }  // namespace
-
-ChecksumError checksumErrorFromIo(IoError error)
-{
-    switch (error) {
-        case IoError::contentChanged:
-            return ChecksumError::changed;
-        case IoError::outOfRange:
-            return ChecksumError::regionMissing;
-        case IoError::writeFailed:
-        case IoError::flushFailed:
-            return ChecksumError::writeFailed;
-        case IoError::missing:
-        case IoError::notRegularFile:
-        case IoError::cannotOpen:
-        case IoError::readFailed:
-            break;
-    }
-    return ChecksumError::unreachable;
-}
 
 Expected<std::uint8_t, ChecksumError> verifyChecksum(const std::filesystem::path& path)
 {

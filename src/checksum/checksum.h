@@ -3,7 +3,6 @@
 #pragma once
 
 #include "image/expected.h"
-#include "image/image_file.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -17,8 +16,6 @@ enum class ChecksumError {
     writeFailed,    // the file could not be written; nothing was written
     changed,        // the file changed while being corrected; nothing was written
 };
-
-[[nodiscard]] ChecksumError checksumErrorFromIo(IoError error);
 
 // The sum S of the region as the file stands, read in one read.
 [[nodiscard]] Expected<std::uint8_t, ChecksumError> verifyChecksum(const std::filesystem::path& path);

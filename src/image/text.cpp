@@ -102,11 +102,6 @@ std::string decodeWindows1252(std::span<const std::uint8_t> bytes)
     return text;
 }
 
-bool representableInWindows1252(char32_t character)
-{
-    return byteOf(character).has_value();
-}
-
 std::optional<std::vector<std::uint8_t>> encodeWindows1252(std::string_view utf8)
 {
     std::vector<std::uint8_t> bytes;

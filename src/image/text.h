@@ -20,9 +20,6 @@ namespace vardane {
 // text is not valid UTF-8).
 [[nodiscard]] std::optional<std::vector<std::uint8_t>> encodeWindows1252(std::string_view utf8);
 
-// Whether a Unicode character has a byte in Windows-1252.
-[[nodiscard]] bool representableInWindows1252(char32_t character);
-
 // A clock given in hundredths of a MHz, as the main window shows it: at most
 // two decimals, trailing zeros dropped, no separator for a whole number.
 // Integer arithmetic only, so 16667 is exactly "166" + separator + "67".
