@@ -1,0 +1,74 @@
+# The Debian package: cpack -G DEB in a configured build (scripts/package).
+#
+# CPack also runs this file, after it has installed the package's files into
+# its staging folder and before it archives them (CPACK_PRE_BUILD_SCRIPTS):
+# that part comes first and stops there.
+if(DEFINED CPACK_TEMPORARY_INSTALL_DIRECTORY)
+  # The modes go into the archive as they are on disk, so the umask of whoever
+  # built the package would reach the users' systems: set them here instead.
+  file(GLOB_RECURSE staged LIST_DIRECTORIES true "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
+  foreach(path IN LISTS staged)
+    if(IS_DIRECTORY "${path}" OR path MATCHES "/usr/bin/[^/]+$")
+      file(CHMOD "${path}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+           GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    else()
+      file(CHMOD "${path}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    endif()
+  endforeach()
+  # A plain strip keeps the compiler's .comment and the .note section, which
+  # only take room in an installed binary.
+  file(GLOB binaries "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/usr/bin/*")
+  foreach(binary IN LISTS binaries)
+    execute_process(
+      COMMAND "${CPACK_VARDANE_STRIP}" --remove-section=.comment --remove-section=.note "${binary}"
+      RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR "Could not strip ${binary}")
+    endif()
+  endforeach()
+  return()
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vardane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Équipe Vardane")
+set(CPACK_PACKAGE_CONTACT "Équipe Vardane <equipe@vardane.invalid>")
+set(CPACK_PACKAGE_HOMEPAGE_URL https://vardane.invalid)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # vardane_<version>_<arch>.deb
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CPACK_PACKAGE_HOMEPAGE_URL})
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[video BIOS image editor for early GeForce cards
+Vardane inspects and edits, in place, the video BIOS image (.rom file) of a
+GeForce256, GeForce2 or GeForce3 graphics card. It shows the header and
+version texts, the GPU type, SideBand Addressing, the memory and core clocks
+and the state of the checksum; it verifies and corrects the checksum and
+rewrites the memory clock, the core clock, the SideBand Addressing byte and
+the header text.
+
+Every change is written into the file at once, with no undo: keep a copy of
+the original image and correct the checksum before flashing the result.
+
+The package holds the desktop program (vardane, whose windows are in French)
+and its command-line companion (vardane-cli) for scripts and batches.]=])
+
+# dpkg-shlibdeps finds the libraries the binaries link to, not what Qt loads at
+# run time: the xcb platform plugin (without it the window cannot start), Qt's
+# own French dialog texts, and Liberation Sans, the metric twin of the Arial
+# the windows were laid out for.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation")
+
+set(CPACK_STRIP_FILES ON)
+set(CPACK_VARDANE_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_FILE})
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+
+set(CPACK_SOURCE_IGNORE_FILES /\\.git/ /build)
+
+include(CPack)
