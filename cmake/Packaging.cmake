@@ -42,8 +42,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CPACK_PACKAGE_HOMEPAGE_URL})
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[video BIOS image editor for early GeForce cards
-Vardane inspects and edits, in place, the video BIOS image (.rom file) of a
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "video BIOS image editor for early GeForce cards")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[Vardane inspects and edits, in place, the video BIOS image (.rom file) of a
 GeForce256, GeForce2 or GeForce3 graphics card. It shows the header and
 version texts, the GPU type, SideBand Addressing, the memory and core clocks
 and the state of the checksum; it verifies and corrects the checksum and
