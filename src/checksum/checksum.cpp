@@ -5,8 +5,8 @@
 #include "image/open_image.h"
 
 #include <array>
-#include <memory>
-#include <span>
+#include <numeric>
+#include <vector>
 
 namespace vardane {
 namespace {
@@ -23,6 +23,8 @@ ChecksumError checksumErrorFromIo(IoError error)
         case IoError::writeFailed:
         case IoError::flushFailed:
             return ChecksumError::writeFailed;
+        case IoError::damaged:
+            return ChecksumError::damaged;
         case IoError::missing:
         case IoError::notRegularFile:
         case IoError::cannotOpen:
@@ -32,83 +34,49 @@ ChecksumError checksumErrorFromIo(IoError error)
     return ChecksumError::unreachable;
 }
 
-// The region as the file holds it now, in one read, after the same size test
-// that opening makes.
-class Region {
-public:
-    static Expected<Region, ChecksumError> read(const std::filesystem::path& path)
-    {
-        const auto status = ImageFile::status(path);
-        if (!status) {
-            return Unexpected{checksumErrorFromIo(status.error())};
-        }
-        if (!sizeIsImage(status->size)) {
-            return Unexpected{ChecksumError::notAnImage};
-        }
-        Region region;
-        const auto got = ImageFile::readInto(path, L::kChecksumRegionStart, region.bytes());
-        if (!got) {
-            return Unexpected{checksumErrorFromIo(got.error())};
-        }
-        if (*got != L::kChecksumRegionLength) {
-            return Unexpected{ChecksumError::regionMissing};
-        }
-        return region;
-    }
-
-    [[nodiscard]] std::span<std::uint8_t> bytes() const { return {bytes_.get(), L::kChecksumRegionLength}; }
-
-private:
-    Region() = default;
-    // Not zero-filled: the read overwrites every byte before any is used.
-    std::unique_ptr<std::uint8_t[]> bytes_ =
-        std::make_unique_for_overwrite<std::uint8_t[]>(L::kChecksumRegionLength);
-};
-
-// Adding in 8 bits wraps exactly as the sum modulo 256 does. One running sum
-// per byte position of a 64-byte block keeps the additions independent, so
-// the compiler adds whole blocks with a few vector instructions: summing one
-// byte at a time into a wider total cost more than reading the region.
-std::uint8_t sumOf(std::span<const std::uint8_t> region)
+// The region as the file holds it now, after the same size test that
+// opening makes.
+Expected<std::vector<std::uint8_t>, ChecksumError> readRegion(const std::filesystem::path& path)
 {
-    std::array<std::uint8_t, 64> lanes{};
-    std::size_t at = 0;
-    for (; at + lanes.size() <= region.size(); at += lanes.size()) {
-        for (std::size_t lane = 0; lane < lanes.size(); ++lane) {
-            lanes[lane] = static_cast<std::uint8_t>(lanes[lane] + region[at + lane]);
-        }
+    const auto size = ImageFile::size(path);
+    if (!size) {
+        return Unexpected{checksumErrorFromIo(size.error())};
     }
-    std::uint8_t sum = 0;
-    for (; at < region.size(); ++at) {
-        sum = static_cast<std::uint8_t>(sum + region[at]);
+    if (!sizeIsImage(*size)) {
+        return Unexpected{ChecksumError::notAnImage};
     }
-    for (const std::uint8_t lane : lanes) {
-        sum = static_cast<std::uint8_t>(sum + lane);
+    auto region = ImageFile::read(path, L::kChecksumRegionStart, L::kChecksumRegionLength);
+    if (!region) {
+        return Unexpected{checksumErrorFromIo(region.error())};
     }
-    return sum;
+    return std::move(region).value();
+}
+
+std::uint8_t sumOf(const std::vector<std::uint8_t>& region)
+{
+    return static_cast<std::uint8_t>(std::accumulate(region.begin(), region.end(), 0U));
 }
 
 }  // namespace
 
 Expected<std::uint8_t, ChecksumError> verifyChecksum(const std::filesystem::path& path)
 {
-    const auto region = Region::read(path);
+    const auto region = readRegion(path);
     if (!region) {
         return Unexpected{region.error()};
     }
-    return sumOf(region->bytes());
+    return sumOf(*region);
 }
 
 Expected<Correction, ChecksumError> correctChecksum(const std::filesystem::path& path)
 {
-    const auto region = Region::read(path);
+    const auto region = readRegion(path);
     if (!region) {
         return Unexpected{region.error()};
     }
-    const std::span<const std::uint8_t> bytes = region->bytes();
     Correction correction;
-    correction.sumBefore = sumOf(bytes);
-    correction.byteBefore = bytes.back();
+    correction.sumBefore = sumOf(*region);
+    correction.byteBefore = region->back();
     correction.byteAfter = static_cast<std::uint8_t>(correction.byteBefore - correction.sumBefore);
     if (correction.sumBefore == 0) {
         return correction;
@@ -116,8 +84,8 @@ Expected<Correction, ChecksumError> correctChecksum(const std::filesystem::path&
     // The byte is replaced only while the whole region still holds what the
     // sum was taken over, so the region adds up to 0 afterwards.
     const std::array<std::uint8_t, 1> replacement{correction.byteAfter};
-    const auto written = ImageFile::write(path, L::kChecksumByte, replacement,
-                                          Expectation{L::kChecksumRegionStart, {bytes.begin(), bytes.end()}});
+    const auto written = ImageFile::write(path, L::kChecksumByte.distance, replacement,
+                                          Expectation{L::kChecksumRegionStart, *region});
     if (!written) {
         // Read access was enough for the sum; a refusal to open for writing
         // means the file is read-only or locked, not gone.

@@ -15,9 +15,10 @@ enum class ChecksumError {
     unreachable,    // the file cannot be found, opened or read
     writeFailed,    // the file could not be written; nothing was written
     changed,        // the file changed while being corrected; nothing was written
+    damaged,        // the write failed part-way and the old byte could not be put back
 };
 
-// The sum S of the region as the file stands, read in one read.
+// The sum S of the region as the file stands.
 [[nodiscard]] Expected<std::uint8_t, ChecksumError> verifyChecksum(const std::filesystem::path& path);
 
 struct Correction {

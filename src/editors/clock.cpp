@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace vardane {
@@ -13,8 +15,9 @@ namespace vardane {
 const ClockProfile kMemoryClockProfile{
     .dialogName = "frmfreqmem",
     .caption = "Modification Freq Mémoire",
-    .wordBeforeKey = 0x1A,
-    .mhzPerWordUnitDivisor = 2,
+    .stateText = &ImageState::memClockText,
+    .word = layout::kMemClockWord,
+    .ddrFactor = 2,
     .normal = {200, 600, "200 Mhz", "600 Mhz"},
     .ouf = {100, 1000, "100 Mhz", "1 Ghz"},
     .orangeAbove = 460,
@@ -35,8 +38,9 @@ const ClockProfile kMemoryClockProfile{
 const ClockProfile kCoreClockProfile{
     .dialogName = "frmfreqCore",
     .caption = "Modificarion freq core",
-    .wordBeforeKey = 0x46,
-    .mhzPerWordUnitDivisor = 1,
+    .stateText = &ImageState::coreClockText,
+    .word = layout::kCoreClockWord,
+    .ddrFactor = 1,
     .normal = {75, 350, "75 Mhz", "350 Mhz"},
     .ouf = {20, 450, "20 Mhz", "450 Mhz"},
     .orangeAbove = 250,
@@ -62,28 +66,25 @@ double leadingNumber(std::string_view text)
             compact += c;
         }
     }
-    std::size_t at = 0;
+    std::string_view rest = compact;
     double sign = 1.0;
-    if (at < compact.size() && (compact[at] == '+' || compact[at] == '-')) {
-        sign = compact[at] == '-' ? -1.0 : 1.0;
-        ++at;
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+        sign = rest.front() == '-' ? -1.0 : 1.0;
+        rest.remove_prefix(1);
     }
-    // Digits are gathered as text and converted once, so 166.5 is the double
-    // nearest 166.5 and not an accumulation of rounding steps.
-    std::string digits;
-    while (at < compact.size() && compact[at] >= '0' && compact[at] <= '9') {
-        digits += compact[at++];
-    }
-    if (at < compact.size() && compact[at] == '.') {
-        digits += compact[at++];
-        while (at < compact.size() && compact[at] >= '0' && compact[at] <= '9') {
-            digits += compact[at++];
-        }
-    }
-    if (digits.empty() || digits == ".") {
+    // A second sign, "inf" or "nan" would read as a number to from_chars.
+    if (rest.empty() || (rest.front() != '.' && (rest.front() < '0' || rest.front() > '9'))) {
         return 0.0;
     }
-    return sign * std::strtod(digits.c_str(), nullptr);
+    // from_chars reads "." as the separator whatever the C library's locale;
+    // a digit-less text such as "." leaves the value at 0. Only hundreds of
+    // digits are out of range; they read as too large to write.
+    double value = 0.0;
+    if (std::from_chars(rest.data(), rest.data() + rest.size(), value, std::chars_format::fixed).ec ==
+        std::errc::result_out_of_range) {
+        value = std::numeric_limits<double>::infinity();
+    }
+    return sign * value;
 }
 
 long long roundHalfEven(double value)
@@ -100,12 +101,12 @@ long long roundHalfEven(double value)
 
 std::optional<std::uint16_t> wordForClock(const ClockProfile& profile, double mhz)
 {
-    const double exact = mhz * 100.0 / profile.mhzPerWordUnitDivisor;
-    if (!std::isfinite(exact) || mhz < 0 || exact > 65535.5) {
+    const double exact = mhz * 100.0 / profile.ddrFactor;
+    if (!std::isfinite(exact) || mhz < 0) {
         return std::nullopt;
     }
     const long long word = roundHalfEven(exact);
-    if (word < 0 || word > 0xFFFF) {
+    if (word > 0xFFFF) {
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(word);
@@ -113,7 +114,7 @@ std::optional<std::uint16_t> wordForClock(const ClockProfile& profile, double mh
 
 std::uint32_t shownHundredths(const ClockProfile& profile, std::uint16_t word)
 {
-    return static_cast<std::uint32_t>(word) * static_cast<std::uint32_t>(profile.mhzPerWordUnitDivisor);
+    return static_cast<std::uint32_t>(word) * static_cast<std::uint32_t>(profile.ddrFactor);
 }
 
 ClockColour colourAfterMove(const ClockProfile& profile, int position, ClockColour current)
@@ -155,8 +156,10 @@ Expected<ClockApplied, ClockError> applyClock(const ClockProfile& profile, const
     if (!word) {
         return Unexpected{ClockError::badNumber};
     }
-    if (!writeClockWord(path, *octclef - profile.wordBeforeKey, *word, clockKeyAt(*octclef))) {
-        return Unexpected{ClockError::writeFailed};
+    const auto written = writeClockWord(path, *octclef + profile.word.distance, *word, clockKeyAt(*octclef));
+    if (!written) {
+        return Unexpected{written.error() == IoError::damaged ? ClockError::damaged
+                                                              : ClockError::writeFailed};
     }
     const std::string shown = std::to_string(sliderPosition);
     ClockApplied applied;

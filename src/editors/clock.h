@@ -4,6 +4,8 @@
 
 #include "image/expected.h"
 #include "image/image_file.h"
+#include "image/image_state.h"
+#include "image/layout.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -32,8 +34,9 @@ enum class ClockColour { initial, green, orange, red };
 struct ClockProfile {
     std::string_view dialogName;  // frmfreqmem / frmfreqCore
     std::string_view caption;
-    std::int64_t wordBeforeKey;  // the word's low byte lies at Octclef - this
-    int mhzPerWordUnitDivisor;   // word = v * 100 / divisor
+    std::string ImageState::*stateText;  // the main window's text of this clock
+    layout::Field word;                  // where the word lies, from Octclef
+    int ddrFactor;                       // the clock shown is word * ddrFactor / 100 MHz
     ClockRange normal;
     ClockRange ouf;
     int orangeAbove;
@@ -53,8 +56,6 @@ struct ClockProfile {
 
 extern const ClockProfile kMemoryClockProfile;
 extern const ClockProfile kCoreClockProfile;
-
-inline constexpr std::string_view kAppliedTitle = "Modification effectuée";
 
 // The number a text starts with: blanks anywhere are ignored, then an optional
 // sign, digits and a fraction after "."; any other character ends it, so a ","
@@ -92,6 +93,7 @@ enum class ClockError {
     noClockKey,   // the image has no "r7" anchor: no offset to write at
     badNumber,    // Text1's number gives no word that fits 16 bits
     writeFailed,  // the file could not be opened or written; nothing was written
+    damaged,      // the write failed part-way and the old bytes could not be put back
 };
 
 struct ClockApplied {

@@ -12,20 +12,9 @@ namespace {
 
 namespace L = layout;
 
-bool hasControlCharacter(std::string_view utf8)
+bool isControlCharacter(char32_t c)
 {
-    // Control characters are single UTF-8 bytes (C0) or the two-byte C1 range
-    // U+0080..U+009F, whose lead byte is 0xC2 followed by 0x80..0x9F.
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x20 || byte == 0x7F) {
-            return true;
-        }
-        if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
-            return true;
-        }
-    }
-    return false;
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
 }  // namespace
@@ -54,12 +43,12 @@ Expected<HeaderField, HeaderError> readHeaderField(const std::filesystem::path& 
     return field;
 }
 
-Expected<std::vector<std::uint8_t>, HeaderError> encodeHeaderText(std::string_view utf8, std::size_t width)
+Expected<std::vector<std::uint8_t>, HeaderError> encodeHeaderText(std::u32string_view text, std::size_t width)
 {
-    if (hasControlCharacter(utf8)) {
+    if (std::any_of(text.begin(), text.end(), isControlCharacter)) {
         return Unexpected{HeaderError::controlCharacter};
     }
-    auto bytes = encodeWindows1252(utf8);
+    auto bytes = encodeWindows1252(text);
     if (!bytes) {
         return Unexpected{HeaderError::unrepresentable};
     }
@@ -80,8 +69,14 @@ Expected<void, HeaderError> writeHeaderField(const std::filesystem::path& path, 
     loaded.bytes.push_back(L::kHeaderFieldEnd);
     const auto written = ImageFile::write(path, field.start, newBytes, loaded);
     if (!written) {
-        return Unexpected{written.error() == IoError::contentChanged ? HeaderError::changed
-                                                                     : HeaderError::unreachable};
+        switch (written.error()) {
+            case IoError::contentChanged:
+                return Unexpected{HeaderError::changed};
+            case IoError::damaged:
+                return Unexpected{HeaderError::damaged};
+            default:
+                return Unexpected{HeaderError::unreachable};
+        }
     }
     return {};
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,7 @@ enum class HeaderError {
     tooLong,           // more characters than the field is wide
     unrepresentable,   // a character Windows-1252 has no byte for
     controlCharacter,  // a control character, which would corrupt the field's framing
+    damaged,           // the write failed part-way and the old bytes could not be put back
 };
 
 struct HeaderField {
@@ -37,7 +39,7 @@ struct HeaderField {
 
 // The bytes for a typed text: one per character, padded with spaces to the
 // field's width.
-[[nodiscard]] Expected<std::vector<std::uint8_t>, HeaderError> encodeHeaderText(std::string_view utf8,
+[[nodiscard]] Expected<std::vector<std::uint8_t>, HeaderError> encodeHeaderText(std::u32string_view text,
                                                                                 std::size_t width);
 
 // Writes exactly field.width bytes at field.start, and only while the file

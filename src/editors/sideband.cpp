@@ -23,8 +23,14 @@ Expected<SbaToggled, SbaError> toggleSideBand(const std::filesystem::path& path,
     const std::array<std::uint8_t, 1> replacement{after};
     const auto written = ImageFile::write(path, *sbaOffset, replacement, Expectation{*sbaOffset, {before}});
     if (!written) {
-        return Unexpected{written.error() == IoError::contentChanged ? SbaError::changed
-                                                                     : SbaError::unreachable};
+        switch (written.error()) {
+            case IoError::contentChanged:
+                return Unexpected{SbaError::changed};
+            case IoError::damaged:
+                return Unexpected{SbaError::damaged};
+            default:
+                return Unexpected{SbaError::unreachable};
+        }
     }
     return SbaToggled{after, enabled ? kSbaOff : kSbaOn, enabled ? kSbaDisabledMessage : kSbaEnabledMessage};
 }

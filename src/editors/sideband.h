@@ -21,6 +21,7 @@ enum class SbaError {
     noOffset,     // the image has no SideBand byte
     unreachable,  // the file could not be opened or written; nothing was written
     changed,      // the byte no longer holds the value the state text stands for
+    damaged,      // the write failed part-way and the old byte could not be put back
 };
 
 struct SbaToggled {

@@ -86,6 +86,21 @@ Expected<std::size_t, IoError> readAt(int fd, std::int64_t offset, std::uint8_t*
     return done;
 }
 
+ssize_t writeAt(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes)
+{
+    ssize_t written = -1;
+    do {
+        written = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    } while (written < 0 && errno == EINTR);
+    return written;
+}
+
+// Restores the bytes a failed write may have changed; false when even that fails.
+bool putBack(int fd, std::int64_t offset, std::span<const std::uint8_t> before)
+{
+    return before.empty() || writeAt(fd, offset, before) == static_cast<ssize_t>(before.size());
+}
+
 bool holds(int fd, const Expectation& expected, std::int64_t size)
 {
     if (!rangeInside(expected.offset, expected.bytes.size(), size)) {
@@ -98,13 +113,13 @@ bool holds(int fd, const Expectation& expected, std::int64_t size)
 
 }  // namespace
 
-Expected<FileStatus, IoError> ImageFile::status(const std::filesystem::path& path)
+Expected<std::int64_t, IoError> ImageFile::size(const std::filesystem::path& path)
 {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         return Unexpected{openError(errno)};
     }
-    return FileStatus{static_cast<std::int64_t>(info.st_size), S_ISREG(info.st_mode)};
+    return static_cast<std::int64_t>(info.st_size);
 }
 
 Expected<std::size_t, IoError> ImageFile::readInto(const std::filesystem::path& path, std::int64_t offset,
@@ -157,23 +172,16 @@ Expected<void, IoError> ImageFile::write(const std::filesystem::path& path, std:
     if (!got || *got != before.size()) {
         return Unexpected{IoError::readFailed};
     }
-    ssize_t written = -1;
-    do {
-        written = ::pwrite(fd.get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
-    } while (written < 0 && errno == EINTR);
+    const ssize_t written = writeAt(fd.get(), offset, bytes);
     if (written != static_cast<ssize_t>(bytes.size())) {
-        if (written > 0) {
-            [[maybe_unused]] const ssize_t restored = ::pwrite(
-                fd.get(), before.data(), static_cast<std::size_t>(written), static_cast<off_t>(offset));
-        }
-        return Unexpected{IoError::writeFailed};
+        const auto cut = static_cast<std::size_t>(std::max<ssize_t>(written, 0));
+        return Unexpected{putBack(fd.get(), offset, std::span(before).first(cut)) ? IoError::writeFailed
+                                                                                  : IoError::damaged};
     }
     if (::fdatasync(fd.get()) != 0) {
         // The bytes may never reach the disk; putting the old ones back keeps
         // "nothing was written" the truest thing to tell the user.
-        [[maybe_unused]] const ssize_t restored =
-            ::pwrite(fd.get(), before.data(), before.size(), static_cast<off_t>(offset));
-        return Unexpected{IoError::flushFailed};
+        return Unexpected{putBack(fd.get(), offset, before) ? IoError::flushFailed : IoError::damaged};
     }
     return {};
 }

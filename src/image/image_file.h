@@ -22,11 +22,7 @@ enum class IoError {
     contentChanged,  // the file no longer holds what the write was meant to replace
     writeFailed,     // nothing was written
     flushFailed,     // the system would not confirm the bytes reached the disk; the old ones were put back
-};
-
-struct FileStatus {
-    std::int64_t size = 0;
-    bool regular = false;
+    damaged,         // a write failed part-way and the old bytes could not be put back
 };
 
 // Bytes that must stand at an offset right before a write, checked through the
@@ -39,9 +35,9 @@ struct Expectation {
 
 class ImageFile {
 public:
-    // Size and kind of the file at path, without opening it: a FIFO or a
-    // device never blocks this call.
-    [[nodiscard]] static Expected<FileStatus, IoError> status(const std::filesystem::path& path);
+    // Size of the file at path, without opening it: a FIFO or a device never
+    // blocks this call.
+    [[nodiscard]] static Expected<std::int64_t, IoError> size(const std::filesystem::path& path);
 
     // Up to into.size() bytes from offset, in one read, into a buffer the
     // caller owns (so a large region is never zero-filled first); the count

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 namespace vardane {
 namespace {
@@ -37,8 +36,9 @@ public:
     {
         std::optional<ChipBytes> chip;
         const auto readChip = [this, &chip](std::int64_t p) {
-            const auto found = read(p + L::kChipBytesAfterPcir, L::kChipBytesLength);
+            const auto found = field(L::kChipBytes, p);
             if (found) {
+                result_.pcirMark = p;
                 chip = ChipBytes{(*found)[0], (*found)[1]};
             }
             return found.has_value();
@@ -56,19 +56,17 @@ public:
     bool sideBand()
     {
         state_.sbaState = kSbaUnknown;
-        // Only the last flag byte counts, so the window is searched from its
-        // end; a window cut short by the prefix still keeps what lay before
-        // the cut, as reading byte after byte would have.
-        const std::int64_t last = std::min<std::int64_t>(L::kSbaWindow.last, std::ssize(bytes_) - 1);
-        for (std::int64_t s = last; s >= L::kSbaWindow.first; --s) {
-            const std::uint8_t byte = bytes_[static_cast<std::size_t>(s)];
-            if (byte == L::kSbaDisabled || byte == L::kSbaEnabled) {
-                state_.sbaState = byte == L::kSbaEnabled ? kSbaOn : kSbaOff;
+        for (std::int64_t s = L::kSbaWindow.first; s <= L::kSbaWindow.last; ++s) {
+            const auto byte = field(L::kSbaByte, s);
+            if (!byte) {
+                return false;
+            }
+            if ((*byte)[0] == L::kSbaDisabled || (*byte)[0] == L::kSbaEnabled) {
+                state_.sbaState = (*byte)[0] == L::kSbaEnabled ? kSbaOn : kSbaOff;
                 state_.SBAVrt = s;
-                break;
             }
         }
-        return last == L::kSbaWindow.last;
+        return true;
     }
 
     bool clockKey()
@@ -83,14 +81,14 @@ public:
     bool clocks()
     {
         const std::int64_t k = *state_.Octclef;
-        const auto memory = word(k - L::kMemClockWordBeforeKey);
+        const auto memory = word(L::kMemClockWord, k);
         if (!memory) {
             return false;
         }
         result_.memClockWord = *memory;
         // The window shows the DDR rate: twice the memory clock.
         state_.memClockText = clockText(2U * *memory);
-        const auto core = word(k - L::kCoreClockWordBeforeKey);
+        const auto core = word(L::kCoreClockWord, k);
         if (!core) {
             return false;
         }
@@ -109,36 +107,33 @@ private:
         return bytes_.subspan(static_cast<std::size_t>(offset), length);
     }
 
-    // Calls onMatch at each offset of the window where the marker stands, in
-    // ascending order, and fails where onMatch does or where a candidate would
-    // read past the prefix, exactly as comparing at every offset in turn would.
-    // memchr finds the candidates: almost no offset starts a marker, and
-    // comparing at each one made the scan cost more than reading the file.
+    [[nodiscard]] std::optional<std::span<const std::uint8_t>> field(const L::Field& field,
+                                                                     std::int64_t anchor) const
+    {
+        return read(anchor + field.distance, field.length);
+    }
+
+    // Compares the marker at each offset of the window in ascending order and
+    // calls onMatch at each match; fails where a read or onMatch does.
     template <std::size_t N, typename OnMatch>
     [[nodiscard]] bool eachMatch(L::Window window, const std::array<std::uint8_t, N>& marker,
                                  OnMatch&& onMatch) const
     {
-        const std::int64_t lastWhole =
-            static_cast<std::int64_t>(bytes_.size()) - static_cast<std::int64_t>(N);
-        const std::int64_t last = std::min(window.last, lastWhole);
-        for (std::int64_t o = window.first; o <= last; ++o) {
-            const auto* from = bytes_.data() + o;
-            const auto* hit = static_cast<const std::uint8_t*>(
-                std::memchr(from, marker[0], static_cast<std::size_t>(last - o + 1)));
-            if (hit == nullptr) {
-                break;
+        for (std::int64_t o = window.first; o <= window.last; ++o) {
+            const auto candidate = read(o, N);
+            if (!candidate) {
+                return false;
             }
-            o += hit - from;
-            if (std::equal(marker.begin(), marker.end(), hit) && !onMatch(o)) {
+            if (std::equal(marker.begin(), marker.end(), candidate->begin()) && !onMatch(o)) {
                 return false;
             }
         }
-        return window.last <= lastWhole;
+        return true;
     }
 
-    [[nodiscard]] std::optional<std::uint16_t> word(std::int64_t offset) const
+    [[nodiscard]] std::optional<std::uint16_t> word(const L::Field& word, std::int64_t k) const
     {
-        const auto bytes = read(offset, L::kClockWordLength);
+        const auto bytes = field(word, k);
         if (!bytes) {
             return std::nullopt;
         }
@@ -149,18 +144,18 @@ private:
     // leave room for the header still shows its version text.
     bool readVersionFields(std::int64_t v)
     {
-        const auto version = read(v + L::kVersionTextAfterVersion, L::kVersionTextLength);
+        const auto version = field(L::kVersionText, v);
         if (!version) {
             return false;
         }
+        result_.versionMark = v;
         state_.versionText = decodeWindows1252(*version);
-        const std::int64_t headerStart = v - L::kHeaderTextBeforeVersion;
-        const auto header = read(headerStart, L::kHeaderTextLength);
+        const auto header = field(L::kHeaderText, v);
         if (!header) {
             return false;
         }
         state_.headerText = decodeWindows1252(*header);
-        state_.headerlengh = headerStart;
+        state_.headerlengh = v + L::kHeaderText.distance;
         return true;
     }
 
@@ -196,38 +191,24 @@ OpenResult scanImage(std::span<const std::uint8_t> prefix, std::string_view deci
 OpenResult openImage(const std::filesystem::path& path, std::string_view decimalSeparator)
 {
     OpenResult result;
+    const auto size = ImageFile::size(path);
+    if (!size) {
+        result.status = OpenStatus::unreadable;
+    } else if (!sizeIsImage(*size)) {
+        result.status = OpenStatus::rejected;
+    } else {
+        std::array<std::uint8_t, L::kOpenScanLength> prefix{};
+        const auto read = ImageFile::readInto(path, 0, prefix);
+        if (read) {
+            result = scanImage(std::span(prefix).first(*read), decimalSeparator);
+        } else {
+            result.status = OpenStatus::failed;
+        }
+        result.state.fileSize = std::to_string(*size) + std::string(kSizeUnit);
+    }
     result.state.filePath = path.string();
     result.state.fileTitle = path.filename().string();
-
-    const auto status = ImageFile::status(path);
-    if (!status) {
-        result.status = OpenStatus::unreadable;
-        return result;
-    }
-    result.size = status->size;
-    if (!sizeIsImage(status->size)) {
-        result.status = OpenStatus::rejected;
-        return result;
-    }
-    const std::string fileSize = std::to_string(status->size) + std::string(kSizeUnit);
-    result.state.fileSize = fileSize;
-    result.status = OpenStatus::failed;
-    if (!status->regular) {
-        return result;
-    }
-    // Left uninitialised: the read fills what the scan looks at.
-    std::array<std::uint8_t, L::kOpenScanLength> prefix;  // NOLINT(cppcoreguidelines-pro-type-member-init)
-    const auto read = ImageFile::readInto(path, 0, prefix);
-    if (!read) {
-        return result;
-    }
-
-    OpenResult scanned = scanImage(std::span(prefix).first(*read), decimalSeparator);
-    scanned.size = result.size;
-    scanned.state.filePath = std::move(result.state.filePath);
-    scanned.state.fileTitle = std::move(result.state.fileTitle);
-    scanned.state.fileSize = fileSize;
-    return scanned;
+    return result;
 }
 
 }  // namespace vardane

@@ -27,10 +27,12 @@ enum class OpenStatus {
 
 struct OpenResult {
     OpenStatus status = OpenStatus::unreadable;
-    std::int64_t size = 0;  // meaningful unless unreadable
     // Every shown field and kept offset that the scan reached. filePath and
     // fileTitle are always set; checksumText and StK1 are not opening's.
     ImageState state;
+    // The two anchors the ImageState does not keep, for telling where fields lie.
+    std::optional<std::int64_t> versionMark;
+    std::optional<std::int64_t> pcirMark;
     std::string chipKey;
     std::optional<std::uint16_t> memClockWord;
     std::optional<std::uint16_t> coreClockWord;
@@ -45,5 +47,13 @@ struct OpenResult {
 
 // decimalSeparator is the user's locale's, as the caller reads it.
 [[nodiscard]] OpenResult openImage(const std::filesystem::path& path, std::string_view decimalSeparator);
+
+// Whether the open went as far as looking for "r7": only then does an absent
+// Octclef mean that the image has no key. The SideBand step, right before,
+// always leaves a state text.
+[[nodiscard]] inline bool clockKeySearched(const ImageState& state)
+{
+    return !state.sbaState.empty();
+}
 
 }  // namespace vardane

@@ -16,9 +16,8 @@ namespace vardane {
 // never loses a byte.
 [[nodiscard]] std::string decodeWindows1252(std::span<const std::uint8_t> bytes);
 
-// One byte per character, or nothing when a character has no byte (or the
-// text is not valid UTF-8).
-[[nodiscard]] std::optional<std::vector<std::uint8_t>> encodeWindows1252(std::string_view utf8);
+// One byte per character, or nothing when a character has no byte.
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> encodeWindows1252(std::u32string_view text);
 
 // A clock given in hundredths of a MHz, as the main window shows it: at most
 // two decimals, trailing zeros dropped, no separator for a whole number.

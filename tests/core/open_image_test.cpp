@@ -77,7 +77,6 @@ TEST(OpenImage, StandardImageFillsEveryField)
     const TempFile file(test::standardImage());
     const OpenResult r = openImage(file.path(), ",");
     ASSERT_EQ(r.status, OpenStatus::accepted);
-    EXPECT_EQ(r.size, 65536);
     EXPECT_EQ(r.state.filePath, file.path().string());
     EXPECT_EQ(r.state.fileTitle, "image.rom");
     EXPECT_EQ(r.state.fileSize, "65536 Octets");
@@ -95,7 +94,6 @@ TEST(OpenImage, OnlyTheSizeDecidesAcceptance)
         SCOPED_TRACE(size);
         const OpenResult r = openBytes(size > 0 ? keyOnly(size) : TestImage(0));
         EXPECT_EQ(r.status, status);
-        EXPECT_EQ(r.size, static_cast<std::int64_t>(size));
         const bool ok = status == accepted;
         EXPECT_EQ(r.state.fileSize, ok ? std::to_string(size) + " Octets" : "");
         EXPECT_EQ(r.state.memClockText, ok ? "366 Mhz" : "");
@@ -198,7 +196,6 @@ TEST(OpenImage, PathsThatAreNotImageFilesAreSortedWithoutHangingOrWriting)
         const auto before = listing(folder.path());
         const OpenResult r = openImage(path, ",");
         EXPECT_EQ(r.status, c.status);
-        EXPECT_TRUE(c.size < 0 || r.size == c.size) << r.size;
         EXPECT_EQ(r.state.filePath, path.string());
         EXPECT_EQ(r.state.fileTitle, path.filename().string());
         EXPECT_EQ(r.state.sbaState, c.status == accepted ? "???" : "");
