@@ -1,6 +1,7 @@
 #include "checksum/checksum.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/images.h"
 #include "cli/texts.h"
 #include "image/open_image.h"
 
@@ -28,6 +29,8 @@ std::string_view reason(ChecksumError error)
             return kCannotWrite;
         case ChecksumError::changed:
             return kFileChanged;
+        case ChecksumError::damaged:
+            return kFileMayBeDamaged;
         case ChecksumError::unreachable:
             break;
     }
@@ -36,12 +39,12 @@ std::string_view reason(ChecksumError error)
 
 void printState(std::ostream& out, bool valid)
 {
-    out << kChecksumCaption << (valid ? kValid : kNotValid) << '\n';
+    out << kChecksumCaption << (valid ? kChecksumValid : kChecksumInvalid) << '\n';
 }
 
-int verify(const CommandArguments& parsed, Console& console)
+int verify(const ImageArgument& image, Console& console)
 {
-    const auto sum = verifyChecksum(imagePath(parsed.positionals[0]));
+    const auto sum = verifyChecksum(image.path);
     if (!sum) {
         return refuse(console, reason(sum.error()));
     }
@@ -50,9 +53,9 @@ int verify(const CommandArguments& parsed, Console& console)
     return *sum == 0 ? kExitSuccess : kExitInvalidChecksum;
 }
 
-int fix(const CommandArguments& parsed, Console& console)
+int fix(const ImageArgument& image, Console& console)
 {
-    const auto correction = correctChecksum(imagePath(parsed.positionals[0]));
+    const auto correction = correctChecksum(image.path);
     if (!correction) {
         return refuseWrite(console, reason(correction.error()));
     }
@@ -66,16 +69,23 @@ int fix(const CommandArguments& parsed, Console& console)
     return kExitSuccess;
 }
 
+template <int (*OnEach)(const ImageArgument&, Console&)>
+int onEachImage(const CommandArguments& parsed, Console& console)
+{
+    return forEachImage(parsed.positionals, console, Headers::perImage,
+                        [](const ImageArgument& image, Console& one, bool) { return OnEach(image, one); });
+}
+
 }  // namespace
 
 int runVerify(const QStringList& arguments, Console& console)
 {
-    return withArguments(arguments, {"verify IMAGE", {}, {}, 1}, console, verify);
+    return withArguments(arguments, {"verify IMAGE...", {}, {}, 1, true}, console, onEachImage<verify>);
 }
 
 int runFix(const QStringList& arguments, Console& console)
 {
-    return withArguments(arguments, {"fix IMAGE", {}, {}, 1}, console, fix);
+    return withArguments(arguments, {"fix IMAGE...", {}, {}, 1, true}, console, onEachImage<fix>);
 }
 
 }  // namespace vardane::cli

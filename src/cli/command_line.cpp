@@ -3,13 +3,9 @@
 #include "cli/texts.h"
 #include "qt/qt_text.h"
 
-#include <QCommandLineParser>
 #include <QFile>
 
 namespace vardane::cli {
-namespace {
-
-}  // namespace
 
 std::string unknownOptionsAsWritten(const QCommandLineParser& parser, const QStringList& arguments)
 {
@@ -34,17 +30,19 @@ std::variant<CommandArguments, HelpRequested, std::string> parseCommand(const QS
         flag.emplace(qtText(*syntax.flag), qtText(syntax.flagDescription));
         parser.addOption(*flag);
     }
+    const std::string wrong = std::string(kWrongArguments) + std::string(syntax.usage);
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
             return std::string(kUnknownOption) + unknownOptionsAsWritten(parser, arguments);
         }
-        return std::string(kWrongArguments) + std::string(syntax.usage);
+        return wrong;
     }
     if (parser.isSet(help)) {
         return HelpRequested{};
     }
-    if (parser.positionalArguments().size() != syntax.positionals) {
-        return std::string(kWrongArguments) + std::string(syntax.usage);
+    const qsizetype given = parser.positionalArguments().size();
+    if (given < syntax.positionals || (!syntax.moreAllowed && given != syntax.positionals)) {
+        return wrong;
     }
     return CommandArguments{flag && parser.isSet(*flag), parser.positionalArguments()};
 }

@@ -1,5 +1,6 @@
 // The arguments of one command, after its name: at most one flag and a fixed
-// number of positionals, checked by QCommandLineParser.
+// number of positionals (or, for the commands that take several images, at
+// least one), checked by QCommandLineParser.
 #pragma once
 
 #include "cli/console.h"
@@ -21,6 +22,7 @@ struct CommandSyntax {
     std::optional<std::string_view> flag;
     std::string_view flagDescription;
     int positionals;
+    bool moreAllowed = false;  // IMAGE...: positionals is then the least
 };
 
 struct CommandArguments {

@@ -11,6 +11,7 @@ namespace vardane::cli {
 [[nodiscard]] int runInfo(const QStringList& arguments, Console& console);
 [[nodiscard]] int runVerify(const QStringList& arguments, Console& console);
 [[nodiscard]] int runFix(const QStringList& arguments, Console& console);
+[[nodiscard]] int runDiff(const QStringList& arguments, Console& console);
 [[nodiscard]] int runSetMem(const QStringList& arguments, Console& console);
 [[nodiscard]] int runSetCore(const QStringList& arguments, Console& console);
 [[nodiscard]] int runSba(const QStringList& arguments, Console& console);

@@ -3,29 +3,24 @@
 #include "cli/texts.h"
 #include "qt/qt_text.h"
 
-#include <QString>
-
 namespace vardane::cli {
 
 std::string printable(std::string_view utf8)
 {
-    QString text = qtText(utf8);
-    for (QChar& character : text) {
-        if (character.category() == QChar::Other_Control) {
-            character = u'?';
-        }
-    }
-    return text.toStdString();
+    return withStandIns(qtText(utf8)).toStdString();
 }
 
 int refuse(Console& console, std::string_view reason)
 {
-    console.err << kProgramName << " : " << printable(reason) << '\n';
+    console.err << kProgramName << " : " << printable(console.reasonPrefix) << printable(reason) << '\n';
     return kExitRefused;
 }
 
 int refuseWrite(Console& console, std::string_view reason)
 {
+    if (reason == kFileMayBeDamaged) {
+        return refuse(console, reason);
+    }
     return refuse(console, std::string(reason) + std::string(kNothingWritten));
 }
 

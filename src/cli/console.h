@@ -2,6 +2,7 @@
 // line on standard error, and the locale's decimal separator for clocks.
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -10,12 +11,17 @@ namespace vardane::cli {
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitInvalidChecksum = 1;
+inline constexpr int kExitDifferent = 1;
 inline constexpr int kExitRefused = 2;
 
 struct Console {
+    std::istream& in;
     std::ostream& out;
     std::ostream& err;
     std::string decimalSeparator;
+    // Put before every refusal's reason: the image's path when a command
+    // works through several.
+    std::string reasonPrefix;
 };
 
 // Control characters shown as "?", so that a text from the image or from the
@@ -26,7 +32,8 @@ struct Console {
 // can end with `return refuse(console, ...)`.
 [[nodiscard]] int refuse(Console& console, std::string_view reason);
 
-// The same for a command that writes: it says that nothing was written.
+// The same for a command that writes: it says that nothing was written,
+// unless the reason is that the file may be damaged.
 [[nodiscard]] int refuseWrite(Console& console, std::string_view reason);
 
 }  // namespace vardane::cli

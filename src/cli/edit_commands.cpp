@@ -8,6 +8,7 @@
 #include "image/expected.h"
 #include "image/open_image.h"
 #include "image/text.h"
+#include "qt/qt_text.h"
 
 namespace vardane::cli {
 namespace {
@@ -15,8 +16,8 @@ namespace {
 // Every edit starts from a fresh open, as the window's editors start from the
 // ImageState. A scan that failed only for want of "r7" still vouches for the
 // anchors it found, and each editor refuses when its own offset is absent; one
-// that stopped before the SideBand byte (unreadable, or "Version" too close to
-// the start) vouches for nothing.
+// that stopped earlier (unreadable, or "Version" too close to the start)
+// vouches for nothing.
 Expected<OpenResult, std::string> openForEdit(const std::filesystem::path& path, const std::string& separator)
 {
     OpenResult opened = openImage(path, separator);
@@ -24,7 +25,7 @@ Expected<OpenResult, std::string> openForEdit(const std::filesystem::path& path,
         case OpenStatus::accepted:
             return opened;
         case OpenStatus::failed:
-            if (!opened.state.sbaState.empty()) {
+            if (clockKeySearched(opened.state)) {
                 return opened;
             }
             break;
@@ -50,6 +51,8 @@ int refuseIo(Console& console, IoError error)
         case IoError::writeFailed:
         case IoError::flushFailed:  // ImageFile has put the old bytes back
             break;
+        case IoError::damaged:
+            return refuseWrite(console, kFileMayBeDamaged);
     }
     return refuseWrite(console, kCannotWrite);
 }
@@ -84,7 +87,7 @@ int setClock(const ClockProfile& profile, const CommandArguments& parsed, Consol
         return refuseWrite(console, std::string(kOpenFailedMessage) + " : " + std::string(kNoClockKey));
     }
     const std::int64_t octclef = *opened->state.Octclef;
-    const auto written = writeClockWord(path, octclef - profile.wordBeforeKey, *word, clockKeyAt(octclef));
+    const auto written = writeClockWord(path, octclef + profile.word.distance, *word, clockKeyAt(octclef));
     if (!written) {
         return refuseIo(console, written.error());
     }
@@ -105,6 +108,8 @@ std::string_view reason(SbaError error)
             return kSbaUndecided;
         case SbaError::changed:
             return kFileChanged;
+        case SbaError::damaged:
+            return kFileMayBeDamaged;
         case SbaError::unreachable:
             break;
     }
@@ -128,6 +133,8 @@ std::string_view reason(HeaderError error)
             return kUnrepresentable;
         case HeaderError::controlCharacter:
             return kControlCharacter;
+        case HeaderError::damaged:
+            return kFileMayBeDamaged;
         case HeaderError::unreachable:
             break;
     }
@@ -170,7 +177,7 @@ int header(const CommandArguments& parsed, Console& console)
     if (!field) {
         return refuseWrite(console, reason(field.error()));
     }
-    const auto bytes = encodeHeaderText(parsed.positionals[0].toStdString(), field->width);
+    const auto bytes = encodeHeaderText(codePoints(parsed.positionals[0]), field->width);
     if (!bytes) {
         const std::string width = bytes.error() == HeaderError::tooLong ? std::to_string(field->width) : "";
         return refuseWrite(console, std::string(reason(bytes.error())) + width);

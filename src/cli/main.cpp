@@ -13,6 +13,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VARDANE_VERSION));
     // QLocale reads LC_ALL, then LC_NUMERIC, then LANG, as the window does, and
     // needs no locale installed on the system to know French uses a comma.
-    vardane::cli::Console console{std::cout, std::cerr, QLocale::system().decimalPoint().toStdString()};
+    vardane::cli::Console console{
+        std::cin, std::cout, std::cerr, QLocale::system().decimalPoint().toStdString(), {}};
     return vardane::cli::run(QCoreApplication::arguments(), console);
 }

@@ -17,10 +17,11 @@ struct NamedCommand {
     Command command;
 };
 
-constexpr std::array<NamedCommand, 7> kCommands{{
+constexpr std::array<NamedCommand, 8> kCommands{{
     {"info", runInfo},
     {"verify", runVerify},
     {"fix", runFix},
+    {"diff", runDiff},
     {"set-mem", runSetMem},
     {"set-core", runSetCore},
     {"sba", runSba},

@@ -18,25 +18,25 @@ inline constexpr std::string_view kMemClockCaption = "Frequence Mémoire (DDR) :
 inline constexpr std::string_view kCoreClockCaption = "Frequence Core :";
 inline constexpr std::string_view kChecksumCaption = "CheckSum : ";
 
-inline constexpr std::string_view kValid = "Valide";
-inline constexpr std::string_view kNotValid = "Non Valide";
-inline constexpr std::string_view kUnknownChecksum = "???";
-
 inline constexpr std::string_view kUsage =
     "Usage :\n"
-    "  vardane-cli info [--json] IMAGE      montre ce que la fenêtre montre à l'ouverture\n"
-    "  vardane-cli verify IMAGE             vérifie le checksum (statut 1 s'il n'est pas valide)\n"
-    "  vardane-cli fix IMAGE                corrige le checksum (réécrit l'octet 0xBBFF)\n"
+    "  vardane-cli info [--json] IMAGE...      montre ce que la fenêtre montre à l'ouverture\n"
+    "  vardane-cli verify IMAGE...             vérifie le checksum (statut 1 s'il n'est pas valide)\n"
+    "  vardane-cli fix IMAGE...                corrige le checksum (réécrit l'octet 0xBBFF)\n"
+    "  vardane-cli diff [--json] IMAGE_A IMAGE_B   ce qui diffère entre deux images (statut 1)\n"
     "  vardane-cli set-mem [--ouf] MHZ IMAGE   fréquence mémoire DDR (200..600, --ouf : 100..1000)\n"
     "  vardane-cli set-core [--ouf] MHZ IMAGE  fréquence du core (75..350, --ouf : 20..450)\n"
-    "  vardane-cli sba on|off IMAGE         active ou désactive le SideBand Adressing\n"
-    "  vardane-cli header TEXTE IMAGE       réécrit l'entête du BIOS\n"
+    "  vardane-cli sba on|off IMAGE            active ou désactive le SideBand Adressing\n"
+    "  vardane-cli header TEXTE IMAGE          réécrit l'entête du BIOS\n"
     "  vardane-cli --help | --version\n"
+    "IMAGE... : une ou plusieurs images, ou - pour lire les chemins sur l'entrée standard,\n"
+    "un par ligne ; chaque image est alors précédée d'une ligne ==> CHEMIN <==.\n"
     "MHZ s'écrit avec un point : 460, 333.5.\n"
-    "Statut : 0 réussite, 1 checksum non valide (verify), 2 refus (rien n'est écrit).\n";
+    "Statut : 0 réussite, 1 checksum non valide (verify) ou images différentes (diff),\n"
+    "2 refus (rien n'est écrit).\n";
 inline constexpr std::string_view kHelpOption = "Affiche cette aide.";
 inline constexpr std::string_view kVersionOption = "Affiche la version.";
-inline constexpr std::string_view kJsonOption = "Un objet JSON au lieu des lignes.";
+inline constexpr std::string_view kJsonOption = "Du JSON au lieu des lignes.";
 inline constexpr std::string_view kOufOption = "Plage étendue du \"Ouf Mode\".";
 
 // Refusals: one line each on standard error.
@@ -46,6 +46,7 @@ inline constexpr std::string_view kUnknownOption = "option inconnue : ";
 inline constexpr std::string_view kArgumentsBeforeCommand = "la commande vient avant ses options : ";
 inline constexpr std::string_view kBadProgramArguments = "arguments incorrects (vardane-cli --help)";
 inline constexpr std::string_view kWrongArguments = "arguments incorrects, attendu : vardane-cli ";
+inline constexpr std::string_view kStandardInputAlone = "- se donne seul, sans autre image";
 inline constexpr std::string_view kNothingWritten = " (rien n'a été écrit)";
 
 inline constexpr std::string_view kChecksumRegionMissing =
@@ -53,6 +54,11 @@ inline constexpr std::string_view kChecksumRegionMissing =
 inline constexpr std::string_view kCannotRead = "impossible de lire le fichier";
 inline constexpr std::string_view kCannotWrite = "impossible d'écrire dans le fichier";
 inline constexpr std::string_view kFileChanged = "le fichier a changé depuis sa lecture";
+// Said instead of "nothing was written": the only refusal after which the
+// file may not be as it was.
+inline constexpr std::string_view kFileMayBeDamaged =
+    "l'écriture a échoué en cours de route et les anciens octets n'ont pas pu être remis : le fichier "
+    "est peut-être endommagé, restaurez-en une copie";
 
 inline constexpr std::string_view kSumCaption = "Somme : ";
 inline constexpr std::string_view kByteWritten = "Octet écrit en 0xBBFF : ";
@@ -81,5 +87,11 @@ inline constexpr std::string_view kUnrepresentable = "caractère impossible à �
 inline constexpr std::string_view kControlCharacter = "caractère de contrôle interdit dans l'entête";
 inline constexpr std::string_view kHeaderWritten = "Entête écrite : ";
 inline constexpr std::string_view kBytes = " octets";
+
+inline constexpr std::string_view kIdentical = "Images identiques";
+inline constexpr std::string_view kDifferingBytes = "Octets ";
+inline constexpr std::string_view kOutsideEveryField = "-";
+inline constexpr std::string_view kLengths = "Longueurs : ";
+inline constexpr std::string_view kChangedTo = " -> ";
 
 }  // namespace vardane::cli

@@ -1,7 +1,9 @@
-// Where the core's UTF-8 texts cross into Qt, for the windows and the CLI alike.
+// Where texts cross between the core and Qt, for the windows and the CLI alike.
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <string>
 #include <string_view>
 
 namespace vardane {
@@ -9,6 +11,26 @@ namespace vardane {
 [[nodiscard]] inline QString qtText(std::string_view utf8)
 {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The characters of a text as the core takes them.
+[[nodiscard]] inline std::u32string codePoints(const QString& text)
+{
+    const QList<uint> ucs4 = text.toUcs4();
+    return {ucs4.begin(), ucs4.end()};
+}
+
+// Control characters that a text of the image may hold (NUL, CR, LF and the
+// like) shown as "?", so that they can neither break a line nor drive a
+// terminal, and the user still sees that a byte stands there.
+[[nodiscard]] inline QString withStandIns(QString text)
+{
+    for (QChar& character : text) {
+        if (character.category() == QChar::Other_Control) {
+            character = u'?';
+        }
+    }
+    return text;
 }
 
 }  // namespace vardane
