@@ -2,12 +2,11 @@
 
 #include "qt/qt_text.h"
 #include "ui/emblem.h"
+#include "ui/fonts.h"
 #include "ui/twips.h"
 
-#include <QFont>
 #include <QLabel>
 #include <QPushButton>
-#include <QStringList>
 
 namespace vardane::ui {
 
@@ -26,31 +25,6 @@ constexpr const char* kOk = "Ok";
 constexpr const char* kWebSite = "vardane.invalid";
 
 constexpr int kPictureSide = 40;
-
-// The box was drawn with Windows fonts; where they are missing, the closest
-// metric twins stand in.
-const QStringList kArial{"Arial", "Liberation Sans", "Nimbus Sans", "Helvetica"};
-const QStringList kMsSansSerif{"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans",
-                               "Nimbus Sans"};
-const QStringList kTimesNewRoman{"Times New Roman", "Liberation Serif", "Nimbus Roman", "Times"};
-
-struct Style {
-    const QStringList* families = nullptr;
-    qreal points = 0;
-    bool bold = false;
-    bool italic = false;
-};
-
-QFont fontOf(const Style& style)
-{
-    QFont font;
-    font.setFamilies(*style.families);
-    font.setStyleHint(style.families == &kTimesNewRoman ? QFont::Serif : QFont::SansSerif);
-    font.setPointSizeF(style.points);
-    font.setBold(style.bold);
-    font.setItalic(style.italic);
-    return font;
-}
 
 QLabel* addLabel(QWidget* box, const char* name, const char* caption, QRect twips)
 {
@@ -73,12 +47,13 @@ AboutDialog::AboutDialog()
     picture->setPixmap(paintEmblem(kPictureSide));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    addLabel(this, "Label2", kShortName, {1680, 0, 3135, 975})->setFont(fontOf({&kArial, 48, true, false}));
+    using enum DrawnWith;
+    addLabel(this, "Label2", kShortName, {1680, 0, 3135, 975})->setFont(windowsFont(arial, 48, true));
     addLabel(this, "Label3", kVersion, {2160, 1080, 2175, 255})
-        ->setFont(fontOf({&kMsSansSerif, 12, false, true}));
-    addLabel(this, "Label4", kCredit, {3360, 1800, 2655, 495})->setFont(fontOf({&kTimesNewRoman, 20.25}));
+        ->setFont(windowsFont(msSansSerif, 12, false, true));
+    addLabel(this, "Label4", kCredit, {3360, 1800, 2655, 495})->setFont(windowsFont(timesNewRoman, 20.25));
     addLabel(this, "Label5", kRelease, {120, 2040, 2175, 255})
-        ->setFont(fontOf({&kMsSansSerif, 8.25, true, true}));
+        ->setFont(windowsFont(msSansSerif, 8.25, true, true));
     addRuleInTwips(this, "Line1", 2400, 6240);
     addLabel(this, "Label1", kDisclaimer, {120, 2520, 4575, 855})->setWordWrap(true);
 
@@ -88,7 +63,8 @@ AboutDialog::AboutDialog()
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
     addRuleInTwips(this, "Line2", 3360, 6120);
-    addLabel(this, "Label6", kWebSite, {1680, 3480, 3015, 375})->setFont(fontOf({&kMsSansSerif, 13.5, true}));
+    addLabel(this, "Label6", kWebSite, {1680, 3480, 3015, 375})
+        ->setFont(windowsFont(msSansSerif, 13.5, true));
 }
 
 }  // namespace vardane::ui

@@ -1,9 +1,9 @@
 #include "ui/clock_dialog.h"
 
+#include "image/open_image.h"
 #include "qt/qt_text.h"
-#include "ui/main_window.h"
+#include "ui/texts.h"
 #include "ui/twips.h"
-#include "ui/ui_services.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -28,25 +28,21 @@ constexpr const char* kSliderApartText =
     "curseur. Rien n'a été écrit.";
 constexpr const char* kNoClockKeyText =
     "Cette image n'a pas de repère de fréquences (\"r7\") : rien n'a été écrit.";
+constexpr const char* kOpenIncompleteText =
+    "Cette image n'a pas pu être ouverte entièrement : l'emplacement des fréquences est inconnu, rien "
+    "n'a été écrit.";
 constexpr const char* kBadNumberText =
     "Cette fréquence ne peut pas être écrite dans le BIOS : rien n'a été écrit.";
 constexpr const char* kWriteFailedText =
     "Impossible d'écrire dans le fichier de l'image (introuvable, protégé ou modifié depuis son "
     "ouverture) : rien n'a été écrit.";
 
-struct Place {
-    int left, top, width, height;
-};
-
-struct ClockLayout {
-    int clientWidth, clientHeight;
-    Place label2, text2, slider1, label3, label4, text1, label1, command1, check1;
-};
+}  // namespace
 
 // Text1 and Text2 of the memory dialog are wider than first drawn, and Label1
 // moves right with Text1: at their first widths a chosen 1000 showed as "100"
 // and a clock such as "333,34 Mhz (DDR)" lost its end.
-constexpr ClockLayout kMemoryLayout{
+const ClockLayout kMemoryClockLayout{
     .clientWidth = 5865,
     .clientHeight = 2745,
     .label2 = {120, 240, 3375, 375},
@@ -60,7 +56,7 @@ constexpr ClockLayout kMemoryLayout{
     .check1 = {4320, 2280, 1095, 255},
 };
 
-constexpr ClockLayout kCoreLayout{
+const ClockLayout kCoreClockLayout{
     .clientWidth = 5970,
     .clientHeight = 2835,
     .label2 = {240, 240, 3135, 375},
@@ -74,20 +70,7 @@ constexpr ClockLayout kCoreLayout{
     .check1 = {4200, 2160, 1215, 375},
 };
 
-// Which main-window clock a profile edits, and where its controls stand.
-struct ClockWindow {
-    const ClockLayout& layout;
-    std::string ImageState::*stateText;
-    void (MainWindow::*setStateText)(const std::string&);
-};
-
-ClockWindow windowFor(const ClockProfile& profile)
-{
-    if (profile.dialogName == kMemoryClockProfile.dialogName) {
-        return {kMemoryLayout, &ImageState::memClockText, &MainWindow::setMemClockText};
-    }
-    return {kCoreLayout, &ImageState::coreClockText, &MainWindow::setCoreClockText};
-}
+namespace {
 
 const char* refusalText(ClockError error)
 {
@@ -96,13 +79,15 @@ const char* refusalText(ClockError error)
             return kNoClockKeyText;
         case ClockError::badNumber:
             return kBadNumberText;
+        case ClockError::damaged:
+            return kMayBeDamagedText;
         case ClockError::writeFailed:
             break;
     }
     return kWriteFailedText;
 }
 
-void place(QWidget* widget, const Place& at)
+void place(QWidget* widget, const ClockLayout::Place& at)
 {
     placeInTwips(widget, at.left, at.top, at.width, at.height);
 }
@@ -159,14 +144,14 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
 
 }  // namespace
 
-ClockDialog::ClockDialog(const ClockProfile& profile, MainWindow& mainWindow)
-    : QWidget(nullptr), profile_(profile), mainWindow_(&mainWindow), services_(mainWindow.services())
+ClockDialog::ClockDialog(const ClockProfile& profile, const ClockLayout& layout, DialogHost& host)
+    : HostedDialog(host), profile_(profile)
 {
     setObjectName(qtText(profile_.dialogName));
     setWindowTitle(qtText(profile_.caption));
     createControls();
-    placeControls();
-    Form_Load(mainWindow.state().*windowFor(profile_).stateText);
+    placeControls(layout);
+    Form_Load(host.state().*profile_.stateText);
 }
 
 void ClockDialog::createControls()
@@ -200,9 +185,8 @@ void ClockDialog::createControls()
     connect(command1_, &QPushButton::clicked, this, &ClockDialog::Command1_Click);
 }
 
-void ClockDialog::placeControls()
+void ClockDialog::placeControls(const ClockLayout& layout)
 {
-    const ClockLayout& layout = windowFor(profile_).layout;
     setClientSizeInTwips(this, layout.clientWidth, layout.clientHeight);
     place(label2_, layout.label2);
     place(text2_, layout.text2);
@@ -262,7 +246,8 @@ void ClockDialog::Command1_Click()
         refuse(reason);
         return;
     }
-    const ImageState& state = mainWindow_->state();
+    DialogHost& hostNow = *host();
+    const ImageState& state = hostNow.state();
     const auto applied =
         applyClock(profile_, state.filePath, state.Octclef, chosenNumber(), slider1_->value());
     if (!applied) {
@@ -273,12 +258,12 @@ void ClockDialog::Command1_Click()
     showFromStart(text2_, QString::fromStdString(applied->text2));
     // The message box runs a modal loop in which either window may close.
     const QPointer<ClockDialog> self(this);
-    const QPointer<MainWindow> mainWindow = mainWindow_;
-    const auto setStateText = windowFor(profile_).setStateText;
-    services_.showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
-                          QString::fromStdString(applied->message));
-    if (mainWindow != nullptr) {
-        (mainWindow->*setStateText)(applied->stateText);
+    const QPointer<QWidget> hostWindow = hostNow.hostWindow();
+    const auto stateText = profile_.stateText;
+    services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
+                           QString::fromStdString(applied->message));
+    if (hostWindow != nullptr) {
+        hostNow.showField(stateText, applied->stateText);
     }
     if (self != nullptr) {
         close();
@@ -304,7 +289,7 @@ void ClockDialog::showColour(ClockColour colour)
 
 void ClockDialog::refuse(const QString& text)
 {
-    services_.showMessage(this, MessageIcon::critical, kRefusedTitle, text);
+    services().showMessage(this, MessageIcon::critical, kRefusedTitle, text);
 }
 
 double ClockDialog::chosenNumber() const
@@ -314,15 +299,16 @@ double ClockDialog::chosenNumber() const
 
 const char* ClockDialog::reasonNotToWrite() const
 {
-    if (mainWindow_ == nullptr) {
+    if (host() == nullptr) {
         return kMainWindowGoneText;
     }
-    if (!mainWindow_->imageOpen()) {
+    if (!host()->imageOnShow()) {
         return kNoImageText;
     }
     // No slider move can give an image without the key a place to write.
-    if (!mainWindow_->state().Octclef) {
-        return kNoClockKeyText;
+    const ImageState& state = host()->state();
+    if (!state.Octclef) {
+        return clockKeySearched(state) ? kNoClockKeyText : kOpenIncompleteText;
     }
     // Only a starting clock the slider could not take leaves them apart; the
     // word would then come from one clock and the report from another.

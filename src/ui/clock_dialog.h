@@ -2,9 +2,8 @@
 #pragma once
 
 #include "editors/clock.h"
+#include "ui/dialog_host.h"
 
-#include <QPointer>
-#include <QWidget>
 #include <string>
 
 class QCheckBox;
@@ -15,19 +14,28 @@ class QSlider;
 
 namespace vardane::ui {
 
-class MainWindow;
-class UiServices;
+// Where the controls of one clock dialog stand, in twips.
+struct ClockLayout {
+    struct Place {
+        int left, top, width, height;
+    };
+    int clientWidth, clientHeight;
+    Place label2, text2, slider1, label3, label4, text1, label1, command1, check1;
+};
 
-class ClockDialog : public QWidget {
+extern const ClockLayout kMemoryClockLayout;
+extern const ClockLayout kCoreClockLayout;
+
+class ClockDialog : public HostedDialog {
     Q_OBJECT
 
 public:
-    // Runs the load step (Form_Load) from the main window's clock text.
-    ClockDialog(const ClockProfile& profile, MainWindow& mainWindow);
+    // Runs the load step (Form_Load) from the host's clock text.
+    ClockDialog(const ClockProfile& profile, const ClockLayout& layout, DialogHost& host);
 
 private:
     void createControls();
-    void placeControls();
+    void placeControls(const ClockLayout& layout);
     void Form_Load(const std::string& clockText);
     void Slider1_Scroll(int action);
     void Check1_Click(bool ticked);
@@ -42,8 +50,6 @@ private:
     [[nodiscard]] const char* reasonNotToWrite() const;
 
     const ClockProfile& profile_;
-    QPointer<MainWindow> mainWindow_;
-    UiServices& services_;
     ClockColour colour_ = ClockColour::initial;
 
     QLabel* label2_ = nullptr;

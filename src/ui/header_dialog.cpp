@@ -1,9 +1,10 @@
 #include "ui/header_dialog.h"
 
 #include "image/image_state.h"
+#include "image/layout.h"
 #include "image/text.h"
 #include "qt/qt_text.h"
-#include "ui/main_window.h"
+#include "ui/texts.h"
 #include "ui/twips.h"
 
 #include <QLabel>
@@ -22,10 +23,6 @@ constexpr const char* kInstruction =
     "Pour modifier le Header, modifier le dans la fenetre ci-dessous, puis cliquez sur \"Appliquer\", "
     "n'oubliez pas de revalider le cheksum par la suite...";
 constexpr const char* kApply = "Appliquer";
-
-// Stands in the box for a field byte that is a control character: the box
-// cannot show it, and the same '?' is what the command-line info prints.
-constexpr char16_t kStandIn = u'?';
 
 constexpr const char* kRefusedTitle = "Modification du Header impossible";
 constexpr const char* kNoHeaderText =
@@ -64,6 +61,8 @@ const char* refusalText(HeaderError error)
             return kUnreachableText;
         case HeaderError::changed:
             return kChangedText;
+        case HeaderError::damaged:
+            return kMayBeDamagedText;
         case HeaderError::tooLong:
         case HeaderError::unrepresentable:
         case HeaderError::controlCharacter:
@@ -72,19 +71,13 @@ const char* refusalText(HeaderError error)
     return kUnreachableText;
 }
 
-// A retry cannot succeed once the file no longer holds the loaded field.
-bool closesOnRefusal(HeaderError error)
-{
-    return error == HeaderError::changed;
-}
-
+// The field's characters as the box shows them, without the spaces that pad
+// it: a full box would refuse every key. Apply pads them back.
 QString shownText(const std::vector<std::uint8_t>& bytes)
 {
-    QString shown = QString::fromStdString(decodeWindows1252(bytes));
-    for (QChar& character : shown) {
-        if (character.category() == QChar::Other_Control) {
-            character = QChar(kStandIn);
-        }
+    QString shown = withStandIns(qtText(decodeWindows1252(bytes)));
+    while (shown.endsWith(QChar(layout::kHeaderFieldPad))) {
+        shown.chop(1);
     }
     return shown;
 }
@@ -97,7 +90,7 @@ public:
 
     State validate(QString& input, int& /*position*/) const override
     {
-        return encodeHeaderText(input.toStdString(), width_) ? Acceptable : Invalid;
+        return encodeHeaderText(codePoints(input), width_) ? Acceptable : Invalid;
     }
 
 private:
@@ -106,21 +99,21 @@ private:
 
 }  // namespace
 
-HeaderDialog* HeaderDialog::load(MainWindow& mainWindow)
+HeaderDialog* HeaderDialog::load(DialogHost& host)
 {
-    const ImageState& state = mainWindow.state();
+    const ImageState& state = host.state();
     auto field = readHeaderField(state.filePath, state.headerlengh);
     if (!field) {
-        mainWindow.services().showMessage(&mainWindow, MessageIcon::critical, qtText(kRefusedTitle),
-                                          qtText(refusalText(field.error())));
+        host.services().showMessage(host.hostWindow(), MessageIcon::critical, qtText(kRefusedTitle),
+                                    qtText(refusalText(field.error())));
         return nullptr;
     }
-    return new HeaderDialog(mainWindow, std::move(field).value());
+    return new HeaderDialog(host, std::move(field).value());
 }
 
-HeaderDialog::HeaderDialog(MainWindow& mainWindow, HeaderField field)
-    : mainWindow_(&mainWindow),
-      imageGeneration_(mainWindow.imageGeneration()),
+HeaderDialog::HeaderDialog(DialogHost& host, HeaderField field)
+    : HostedDialog(host),
+      loadedImage_(host.imageOnShow()),
       field_(std::move(field)),
       loadedText_(shownText(field_.bytes))
 {
@@ -140,6 +133,7 @@ HeaderDialog::HeaderDialog(MainWindow& mainWindow, HeaderField field)
     text1_->setMaxLength(static_cast<int>(field_.width));
     text1_->setValidator(new FieldTextValidator(field_.width, text1_));
     text1_->setText(loadedText_);
+    text1_->setCursorPosition(0);
 
     auto* command1 = new QPushButton(qtText(kApply), this);
     command1->setObjectName("Command1");
@@ -149,43 +143,41 @@ HeaderDialog::HeaderDialog(MainWindow& mainWindow, HeaderField field)
 
 bool HeaderDialog::imageStillOnShow() const
 {
-    return mainWindow_ != nullptr && mainWindow_->imageOpen() &&
-           mainWindow_->imageGeneration() == imageGeneration_;
+    return host() != nullptr && host()->imageOnShow() && host()->imageOnShow() == loadedImage_;
 }
 
-void HeaderDialog::refuse(HeaderError error)
+void HeaderDialog::refuse(const char* text)
 {
-    mainWindow_->services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
-                                        qtText(refusalText(error)));
-    if (closesOnRefusal(error)) {
-        close();
-    }
+    services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle), qtText(text));
 }
 
 void HeaderDialog::Command1_Click()
 {
     if (!imageStillOnShow()) {
-        if (mainWindow_ != nullptr) {
-            mainWindow_->services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
-                                                qtText(kImageChangedText));
+        if (host() != nullptr) {
+            refuse(kImageChangedText);
         }
         close();
         return;
     }
     const QString edited = text1_->text();
     const auto bytes = edited == loadedText_ ? Expected<std::vector<std::uint8_t>, HeaderError>(field_.bytes)
-                                             : encodeHeaderText(edited.toStdString(), field_.width);
+                                             : encodeHeaderText(codePoints(edited), field_.width);
     if (!bytes) {
-        refuse(bytes.error());
+        refuse(refusalText(bytes.error()));
         return;
     }
-    const auto written = writeHeaderField(mainWindow_->state().filePath, field_, *bytes);
+    const auto written = writeHeaderField(host()->state().filePath, field_, *bytes);
     if (!written) {
-        refuse(written.error());
+        refuse(refusalText(written.error()));
+        // A retry cannot succeed once the file no longer holds the loaded field.
+        if (written.error() == HeaderError::changed) {
+            close();
+        }
         return;
     }
-    mainWindow_->setHeaderText(decodeWindows1252(*bytes));
-    mainWindow_->setChecksumText(kChecksumInvalid);
+    host()->showField(&ImageState::headerText, decodeWindows1252(*bytes));
+    host()->showField(&ImageState::checksumText, kChecksumInvalid);
     close();
 }
 

@@ -2,36 +2,33 @@
 #pragma once
 
 #include "editors/header.h"
+#include "ui/dialog_host.h"
 
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 #include <cstdint>
+#include <optional>
 
 class QLineEdit;
 
 namespace vardane::ui {
 
-class MainWindow;
-
-class HeaderDialog : public QWidget {
+class HeaderDialog : public HostedDialog {
     Q_OBJECT
 
 public:
     // Runs the load step; when the image has no usable header field it tells
     // the user why and returns nullptr, and no dialog opens.
-    [[nodiscard]] static HeaderDialog* load(MainWindow& mainWindow);
+    [[nodiscard]] static HeaderDialog* load(DialogHost& host);
 
 private:
-    HeaderDialog(MainWindow& mainWindow, HeaderField field);
+    HeaderDialog(DialogHost& host, HeaderField field);
 
     void Command1_Click();
     [[nodiscard]] bool imageStillOnShow() const;
-    void refuse(HeaderError error);
+    void refuse(const char* text);
 
-    QPointer<MainWindow> mainWindow_;
     // The image the field was found in: its width means nothing in another.
-    std::uint64_t imageGeneration_;
+    std::optional<std::uint64_t> loadedImage_;
     HeaderField field_;
     // Text1 as loaded; while it is unchanged the loaded bytes are written back
     // as they are, including those the box cannot hold.

@@ -8,17 +8,20 @@
 #include "ui/clock_dialog.h"
 #include "ui/header_dialog.h"
 #include "ui/sba_dialog.h"
+#include "ui/texts.h"
 #include "ui/twips.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QStyle>
+#include <QMimeData>
 
 #include <algorithm>
 #include <array>
@@ -67,6 +70,8 @@ QString offsetText(const std::optional<std::int64_t>& offset)
 const char* checksumFailureText(ChecksumError error)
 {
     switch (error) {
+        case ChecksumError::damaged:
+            return kMayBeDamagedText;
         case ChecksumError::regionMissing:
             return kChecksumTooShortText;
         case ChecksumError::notAnImage:
@@ -97,32 +102,9 @@ void runToEdge(QLabel* value, int edge)
                   std::max(value->height(), value->fontMetrics().height()));
 }
 
-// A value keeps every character of its field in text(), control characters
-// included, but draws them as blanks on one line: a carriage return in a
-// header must not push the text out of its row, nor a NUL draw a box.
-class ValueLabel final : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent* /*event*/) override
-    {
-        QString shown = text();
-        for (QChar& character : shown) {
-            if (character.category() == QChar::Other_Control) {
-                character = QChar(u' ');
-            }
-        }
-        QPainter painter(this);
-        style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(),
-                              shown, foregroundRole());
-    }
-};
-
-template <typename Label = QLabel>
 QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& caption, Twips place)
 {
-    auto* label = new Label(caption, parent);
+    auto* label = new QLabel(caption, parent);
     label->setObjectName(objectName);
     label->setTextFormat(Qt::PlainText);
     placeInTwips(label, place.left, place.top, place.width, place.height);
@@ -136,16 +118,12 @@ MainWindow::MainWindow(UiServices& services) : services_(services)
     setObjectName("Form1");
     setWindowTitle(qtText(kWindowCaption));
     setAttribute(Qt::WA_DeleteOnClose);
+    setAcceptDrops(true);
     buildClientArea();
     buildMenus();
 }
 
 MainWindow::~MainWindow() = default;
-
-std::string MainWindow::decimalSeparator() const
-{
-    return QLocale::system().decimalPoint().toStdString();
-}
 
 void MainWindow::buildClientArea()
 {
@@ -159,49 +137,52 @@ void MainWindow::buildClientArea()
         Twips captionPlace;
         const char* valueName;
         Twips valuePlace;
-        QLabel* ValueFields::*field;
+        std::string ImageState::*field;
     };
     // clang-format off
     static constexpr std::array<Row, 9> kRows{{
         {"Label1", "Nom du fichier :", {240, 120, 1215, 255}, "Text4", {1440, 120, 2535, 255},
-         &ValueFields::fileTitle},
+         &ImageState::fileTitle},
         {"Label2", "Taille du fichier :", {240, 480, 1215, 255}, "Text1", {1560, 480, 1935, 255},
-         &ValueFields::fileSize},
+         &ImageState::fileSize},
         {"Label3", "Entête du BIOS :", {240, 840, 1335, 255}, "Text2", {1560, 840, 4815, 255},
-         &ValueFields::headerText},
+         &ImageState::headerText},
         {"Label4", "Version du BIOS :", {240, 1200, 1335, 255}, "text3", {1680, 1200, 4695, 255},
-         &ValueFields::versionText},
+         &ImageState::versionText},
         {"Label9", "Type de GPU :", {240, 1560, 1095, 255}, "Label10", {1440, 1560, 1695, 255},
-         &ValueFields::gpuName},
+         &ImageState::gpuName},
         {"Label5", "SideBand Adressing Activé :", {240, 1920, 2055, 255}, "Text5", {2400, 1920, 615, 255},
-         &ValueFields::sbaState},
+         &ImageState::sbaState},
         {"Label6", "Frequence Mémoire (DDR) :", {240, 2280, 2055, 255}, "Text6", {2400, 2280, 1335, 255},
-         &ValueFields::memClockText},
+         &ImageState::memClockText},
         {"Label7", "Frequence Core :", {240, 2640, 1335, 255}, "Text9", {1560, 2640, 1575, 255},
-         &ValueFields::coreClockText},
+         &ImageState::coreClockText},
         {"Label8", "CheckSum : ", {2280, 3240, 1335, 375}, "Text7", {3720, 3240, 1455, 375},
-         &ValueFields::checksumText},
+         &ImageState::checksumText},
     }};
     // clang-format on
 
     QPalette valuePalette = client->palette();
     valuePalette.setColor(QPalette::WindowText, kValueColour);
-    for (const Row& row : kRows) {
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        const Row& row = kRows[i];
         makeLabel(client, row.captionName, qtText(row.caption), row.captionPlace);
-        fields_.*row.field = makeLabel<ValueLabel>(client, row.valueName, QString(), row.valuePlace);
-        (fields_.*row.field)->setPalette(valuePalette);
+        QLabel* value = makeLabel(client, row.valueName, QString(), row.valuePlace);
+        value->setPalette(valuePalette);
+        valueLabels_[i] = {row.field, value};
     }
 
     // The checksum row stands apart: larger type, and its value in the ordinary colour.
+    QLabel* checksumValue = valueLabels_.back().second;
     QFont checksumFont = client->font();
     checksumFont.setPointSize(kChecksumRowPointSize);
     client->findChild<QLabel*>("Label8")->setFont(checksumFont);
-    fields_.checksumText->setFont(checksumFont);
-    fields_.checksumText->setPalette(client->palette());
-    fields_.checksumText->setText(qtText(state_.checksumText));
-    for (const Row& row : kRows) {
-        growToText(client->findChild<QLabel*>(row.captionName));
-        runToEdge(fields_.*row.field, client->width());
+    checksumValue->setFont(checksumFont);
+    checksumValue->setPalette(client->palette());
+    checksumValue->setText(qtText(state_.checksumText));
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        growToText(client->findChild<QLabel*>(kRows[i].captionName));
+        runToEdge(valueLabels_[i].second, client->width());
     }
 
     addRuleInTwips(client, "Line1", 3000, 6480);
@@ -270,34 +251,61 @@ void MainWindow::buildMenus()
 
 void MainWindow::Ouvrir_Click()
 {
-    for (;;) {
-        const std::optional<ChosenFile> chosen = services_.chooseFile(this, qtText(kOpenFilter));
-        if (!chosen) {
+    while (const auto chosen = services_.chooseFile(this, qtText(kOpenFilter))) {
+        if (openChosen(*chosen) != OpenStatus::rejected) {
             return;
         }
-        showField(&ImageState::fileTitle, fields_.fileTitle, chosen->title.toStdString());
-
-        const std::filesystem::path path(QFile::encodeName(chosen->path).toStdString());
-        const OpenResult opened = openImage(path, decimalSeparator());
-        switch (opened.status) {
-            case OpenStatus::rejected:
-                services_.showMessage(this, MessageIcon::critical, qtText(kNotAnImageTitle),
-                                      qtText(kNotAnImageMessage));
-                continue;
-            case OpenStatus::unreadable:
-                reportOpenFailure();
-                return;
-            case OpenStatus::accepted:
-            case OpenStatus::failed:
-                state_.filePath = path.string();
-                switchToImageOpen();
-                showOpenedFields(opened.state);
-                if (opened.status == OpenStatus::failed) {
-                    reportOpenFailure();
-                }
-                return;
-        }
     }
+}
+
+void MainWindow::openFile(const QString& path)
+{
+    const QFileInfo file(path);
+    if (openChosen({file.absoluteFilePath(), file.fileName()}) == OpenStatus::rejected) {
+        Ouvrir_Click();
+    }
+}
+
+OpenStatus MainWindow::openChosen(const ChosenFile& chosen)
+{
+    showField(&ImageState::fileTitle, chosen.title.toStdString());
+    const std::filesystem::path path(QFile::encodeName(chosen.path).toStdString());
+    const OpenResult opened = openImage(path, QLocale::system().decimalPoint().toStdString());
+    switch (opened.status) {
+        case OpenStatus::rejected:
+            services_.showMessage(this, MessageIcon::critical, qtText(kNotAnImageTitle),
+                                  qtText(kNotAnImageMessage));
+            break;
+        case OpenStatus::unreadable:
+            reportOpenFailure();
+            break;
+        case OpenStatus::accepted:
+        case OpenStatus::failed:
+            state_.filePath = path.string();
+            switchToImageOpen();
+            showOpenedFields(opened.state);
+            if (opened.status == OpenStatus::failed) {
+                reportOpenFailure();
+            }
+            break;
+    }
+    return opened.status;
+}
+
+// One local file, and only while Open could take it: a second image is
+// opened only after Close.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (items_.Ouvrir->isEnabled() && urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    event->acceptProposedAction();
+    openFile(event->mimeData()->urls().front().toLocalFile());
 }
 
 void MainWindow::reportOpenFailure()
@@ -315,29 +323,28 @@ void MainWindow::switchToImageOpen()
         item->setEnabled(true);
     }
     items_.Ouvrir->setEnabled(false);
-    imageOpen_ = true;
-    ++imageGeneration_;
+    imageOnShow_ = ++opensSoFar_;
 }
 
 void MainWindow::showOpenedFields(const ImageState& opened)
 {
-    showField(&ImageState::fileSize, fields_.fileSize, opened.fileSize);
-    showField(&ImageState::versionText, fields_.versionText, opened.versionText);
-    showField(&ImageState::headerText, fields_.headerText, opened.headerText);
-    showField(&ImageState::gpuName, fields_.gpuName, opened.gpuName);
-    showField(&ImageState::sbaState, fields_.sbaState, opened.sbaState);
-    showField(&ImageState::memClockText, fields_.memClockText, opened.memClockText);
-    showField(&ImageState::coreClockText, fields_.coreClockText, opened.coreClockText);
+    for (const auto field :
+         {&ImageState::fileSize, &ImageState::versionText, &ImageState::headerText, &ImageState::gpuName,
+          &ImageState::sbaState, &ImageState::memClockText, &ImageState::coreClockText}) {
+        showField(field, opened.*field);
+    }
     state_.headerlengh = opened.headerlengh;
     state_.SBAVrt = opened.SBAVrt;
     state_.Octclef = opened.Octclef;
     showHiddenHolders();
 }
 
-void MainWindow::showField(std::string ImageState::*field, QLabel* label, const std::string& value)
+void MainWindow::showField(std::string ImageState::*field, const std::string& value)
 {
     state_.*field = value;
-    label->setText(qtText(value));
+    const auto shown = std::find_if(valueLabels_.begin(), valueLabels_.end(),
+                                    [field](const auto& pair) { return pair.first == field; });
+    shown->second->setText(withStandIns(qtText(value)));
 }
 
 void MainWindow::showHiddenHolders()
@@ -356,22 +363,19 @@ void MainWindow::switchToNoImage()
                           items_.corefreq, items_.mnuheader}) {
         item->setEnabled(false);
     }
-    imageOpen_ = false;
-    ++imageGeneration_;
+    imageOnShow_.reset();
 }
 
 void MainWindow::mnuClose_Click()
 {
     switchToNoImage();
-    showField(&ImageState::fileSize, fields_.fileSize, {});
-    showField(&ImageState::headerText, fields_.headerText, {});
-    showField(&ImageState::versionText, fields_.versionText, {});
-    showField(&ImageState::fileTitle, fields_.fileTitle, {});
-    showField(&ImageState::sbaState, fields_.sbaState, {});
-    showField(&ImageState::memClockText, fields_.memClockText, {});
-    setChecksumText(kChecksumUnknown);
-    showField(&ImageState::coreClockText, fields_.coreClockText, {});
-    showField(&ImageState::gpuName, fields_.gpuName, {});
+    for (const auto field : {&ImageState::fileSize, &ImageState::headerText, &ImageState::versionText,
+                             &ImageState::fileTitle, &ImageState::sbaState, &ImageState::memClockText}) {
+        showField(field, {});
+    }
+    showField(&ImageState::checksumText, kChecksumUnknown);
+    showField(&ImageState::coreClockText, {});
+    showField(&ImageState::gpuName, {});
 }
 
 void MainWindow::exit_Click()
@@ -395,12 +399,12 @@ void MainWindow::mnuheader_Click()
 
 void MainWindow::memfreq_Click()
 {
-    memClockDialog_.show([this] { return new ClockDialog(kMemoryClockProfile, *this); });
+    memClockDialog_.show([this] { return new ClockDialog(kMemoryClockProfile, kMemoryClockLayout, *this); });
 }
 
 void MainWindow::corefreq_Click()
 {
-    coreClockDialog_.show([this] { return new ClockDialog(kCoreClockProfile, *this); });
+    coreClockDialog_.show([this] { return new ClockDialog(kCoreClockProfile, kCoreClockLayout, *this); });
 }
 
 void MainWindow::about_Click()
@@ -412,16 +416,15 @@ void MainWindow::mnucheckvalid_Click()
 {
     const auto sum = verifyChecksum(state_.filePath);
     if (!sum) {
-        services_.showMessage(this, MessageIcon::critical, qtText(kProblemTitle),
-                              qtText(checksumFailureText(sum.error())));
+        reportChecksumFailure(sum.error());
         return;
     }
     state_.StK1 = *sum;
     showHiddenHolders();
     if (*sum == 0) {
-        setChecksumText(kChecksumValid);
+        showField(&ImageState::checksumText, kChecksumValid);
     } else {
-        setChecksumText(kChecksumInvalid);
+        showField(&ImageState::checksumText, kChecksumInvalid);
         enableChecksumCorrection();
     }
 }
@@ -430,37 +433,17 @@ void MainWindow::mnucorrcheck_Click()
 {
     const auto corrected = correctChecksum(state_.filePath);
     if (!corrected) {
-        services_.showMessage(this, MessageIcon::critical, qtText(kProblemTitle),
-                              qtText(checksumFailureText(corrected.error())));
+        reportChecksumFailure(corrected.error());
         return;
     }
-    setChecksumText(kChecksumValid);
+    showField(&ImageState::checksumText, kChecksumValid);
     items_.mnucorrcheck->setEnabled(false);
 }
 
-void MainWindow::setSbaState(const std::string& value)
+void MainWindow::reportChecksumFailure(ChecksumError error)
 {
-    showField(&ImageState::sbaState, fields_.sbaState, value);
-}
-
-void MainWindow::setMemClockText(const std::string& value)
-{
-    showField(&ImageState::memClockText, fields_.memClockText, value);
-}
-
-void MainWindow::setCoreClockText(const std::string& value)
-{
-    showField(&ImageState::coreClockText, fields_.coreClockText, value);
-}
-
-void MainWindow::setHeaderText(const std::string& value)
-{
-    showField(&ImageState::headerText, fields_.headerText, value);
-}
-
-void MainWindow::setChecksumText(const std::string& value)
-{
-    showField(&ImageState::checksumText, fields_.checksumText, value);
+    services_.showMessage(this, MessageIcon::critical, qtText(kProblemTitle),
+                          qtText(checksumFailureText(error)));
 }
 
 void MainWindow::enableChecksumCorrection()

@@ -2,18 +2,26 @@
 // ImageState for the whole run, and carries the menus.
 #pragma once
 
+#include "checksum/checksum.h"
 #include "image/image_state.h"
+#include "image/open_image.h"
+#include "ui/dialog_host.h"
 #include "ui/dialog_slot.h"
 #include "ui/ui_services.h"
 
 #include <QMainWindow>
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QDragEnterEvent;
+class QDropEvent;
 
 namespace vardane::ui {
 
@@ -22,46 +30,29 @@ class ClockDialog;
 class HeaderDialog;
 class SbaDialog;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public DialogHost {
     Q_OBJECT
 
 public:
     explicit MainWindow(UiServices& services);
     ~MainWindow() override;
 
-    [[nodiscard]] const ImageState& state() const { return state_; }
-    [[nodiscard]] UiServices& services() const { return services_; }
+    // Opens a file named from outside the file dialog (the command line, a
+    // drop) as Open does once its dialog has returned that path.
+    void openFile(const QString& path);
 
-    // True from the moment Open accepts a file's size until Close.
-    [[nodiscard]] bool imageOpen() const { return imageOpen_; }
+    [[nodiscard]] const ImageState& state() const override { return state_; }
+    [[nodiscard]] UiServices& services() const override { return services_; }
+    [[nodiscard]] std::optional<std::uint64_t> imageOnShow() const override { return imageOnShow_; }
+    void showField(std::string ImageState::*field, const std::string& value) override;
+    void enableChecksumCorrection() override;
+    [[nodiscard]] QWidget* hostWindow() override { return this; }
 
-    // Changes at every Open and every Close, so that a dialog can tell that
-    // the image it loaded from is no longer the one on show.
-    [[nodiscard]] std::uint64_t imageGeneration() const { return imageGeneration_; }
-
-    // The user's locale's decimal separator, for clock texts.
-    [[nodiscard]] std::string decimalSeparator() const;
-
-    // What the dialogs write back: the ImageState field and the label showing it.
-    void setSbaState(const std::string& text);
-    void setMemClockText(const std::string& text);
-    void setCoreClockText(const std::string& text);
-    void setHeaderText(const std::string& text);
-    void setChecksumText(const std::string& text);
-    void enableChecksumCorrection();
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    struct ValueFields {
-        QLabel* fileTitle = nullptr;      // Text4
-        QLabel* fileSize = nullptr;       // Text1
-        QLabel* headerText = nullptr;     // Text2
-        QLabel* versionText = nullptr;    // text3
-        QLabel* gpuName = nullptr;        // Label10
-        QLabel* sbaState = nullptr;       // Text5
-        QLabel* memClockText = nullptr;   // Text6
-        QLabel* coreClockText = nullptr;  // Text9
-        QLabel* checksumText = nullptr;   // Text7
-    };
     struct HiddenHolders {
         QLineEdit* StK1 = nullptr;
         QLabel* SBAVrt = nullptr;       // Label11
@@ -99,20 +90,22 @@ private:
     void mnucorrcheck_Click();
     void about_Click();
 
+    // Open once a file is chosen; the caller asks again after a rejection.
+    OpenStatus openChosen(const ChosenFile& chosen);
     void switchToImageOpen();
     void switchToNoImage();
     void showOpenedFields(const ImageState& opened);
-    // Sets a shown field of the ImageState and the label that shows it.
-    void showField(std::string ImageState::*field, QLabel* label, const std::string& value);
     void showHiddenHolders();
     void reportOpenFailure();
+    void reportChecksumFailure(ChecksumError error);
 
     UiServices& services_;
     ImageState state_;
-    bool imageOpen_ = false;
-    std::uint64_t imageGeneration_ = 0;
+    std::optional<std::uint64_t> imageOnShow_;
+    std::uint64_t opensSoFar_ = 0;
 
-    ValueFields fields_;
+    // Each shown field of the ImageState with the label that shows it.
+    std::array<std::pair<std::string ImageState::*, QLabel*>, 9> valueLabels_{};
     HiddenHolders holders_;
     MenuItems items_;
 

@@ -1,10 +1,9 @@
 #include "ui/sba_dialog.h"
 
-#include "editors/clock.h"
 #include "editors/sideband.h"
 #include "image/image_state.h"
 #include "qt/qt_text.h"
-#include "ui/main_window.h"
+#include "ui/texts.h"
 #include "ui/twips.h"
 
 #include <QFont>
@@ -42,6 +41,8 @@ const char* refusalText(SbaError error)
             return kNoOffsetText;
         case SbaError::changed:
             return kChangedText;
+        case SbaError::damaged:
+            return kMayBeDamagedText;
         case SbaError::undecided:
         case SbaError::unreachable:
             break;
@@ -51,7 +52,7 @@ const char* refusalText(SbaError error)
 
 }  // namespace
 
-SbaDialog::SbaDialog(MainWindow& mainWindow) : mainWindow_(&mainWindow)
+SbaDialog::SbaDialog(DialogHost& host) : HostedDialog(host)
 {
     setObjectName("frmSBA");
     setWindowTitle(qtText(kCaption));
@@ -76,12 +77,11 @@ SbaDialog::SbaDialog(MainWindow& mainWindow) : mainWindow_(&mainWindow)
     command1_->setFocus();
     connect(command1_, &QPushButton::clicked, this, &SbaDialog::Command1_Click);
 
-    Form_Load();
+    Form_Load(host.state().sbaState);
 }
 
-void SbaDialog::Form_Load()
+void SbaDialog::Form_Load(const std::string& state)
 {
-    const std::string& state = mainWindow_->state().sbaState;
     if (state == kSbaOff) {
         stateWord_->setText(qtText(kDisabledWord));
         command1_->setText(qtText(kEnableButton));
@@ -95,22 +95,22 @@ void SbaDialog::Form_Load()
 // this dialog's captions, which may date from an image closed since.
 void SbaDialog::Command1_Click()
 {
-    if (mainWindow_ == nullptr) {
+    DialogHost* main = host();
+    if (main == nullptr) {
         close();
         return;
     }
-    MainWindow& main = *mainWindow_;
-    const ImageState& state = main.state();
+    const ImageState& state = main->state();
     const auto toggled = toggleSideBand(state.filePath, state.sbaState, state.SBAVrt);
     if (toggled) {
-        main.setChecksumText(kChecksumAfterToggle);
-        main.enableChecksumCorrection();
-        main.services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
-                                    qtText(toggled->message));
-        main.setSbaState(toggled->newState);
+        main->showField(&ImageState::checksumText, kChecksumAfterToggle);
+        main->enableChecksumCorrection();
+        services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
+                               qtText(toggled->message));
+        main->showField(&ImageState::sbaState, toggled->newState);
     } else if (toggled.error() != SbaError::undecided) {
-        main.services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
-                                    qtText(refusalText(toggled.error())));
+        services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
+                               qtText(refusalText(toggled.error())));
     }
     close();
 }

@@ -1,28 +1,24 @@
 // frmSBA: shows the SideBand Addressing state and toggles it.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include "ui/dialog_host.h"
 
 class QLabel;
 class QPushButton;
 
 namespace vardane::ui {
 
-class MainWindow;
-
-class SbaDialog : public QWidget {
+class SbaDialog : public HostedDialog {
     Q_OBJECT
 
 public:
-    // Runs the load step (Form_Load) from the main window's sbaState.
-    explicit SbaDialog(MainWindow& mainWindow);
+    // Runs the load step (Form_Load) from the host's sbaState.
+    explicit SbaDialog(DialogHost& host);
 
 private:
-    void Form_Load();
+    void Form_Load(const std::string& sbaState);
     void Command1_Click();
 
-    QPointer<MainWindow> mainWindow_;
     QLabel* stateWord_ = nullptr;  // Label2
     QPushButton* command1_ = nullptr;
 };
