@@ -26,9 +26,9 @@ struct Side {
 // The facts and every byte of one image, or the reason to refuse it.
 Expected<Side, std::string> load(const QString& given, const std::string& decimalSeparator)
 {
-    Side side{{given, imagePath(given)}, {}, {}, {}};
-    side.facts = gatherFacts(side.image.path, decimalSeparator);
-    switch (side.facts.opened.status) {
+    const std::filesystem::path path = imagePath(given);
+    Facts facts = gatherFacts(path, decimalSeparator);
+    switch (facts.opened.status) {
         case OpenStatus::rejected:
             return Unexpected{std::string(kNotAnImageMessage)};
         case OpenStatus::unreadable:
@@ -37,15 +37,13 @@ Expected<Side, std::string> load(const QString& given, const std::string& decima
         case OpenStatus::failed:
             break;
     }
-    const auto size = ImageFile::size(side.image.path);
-    auto bytes = size ? ImageFile::read(side.image.path, 0, static_cast<std::size_t>(*size))
-                      : Unexpected{size.error()};
+    const auto size = ImageFile::size(path);
+    auto bytes = size ? ImageFile::read(path, 0, static_cast<std::size_t>(*size)) : Unexpected{size.error()};
     if (!bytes) {
         return Unexpected{std::string(kCannotRead)};
     }
-    side.bytes = std::move(bytes).value();
-    side.json = toJson(side.facts);
-    return side;
+    QJsonObject json = toJson(facts);
+    return Side{{given, path}, std::move(facts), std::move(json), std::move(bytes).value()};
 }
 
 // The facts a comparison names: all of info's but the file's name, which
