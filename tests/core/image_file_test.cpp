@@ -1,0 +1,183 @@
+#include "image/image_file.h"
+#include "image/open_image.h"
+
+#include "test_image.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <numeric>
+#include <optional>
+#include <vector>
+
+// Faults the system could answer with, planted on the calls ImageFile makes.
+// Every other call goes to the kernel unchanged.
+namespace {
+struct PlantedFaults {
+    int interruptedReads = 0;      // preads failing with EINTR
+    int shortReads = 0;            // preads giving one byte only
+    int shortWrites = 0;           // pwrites writing one byte only
+    int writesBeforeFailure = -1;  // pwrites that go through before the rest fail
+    bool flushFails = false;
+} faults;
+}  // namespace
+
+extern "C" ssize_t pread(int fd, void* buffer, size_t length, off_t offset)
+{
+    if (faults.interruptedReads > 0) {
+        --faults.interruptedReads;
+        errno = EINTR;
+        return -1;
+    }
+    if (faults.shortReads > 0 && length > 1) {
+        --faults.shortReads;
+        length = 1;
+    }
+    return ::syscall(SYS_pread64, fd, buffer, length, offset);
+}
+
+extern "C" ssize_t pwrite(int fd, const void* buffer, size_t length, off_t offset)
+{
+    if (faults.writesBeforeFailure == 0) {
+        errno = EIO;
+        return -1;
+    }
+    if (faults.writesBeforeFailure > 0) {
+        --faults.writesBeforeFailure;
+    }
+    if (faults.shortWrites > 0 && length > 1) {
+        --faults.shortWrites;
+        length = 1;
+    }
+    return ::syscall(SYS_pwrite64, fd, buffer, length, offset);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    if (faults.flushFails) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_fdatasync, fd));
+}
+
+namespace vardane {
+namespace {
+
+using test::differingOffsets;
+using test::TempFile;
+
+constexpr std::int64_t kSize = 4096;
+
+// Every byte different from its neighbours, so a write one byte off shows.
+constexpr std::uint8_t byteAt(std::int64_t offset)
+{
+    return static_cast<std::uint8_t>(offset * 31 + 7);
+}
+
+TempFile countingFile()
+{
+    test::TestImage image(kSize);
+    for (std::int64_t i = 0; i < kSize; ++i) {
+        image.put(i, byteAt(i));
+    }
+    return TempFile(image);
+}
+
+class ImageFileTest : public testing::Test {
+protected:
+    void TearDown() override { faults = {}; }
+};
+
+TEST_F(ImageFileTest, WriteChangesExactlyTheRangeOrNothing)
+{
+    const struct {
+        std::int64_t offset;
+        std::size_t length;
+        std::optional<Expectation> expected;
+        std::optional<IoError> error;
+    } cases[] = {
+        {0, 1, {}, {}},
+        {kSize - 2, 2, {}, {}},
+        {100, 2, Expectation{99, {byteAt(99), byteAt(100)}}, {}},
+        {kSize - 1, 2, {}, IoError::outOfRange},
+        {-1, 1, {}, IoError::outOfRange},
+        {std::numeric_limits<std::int64_t>::max() - 1, 2, {}, IoError::outOfRange},
+        {100, 2, Expectation{99, {byteAt(99), 0x00}}, IoError::contentChanged},
+        {100, 2, Expectation{kSize - 1, {0x00, 0x00}}, IoError::contentChanged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.offset << " + " << c.length);
+        const TempFile file = countingFile();
+        const auto before = file.contents();
+        std::vector<std::uint8_t> bytes(c.length);
+        std::iota(bytes.begin(), bytes.end(), std::uint8_t{0xA0});  // no byte equals the one it replaces
+        const auto written = ImageFile::write(file.path(), c.offset, bytes, c.expected);
+        ASSERT_EQ(written.has_value(), !c.error);
+        std::vector<std::size_t> range(c.error ? 0 : c.length);
+        std::iota(range.begin(), range.end(), static_cast<std::size_t>(c.offset));
+        EXPECT_EQ(differingOffsets(before, file.contents()), range);
+        if (c.error) {
+            EXPECT_EQ(written.error(), *c.error);
+        }
+    }
+}
+
+TEST_F(ImageFileTest, WriteRefusesWhatIsNotAnExistingRegularFile)
+{
+    const test::TempFolder folder;
+    const auto missing = folder.path() / "absent.rom";
+    const auto fifo = folder.path() / "pipe.rom";  // with no reader, a plain open would block
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::uint8_t> one{1};
+    EXPECT_EQ(ImageFile::write(missing, 0, one).error(), IoError::missing);
+    EXPECT_EQ(ImageFile::write(fifo, 0, one).error(), IoError::notRegularFile);
+    EXPECT_EQ(ImageFile::write(folder.path(), 0, one).error(), IoError::notRegularFile);
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+// A write cut short or not confirmed puts the old bytes back; only when even
+// that fails is the file said to be damaged.
+TEST_F(ImageFileTest, AFailedWriteIsUndoneOrReportedAsDamage)
+{
+    const struct {
+        PlantedFaults planted;
+        IoError error;
+        bool unchanged;
+    } cases[] = {
+        {{.shortWrites = 1}, IoError::writeFailed, true},
+        {{.flushFails = true}, IoError::flushFailed, true},
+        {{.writesBeforeFailure = 1, .flushFails = true}, IoError::damaged, false},
+        {{.shortWrites = 1, .writesBeforeFailure = 1}, IoError::damaged, false},
+    };
+    for (const auto& c : cases) {
+        const TempFile file = countingFile();
+        const auto before = file.contents();
+        faults = c.planted;
+        const auto written = ImageFile::write(file.path(), 10, std::vector<std::uint8_t>{0xA0, 0xA1});
+        faults = {};
+        EXPECT_EQ(written.error(), c.error);
+        EXPECT_EQ(file.contents() == before, c.unchanged);
+    }
+}
+
+// Reads resume after a signal and after a short count, so an open sees every byte.
+TEST_F(ImageFileTest, ReadsResumeAfterAnInterruptionOrAShortCount)
+{
+    const TempFile file(test::standardImage());
+    faults = {.interruptedReads = 1, .shortReads = 2};
+    const OpenResult opened = openImage(file.path(), ",");
+    EXPECT_EQ(opened.status, OpenStatus::accepted);
+    EXPECT_EQ(opened.state.coreClockText, "143 Mhz");
+    EXPECT_EQ(ImageFile::read(file.path(), 65535, 2).error(), IoError::outOfRange);
+}
+
+}  // namespace
+}  // namespace vardane
