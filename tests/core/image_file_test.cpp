@@ -105,28 +105,23 @@ TEST_F(ImageFileTest, WriteChangesExactlyTheRangeOrNothing)
         std::optional<IoError> error;
     } cases[] = {
         {0, 1, {}, {}},
-        {kSize - 2, 2, {}, {}},
-        {100, 2, Expectation{99, {byteAt(99), byteAt(100)}}, {}},
+        {kSize - 2, 2, Expectation{kSize - 1, {byteAt(kSize - 1)}}, {}},
         {kSize - 1, 2, {}, IoError::outOfRange},
         {-1, 1, {}, IoError::outOfRange},
         {std::numeric_limits<std::int64_t>::max() - 1, 2, {}, IoError::outOfRange},
         {100, 2, Expectation{99, {byteAt(99), 0x00}}, IoError::contentChanged},
-        {100, 2, Expectation{kSize - 1, {0x00, 0x00}}, IoError::contentChanged},
+        {100, 2, Expectation{kSize - 1, {byteAt(kSize - 1), 0x00}}, IoError::contentChanged},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.offset << " + " << c.length);
         const TempFile file = countingFile();
         const auto before = file.contents();
         std::vector<std::uint8_t> bytes(c.length);
         std::iota(bytes.begin(), bytes.end(), std::uint8_t{0xA0});  // no byte equals the one it replaces
         const auto written = ImageFile::write(file.path(), c.offset, bytes, c.expected);
-        ASSERT_EQ(written.has_value(), !c.error);
         std::vector<std::size_t> range(c.error ? 0 : c.length);
         std::iota(range.begin(), range.end(), static_cast<std::size_t>(c.offset));
-        EXPECT_EQ(differingOffsets(before, file.contents()), range);
-        if (c.error) {
-            EXPECT_EQ(written.error(), *c.error);
-        }
+        EXPECT_EQ(differingOffsets(before, file.contents()), range) << c.offset;
+        EXPECT_EQ(written ? std::nullopt : std::optional(written.error()), c.error) << c.offset;
     }
 }
 
@@ -147,24 +142,20 @@ TEST_F(ImageFileTest, WriteRefusesWhatIsNotAnExistingRegularFile)
 // that fails is the file said to be damaged.
 TEST_F(ImageFileTest, AFailedWriteIsUndoneOrReportedAsDamage)
 {
-    const struct {
-        PlantedFaults planted;
-        IoError error;
-        bool unchanged;
-    } cases[] = {
-        {{.shortWrites = 1}, IoError::writeFailed, true},
-        {{.flushFails = true}, IoError::flushFailed, true},
-        {{.writesBeforeFailure = 1, .flushFails = true}, IoError::damaged, false},
-        {{.shortWrites = 1, .writesBeforeFailure = 1}, IoError::damaged, false},
+    const std::pair<PlantedFaults, IoError> cases[] = {
+        {{.shortWrites = 1}, IoError::writeFailed},
+        {{.flushFails = true}, IoError::flushFailed},
+        {{.writesBeforeFailure = 1, .flushFails = true}, IoError::damaged},
+        {{.shortWrites = 1, .writesBeforeFailure = 1}, IoError::damaged},
     };
-    for (const auto& c : cases) {
+    for (const auto& [planted, error] : cases) {
         const TempFile file = countingFile();
         const auto before = file.contents();
-        faults = c.planted;
+        faults = planted;
         const auto written = ImageFile::write(file.path(), 10, std::vector<std::uint8_t>{0xA0, 0xA1});
         faults = {};
-        EXPECT_EQ(written.error(), c.error);
-        EXPECT_EQ(file.contents() == before, c.unchanged);
+        EXPECT_EQ(written.error(), error);
+        EXPECT_EQ(file.contents() == before, error != IoError::damaged);
     }
 }
 
@@ -173,9 +164,7 @@ TEST_F(ImageFileTest, ReadsResumeAfterAnInterruptionOrAShortCount)
 {
     const TempFile file(test::standardImage());
     faults = {.interruptedReads = 1, .shortReads = 2};
-    const OpenResult opened = openImage(file.path(), ",");
-    EXPECT_EQ(opened.status, OpenStatus::accepted);
-    EXPECT_EQ(opened.state.coreClockText, "143 Mhz");
+    EXPECT_EQ(openImage(file.path(), ",").state.coreClockText, "143 Mhz");
     EXPECT_EQ(ImageFile::read(file.path(), 65535, 2).error(), IoError::outOfRange);
 }
 

@@ -7,7 +7,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,20 +14,8 @@
 namespace vardane {
 namespace {
 
-namespace fs = std::filesystem;
 using test::Standard;
-using test::TempFile;
-using test::TempFolder;
 using test::TestImage;
-
-// Opens a file holding the image, and checks on the way that opening wrote nothing.
-OpenResult openBytes(const TestImage& image, std::string_view separator = ",")
-{
-    const TempFile file(image);
-    OpenResult result = openImage(file.path(), separator);
-    EXPECT_EQ(file.contents(), image.bytes()) << "opening changed the file";
-    return result;
-}
 
 template <typename T>
 std::string shown(const std::optional<T>& value)
@@ -36,9 +23,14 @@ std::string shown(const std::optional<T>& value)
     return value ? std::to_string(*value) : "-";
 }
 
-// Every field the scan fills, in scan order, joined by "|"; "-" for an absent offset or word.
-std::string scanned(const OpenResult& r)
+// Opens a file holding the image, checks that opening wrote nothing, and gives
+// every field the scan fills, in scan order, joined by "|".
+std::string scanned(const TestImage& image, OpenStatus status)
 {
+    const test::TempFile file(image);
+    const OpenResult r = openImage(file.path(), ",");
+    EXPECT_EQ(file.contents(), image.bytes()) << "opening changed the file";
+    EXPECT_EQ(r.status, status);
     const ImageState& s = r.state;
     std::string joined;
     for (const std::string& field :
@@ -50,79 +42,50 @@ std::string scanned(const OpenResult& r)
     return joined;
 }
 
-const std::string kStandardVersion = "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0');
-const std::string kStandardHeader = "Vardane test header" + std::string(29, ' ') + "\r\n";
-
-TEST(OpenImage, FillsEveryFieldOfTheStandardImage)
-{
-    const TempFile file(test::standardImage());
-    const OpenResult r = openImage(file.path(), ",");
-    EXPECT_EQ(r.status, OpenStatus::accepted);
-    EXPECT_EQ(r.state.filePath, file.path().string());
-    EXPECT_EQ(r.state.fileTitle, "image.rom");
-    EXPECT_EQ(scanned(r), "65536 Octets|" + kStandardVersion + "|" + kStandardHeader +
-                              "|175|1052|GeForce2 Ultra|NON|2048|3744|18300|14300|366 Mhz|143 Mhz|");
-}
-
-TEST(OpenImage, OnlyTheSizeDecidesAcceptanceAndAFailedStepKeepsWhatCameBefore)
+// Only the size decides acceptance; a failed step keeps what came before it.
+TEST(OpenImage, FillsTheFieldsStepByStep)
 {
     using enum OpenStatus;
-    const TestImage bare(46127);
-    const struct {
-        TestImage image;
-        OpenStatus status;
-        std::string fields;
-    } cases[] = {
-        {TestImage(46126), rejected, "|||-||||-|-|-|-|||"},
-        {TestImage(132001), rejected, "|||-||||-|-|-|-|||"},
-        {bare, failed, "46127 Octets|||-|||???|-|-|-|-|||"},
-        {TestImage(132000).clockKey(Standard::kClockKey, 0, 0), accepted,
-         "132000 Octets|||-|||???|-|3744|0|0|0 Mhz|0 Mhz|"},
-        // A "Version" too near the start for its header shows its version text
-        // (here over the PCIR marker), then fails before any later anchor.
-        {test::standardImage().version(80).put(87, "early"), failed,
-         "65536 Octets|" + std::string("early\0\0\0\0PCIR\0\x10R", 16) + std::string(19, '\0') +
-             "||-||||-|-|-|-|||"},
-        {test::standardImage().put(Standard::kClockKey, "xx"), failed,
-         "65536 Octets|" + kStandardVersion + "|" + kStandardHeader +
-             "|175|1052|GeForce2 Ultra|NON|2048|-|-|-|||"},
+    const std::string version = "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0') + "|";
+    const std::string header =
+        "Vardane test header" + std::string(29, ' ') + "\r\n|175|1052|GeForce2 Ultra|NON|2048|";
+    const std::pair<TestImage, std::string> whole[] = {
+        {test::standardImage(), "65536 Octets|" + version + header + "3744|18300|14300|366 Mhz|143 Mhz|"},
+        {TestImage(132000).clockKey(0xDF4, 0xFFFF, 12550),
+         "132000 Octets|||-|||???|-|3572|65535|12550|1310,7 Mhz|125,5 Mhz|"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fields);
-        const OpenResult r = openBytes(c.image);
-        EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(scanned(r), c.fields);
+    for (const auto& [image, fields] : whole) {
+        EXPECT_EQ(scanned(image, accepted), fields);
     }
+    EXPECT_EQ(scanned(TestImage(46126), rejected), "|||-||||-|-|-|-|||");
+    EXPECT_EQ(scanned(TestImage(132001), rejected), "|||-||||-|-|-|-|||");
+    EXPECT_EQ(scanned(TestImage(46127), failed), "46127 Octets|||-|||???|-|-|-|-|||");
+    EXPECT_EQ(scanned(test::standardImage().put(Standard::kClockKey, "xx"), failed),
+              "65536 Octets|" + version + header + "-|-|-|||");
+    // A "Version" too near the start for its header still shows its version
+    // text (here over the PCIR marker), then no later anchor is looked for.
+    EXPECT_EQ(scanned(test::standardImage().version(80).put(87, "early"), failed),
+              "65536 Octets|" + std::string("early\0\0\0\0PCIR\0\x10R", 16) + std::string(19, '\0') +
+                  "||-||||-|-|-|-|||");
 }
 
-TEST(OpenImage, WhatIsNotAnImageFileIsRefusedWithoutBlockingOrWriting)
+TEST(OpenImage, WhatIsNotAnImageFileIsRefusedWithoutBlocking)
 {
-    const TempFolder folder;
-    const fs::path fifo = folder.path() / "pipe.rom";  // a plain open would wait for a writer
+    const test::TempFolder folder;
+    const auto fifo = folder.path() / "pipe.rom";  // a plain open would wait for a writer
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    fs::create_symlink(folder.path() / "nowhere.rom", folder.path() / "link.rom");
-    const std::pair<fs::path, OpenStatus> cases[] = {
-        {folder.path(), OpenStatus::rejected},
-        {fifo, OpenStatus::rejected},
-        {folder.path() / "link.rom", OpenStatus::unreadable},
-        {folder.path() / "absent.rom", OpenStatus::unreadable},
-    };
-    for (const auto& [path, status] : cases) {
-        SCOPED_TRACE(path.string());
-        const OpenResult r = openImage(path, ",");
-        EXPECT_EQ(r.status, status);
-        EXPECT_EQ(r.state.fileTitle, path.filename().string());
-        EXPECT_EQ(r.state.fileSize, "");
-    }
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2);
+    std::filesystem::create_symlink(folder.path() / "nowhere.rom", folder.path() / "link.rom");
+    EXPECT_EQ(openImage(fifo, ",").status, OpenStatus::rejected);
+    EXPECT_EQ(openImage(folder.path() / "link.rom", ",").status, OpenStatus::unreadable);
+    EXPECT_EQ(openImage(folder.path() / "absent.rom", ",").state.fileTitle, "absent.rom");
 }
 
 enum class Anchor { version, pcir, sba, key };
 
-// An image with the anchor at each offset, placed so that the result shows
+// The image with the anchor at each offset, placed so that the result tells
 // which one was found: the version text reads "ver", the PCIR device byte is
 // the offset's low byte, the SideBand byte is on at odd offsets, off at even.
-TestImage withAnchors(Anchor anchor, const std::vector<std::int64_t>& offsets)
+bool foundAt(Anchor anchor, const std::vector<std::int64_t>& offsets, OpenStatus status)
 {
     TestImage image(65536);
     for (const std::int64_t at : offsets) {
@@ -141,19 +104,26 @@ TestImage withAnchors(Anchor anchor, const std::vector<std::int64_t>& offsets)
                 break;
         }
     }
-    return anchor == Anchor::key ? image : image.clockKey(Standard::kClockKey, 18300, 14300);
-}
-
-bool foundAt(const OpenResult& r, Anchor anchor, std::int64_t at)
-{
+    if (anchor != Anchor::key) {
+        image.clockKey(Standard::kClockKey, 18300, 14300);
+    }
+    const test::TempFile file(image);
+    const OpenResult r = openImage(file.path(), ",");
+    EXPECT_EQ(r.status, status);
+    const std::int64_t at = offsets.back();
     const ImageState& s = r.state;
-    std::array<char, 5> chipKey{};
-    std::snprintf(chipKey.data(), chipKey.size(), "10%02X", static_cast<unsigned>(at & 0xFF));
-    const bool found[] = {
-        s.versionText.starts_with("ver") && shown(s.headerlengh) == (at < 81 ? "-" : std::to_string(at - 81)),
-        r.chipKey == chipKey.data(), s.SBAVrt == at && s.sbaState == (at % 2 == 1 ? "OUI" : "NON"),
-        s.Octclef == at && r.memClockWord == at};
-    return found[static_cast<int>(anchor)];
+    switch (anchor) {
+        case Anchor::version:
+            return s.versionText.starts_with("ver") &&
+                   shown(s.headerlengh) == (at < 81 ? "-" : std::to_string(at - 81));
+        case Anchor::pcir:
+            return r.chipKey == makeChipKey(ChipBytes{0x10, static_cast<std::uint8_t>(at & 0xFF)});
+        case Anchor::sba:
+            return s.SBAVrt == at && s.sbaState == (at % 2 == 1 ? "OUI" : "NON");
+        case Anchor::key:
+            return s.Octclef == at && r.memClockWord == at;
+    }
+    return false;
 }
 
 // Each window's ends and one past them; the last of several matches wins, and
@@ -176,55 +146,33 @@ TEST(OpenAnchors, WindowEndsAndTheLastMatchWins)
         {pcir, {3850}, false, ok},       {sba, {1979}, false, ok},        {sba, {1980}, true, ok},
         {sba, {2180}, true, ok},         {sba, {2181}, false, ok},        {key, {3571}, false, failed},
         {key, {3572}, true, ok},         {key, {3884}, true, ok},         {key, {3885}, false, failed},
-        {version, {100, 300}, true, ok}, {pcir, {3800, 400}, false, ok},  {pcir, {519, 3499}, true, ok},
-        {key, {3600, 3800}, true, ok},   {sba, {0x7C0, 0x801}, true, ok}, {sba, {0x7C1, 0x800}, true, ok},
+        {version, {100, 300}, true, ok}, {pcir, {3800, 400}, false, ok},  {key, {3600, 3800}, true, ok},
+        {sba, {0x7C0, 0x801}, true, ok}, {sba, {0x7C1, 0x800}, true, ok},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << "anchor " << static_cast<int>(c.anchor) << " at " << c.offsets.back());
-        const OpenResult r = openBytes(withAnchors(c.anchor, c.offsets));
-        EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(foundAt(r, c.anchor, c.offsets.back()), c.found);
-    }
-}
-
-TEST(OpenClocks, ShowTwiceTheMemoryClockAndTheCoreClockWithTheLocalesSeparator)
-{
-    const struct {
-        std::uint16_t memWord, coreWord;
-        const char *separator, *memText, *coreText;
-    } cases[] = {
-        {16667, 12550, ",", "333,34 Mhz", "125,5 Mhz"},
-        {16667, 12550, ".", "333.34 Mhz", "125.5 Mhz"},
-        {0xFFFF, 0x88B8, ",", "1310,7 Mhz", "350 Mhz"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.memText);
-        const OpenResult r = openBytes(TestImage(65536).clockKey(0xDF4, c.memWord, c.coreWord), c.separator);
-        EXPECT_EQ(r.state.memClockText, c.memText);
-        EXPECT_EQ(r.state.coreClockText, c.coreText);
+        EXPECT_EQ(foundAt(c.anchor, c.offsets, c.status), c.found)
+            << "anchor " << static_cast<int>(c.anchor) << " at " << c.offsets.back();
     }
 }
 
 TEST(GpuTable, ChipKeysNameTheGpuOnlyOnAnExactMatch)
 {
-    const struct {
-        std::optional<ChipBytes> bytes;
-        const char *key, *name;
-    } cases[] = {
-        {ChipBytes{0x10, 0x00}, "1000", "GeForce256 SDR"},
-        {ChipBytes{0x10, 0x03}, "1003", "Quadro"},
-        {ChipBytes{0x10, 0x11}, "1011", "nVidia Crush"},
-        {ChipBytes{0x10, 0x53}, "1053", "Quadro2"},
-        {ChipBytes{0x20, 0x00}, "2000", "GeForce3"},
-        {ChipBytes{0x20, 0x03}, "2003", "Quadro3"},
-        {ChipBytes{0x10, 0x05}, "1005", ""},
-        {ChipBytes{0x0A, 0xB0}, "0AB0", ""},
-        {std::nullopt, "", ""},
+    const std::pair<std::optional<ChipBytes>, const char*> keys[] = {
+        {ChipBytes{0x10, 0x03}, "1003"}, {ChipBytes{0x0A, 0xB0}, "0AB0"}, {std::nullopt, ""}};
+    for (const auto& [bytes, key] : keys) {
+        EXPECT_EQ(makeChipKey(bytes), key);
+    }
+    const std::pair<const char*, const char*> names[] = {
+        {"1000", "GeForce256 SDR"},
+        {"1011", "nVidia Crush"},
+        {"1053", "Quadro2"},
+        {"2000", "GeForce3"},
+        {"2003", "Quadro3"},
+        {"1005", ""},
+        {"", ""},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(makeChipKey(c.bytes), c.key);
-        EXPECT_EQ(gpuNameForChipKey(c.key), c.name) << c.key;
+    for (const auto& [key, name] : names) {
+        EXPECT_EQ(gpuNameForChipKey(key), name) << key;
     }
 }
 

@@ -1,16 +1,14 @@
 #include "test_image.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <algorithm>
 #include <numeric>
 #include <stdexcept>
 #include <string>
 
 namespace vardane::test {
-
-TestImage::TestImage(std::size_t size, std::uint8_t filler) : bytes_(size, filler) {}
 
 TestImage& TestImage::put(std::int64_t offset, std::uint8_t byte)
 {
@@ -18,48 +16,33 @@ TestImage& TestImage::put(std::int64_t offset, std::uint8_t byte)
     return *this;
 }
 
-TestImage& TestImage::put(std::int64_t offset, std::string_view latin)
+TestImage& TestImage::put(std::int64_t offset, std::string_view bytes)
 {
-    for (std::size_t i = 0; i < latin.size(); ++i) {
-        put(offset + static_cast<std::int64_t>(i), static_cast<std::uint8_t>(latin[i]));
-    }
-    return *this;
-}
-
-TestImage& TestImage::put(std::int64_t offset, const std::vector<std::uint8_t>& bytes)
-{
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        put(offset + static_cast<std::int64_t>(i), bytes[i]);
+    for (const char c : bytes) {
+        put(offset++, static_cast<std::uint8_t>(c));
     }
     return *this;
 }
 
 TestImage& TestImage::putWord(std::int64_t offset, std::uint16_t word)
 {
-    put(offset, static_cast<std::uint8_t>(word & 0xFF));
-    return put(offset + 1, static_cast<std::uint8_t>(word >> 8));
+    return put(offset, static_cast<std::uint8_t>(word & 0xFF))
+        .put(offset + 1, static_cast<std::uint8_t>(word >> 8));
 }
-
-TestImage& TestImage::version(std::int64_t v) { return put(v, "Version"); }
 
 TestImage& TestImage::pcir(std::int64_t p, std::uint8_t vendorHigh, std::uint8_t deviceLow)
 {
-    put(p, "PCIR");
-    put(p + 5, vendorHigh);
-    return put(p + 6, deviceLow);
+    return put(p, "PCIR").put(p + 5, vendorHigh).put(p + 6, deviceLow);
 }
 
 TestImage& TestImage::clockKey(std::int64_t k, std::uint16_t memWord, std::uint16_t coreWord)
 {
-    put(k, "r7");
-    putWord(k - 26, memWord);
-    return putWord(k - 70, coreWord);
+    return put(k, "r7").putWord(k - 26, memWord).putWord(k - 70, coreWord);
 }
 
 TestImage& TestImage::checksumTo(std::uint8_t sum)
 {
     constexpr std::size_t kLast = 0xBBFF;
-    put(kLast, std::uint8_t{0});
     const unsigned rest = std::accumulate(bytes_.begin(), bytes_.begin() + kLast, 0U);
     return put(kLast, static_cast<std::uint8_t>((sum - rest) & 0xFF));
 }
@@ -69,46 +52,14 @@ TestImage standardImage(std::size_t size)
     TestImage image(size);
     std::string header = "Vardane test header";
     header.resize(Standard::kHeaderWidth, ' ');
-    image.put(Standard::kHeader, header)
-        .put(Standard::kHeader + static_cast<std::int64_t>(Standard::kHeaderWidth), std::uint8_t{0x0D})
-        .put(Standard::kHeader + static_cast<std::int64_t>(Standard::kHeaderWidth) + 1, std::uint8_t{0x0A})
+    image.put(Standard::kHeader, header + "\r\n")
         .version(Standard::kVersion)
         .put(Standard::kVersion + 7, "NV15 BIOS 3.15.01.08.00 (test)")
         .pcir(Standard::kPcir, 0x10, 0x52)
         .put(Standard::kSba, std::uint8_t{0x7F})
-        .clockKey(Standard::kClockKey, Standard::kMemWord, Standard::kCoreWord);
-    if (size > 0xBBFF) {
-        image.checksumTo(0);
-    }
-    return image;
+        .clockKey(Standard::kClockKey, 18300, 14300);
+    return size > 0xBBFF ? image.checksumTo(0) : image;
 }
-
-TempFolder::TempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "vardane-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
-TempFile::TempFile(const TestImage& image, std::string_view name) : TempFile(image.bytes(), name) {}
-
-TempFile::TempFile(const std::vector<std::uint8_t>& bytes, std::string_view name)
-    : path_(folder_.path() / std::string(name))
-{
-    writeAll(path_, bytes);
-}
-
-std::vector<std::uint8_t> TempFile::contents() const { return readAll(path_); }
 
 std::vector<std::uint8_t> readAll(const std::filesystem::path& path)
 {
@@ -142,6 +93,21 @@ std::vector<std::size_t> differingOffsets(const std::vector<std::uint8_t>& befor
         offsets.push_back(common);
     }
     return offsets;
+}
+
+TempFolder::TempFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "vardane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace vardane::test

@@ -3,7 +3,6 @@
 // images are always made here, never taken from a real BIOS.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
@@ -13,32 +12,28 @@ namespace vardane::test {
 
 class TestImage {
 public:
-    explicit TestImage(std::size_t size, std::uint8_t filler = 0x00);
+    explicit TestImage(std::size_t size, std::uint8_t filler = 0x00) : bytes_(size, filler) {}
 
     TestImage& put(std::int64_t offset, std::uint8_t byte);
-    TestImage& put(std::int64_t offset, std::string_view latin);  // bytes as given
-    TestImage& put(std::int64_t offset, const std::vector<std::uint8_t>& bytes);
+    TestImage& put(std::int64_t offset, std::string_view bytes);  // as given, one byte per char
     TestImage& putWord(std::int64_t offset, std::uint16_t word);  // low byte first
-
-    TestImage& version(std::int64_t v);                        // "Version" at v
+    TestImage& version(std::int64_t v) { return put(v, "Version"); }
     TestImage& pcir(std::int64_t p, std::uint8_t vendorHigh, std::uint8_t deviceLow);
     TestImage& clockKey(std::int64_t k, std::uint16_t memWord, std::uint16_t coreWord);
-
     // Sets the byte at 0xBBFF so that 0x0000..0xBBFF adds up to `sum` mod 256.
-    TestImage& checksumTo(std::uint8_t sum = 0);
+    TestImage& checksumTo(std::uint8_t sum);
 
     [[nodiscard]] const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-    [[nodiscard]] std::size_t size() const { return bytes_.size(); }
 
 private:
     std::vector<std::uint8_t> bytes_;
 };
 
-// A typical 65536-byte image: header "Vardane test header" padded to 48 then a
-// carriage return at headerlengh + 48 (Version at 0x100, so headerlengh 0xAF),
+// A typical 65536-byte image: header "Vardane test header" padded to 48, a
+// carriage return and a line feed ("Version" at 0x100, so headerlengh 0xAF),
 // PCIR at 0x60 with chip bytes 10 52 (GeForce2 Ultra), SideBand byte 0x7F at
 // 0x800, "r7" at 0xEA0 with memory word 18300 (366 Mhz) and core word 14300
-// (143 Mhz), and a region that adds up to 0.
+// (143 Mhz), and a region that adds up to 0 when the file holds it.
 struct Standard {
     static constexpr std::int64_t kVersion = 0x100;
     static constexpr std::int64_t kHeader = kVersion - 81;
@@ -46,10 +41,16 @@ struct Standard {
     static constexpr std::int64_t kPcir = 0x60;
     static constexpr std::int64_t kSba = 0x800;
     static constexpr std::int64_t kClockKey = 0xEA0;
-    static constexpr std::uint16_t kMemWord = 18300;
-    static constexpr std::uint16_t kCoreWord = 14300;
 };
 [[nodiscard]] TestImage standardImage(std::size_t size = 65536);
+
+[[nodiscard]] std::vector<std::uint8_t> readAll(const std::filesystem::path& path);
+void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// Offsets where two byte runs differ; a size change is a difference at the
+// shorter length.
+[[nodiscard]] std::vector<std::size_t> differingOffsets(const std::vector<std::uint8_t>& before,
+                                                        const std::vector<std::uint8_t>& after);
 
 // A fresh empty temporary folder, removed with everything in it.
 class TempFolder {
@@ -67,24 +68,18 @@ private:
 // A file in its own temporary folder, removed with the object.
 class TempFile {
 public:
-    explicit TempFile(const TestImage& image, std::string_view name = "image.rom");
-    explicit TempFile(const std::vector<std::uint8_t>& bytes, std::string_view name = "image.rom");
-
+    explicit TempFile(const TestImage& image, std::string_view name = "image.rom")
+        : path_(folder_.path() / name)
+    {
+        writeAll(path_, image.bytes());
+    }
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
     [[nodiscard]] const std::filesystem::path& folder() const { return folder_.path(); }
-    [[nodiscard]] std::vector<std::uint8_t> contents() const;
+    [[nodiscard]] std::vector<std::uint8_t> contents() const { return readAll(path_); }
 
 private:
     TempFolder folder_;
     std::filesystem::path path_;
 };
-
-[[nodiscard]] std::vector<std::uint8_t> readAll(const std::filesystem::path& path);
-void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-
-// Offsets where two byte runs differ (sizes must match; a size change is a
-// difference at the shorter length).
-[[nodiscard]] std::vector<std::size_t> differingOffsets(const std::vector<std::uint8_t>& before,
-                                                        const std::vector<std::uint8_t>& after);
 
 }  // namespace vardane::test
