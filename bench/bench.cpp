@@ -1,6 +1,8 @@
 // Each core operation beside its floor: the least a program must ask of the
 // system to do the same work on the same file with plain POSIX calls. After
-// the run, a summary gives each operation's time over its floor's.
+// the run, a summary gives each operation's time over its floor's. These are
+// fractions of what a user waits for (see bench/collection.cpp and the
+// window's start); they say where the time goes, not what to chase.
 #include "checksum/checksum.h"
 #include "editors/clock.h"
 #include "image/layout.h"
@@ -31,7 +33,6 @@ namespace L = vardane::layout;
 using vardane::test::Standard;
 
 constexpr std::string_view kFloorSuffix = "_floor";
-constexpr double kTarget = 1.5;
 
 class Descriptor {
 public:
@@ -175,7 +176,7 @@ void correctChecksumFloor(benchmark::State& state, const fs::path& path)
         const bool read = fd.valid() && ::pread(fd.get(), region.data(), region.size(), 0) ==
                                             static_cast<ssize_t>(region.size());
         const std::array<std::uint8_t, 1> byte{region.back()};
-        if (!read || !writeOnce(fd.get(), L::kChecksumByte, byte)) {
+        if (!read || !writeOnce(fd.get(), L::kChecksumByte.distance, byte)) {
             state.SkipWithError("cannot rewrite the checksum byte");
             break;
         }
@@ -186,7 +187,7 @@ constexpr std::array<std::uint16_t, 2> kWords{18300, 20000};
 
 void writeClockWord(benchmark::State& state, const fs::path& path)
 {
-    const std::int64_t offset = Standard::kClockKey - L::kMemClockWordBeforeKey;
+    const std::int64_t offset = Standard::kClockKey + L::kMemClockWord.distance;
     std::size_t next = 0;
     for (auto _ : state) {
         next ^= 1;
@@ -199,7 +200,7 @@ void writeClockWord(benchmark::State& state, const fs::path& path)
 
 void writeClockWordFloor(benchmark::State& state, const fs::path& path)
 {
-    const std::int64_t offset = Standard::kClockKey - L::kMemClockWordBeforeKey;
+    const std::int64_t offset = Standard::kClockKey + L::kMemClockWord.distance;
     std::size_t next = 0;
     for (auto _ : state) {
         next ^= 1;
@@ -267,7 +268,7 @@ public:
 
     void printRatios() const
     {
-        std::printf("\nOver the floor, medians in us (target %.1fx):\n", kTarget);
+        std::printf("\nOver the floor, medians in us:\n");
         std::printf("  %-16s %10s %10s %6s   %10s %10s %6s\n", "operation", "real", "floor", "ratio", "cpu",
                     "floor", "ratio");
         for (const auto& [name, times] : times_) {
@@ -280,9 +281,8 @@ public:
             const double cpu = median(times.cpu);
             const double cpuFloor = median(floor->second.cpu);
             const double ratio = real / realFloor;
-            std::printf("  %-16s %10.2f %10.2f %6.2f   %10.2f %10.2f %6.2f  %s\n", name.c_str(), real,
-                        realFloor, ratio, cpu, cpuFloor, cpu / cpuFloor,
-                        ratio <= kTarget ? "ok" : "ABOVE TARGET");
+            std::printf("  %-16s %10.2f %10.2f %6.2f   %10.2f %10.2f %6.2f\n", name.c_str(), real, realFloor,
+                        ratio, cpu, cpuFloor, cpu / cpuFloor);
         }
     }
 

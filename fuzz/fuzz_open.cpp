@@ -104,12 +104,12 @@ template <std::size_t N>
             continue;
         }
         expected.state.versionText =
-            decoded(bytes, v + layout::kVersionTextAfterVersion, layout::kVersionTextLength);
-        const std::int64_t header = v - layout::kHeaderTextBeforeVersion;
+            decoded(bytes, v + layout::kVersionText.distance, layout::kVersionText.length);
+        const std::int64_t header = v + layout::kHeaderText.distance;
         if (header < 0) {
             return false;
         }
-        expected.state.headerText = decoded(bytes, header, layout::kHeaderTextLength);
+        expected.state.headerText = decoded(bytes, header, layout::kHeaderText.length);
         expected.state.headerlengh = header;
     }
     return true;
@@ -120,7 +120,7 @@ void scanPcir(Bytes bytes, OpenResult& expected)
     for (const layout::Window window : layout::kPcirWindows) {
         for (std::int64_t p = window.first; p <= window.last; ++p) {
             if (markerAt(bytes, p, layout::kPcirMark)) {
-                const auto chip = at(bytes, p + layout::kChipBytesAfterPcir, layout::kChipBytesLength);
+                const auto chip = at(bytes, p + layout::kChipBytes.distance, layout::kChipBytes.length);
                 expected.chipKey = chipKeyOf(chip[0], chip[1]);
             }
         }
@@ -157,8 +157,8 @@ void readClocks(Bytes bytes, std::string_view separator, OpenResult& expected)
         return;
     }
     const std::int64_t k = *expected.state.Octclef;
-    const std::uint16_t mem = wordAt(bytes, k - layout::kMemClockWordBeforeKey);
-    const std::uint16_t core = wordAt(bytes, k - layout::kCoreClockWordBeforeKey);
+    const std::uint16_t mem = wordAt(bytes, k + layout::kMemClockWord.distance);
+    const std::uint16_t core = wordAt(bytes, k + layout::kCoreClockWord.distance);
     expected.memClockWord = mem;
     expected.coreClockWord = core;
     expected.state.memClockText = clockText(2U * mem, separator);
@@ -210,14 +210,14 @@ void requireConsistent(const OpenResult& got, Bytes bytes)
 
     require(state.headerText.empty() == !state.headerlengh, "headerText without headerlengh, or the reverse");
     if (state.headerlengh) {
-        const std::int64_t v = *state.headerlengh + layout::kHeaderTextBeforeVersion;
+        const std::int64_t v = *state.headerlengh - layout::kHeaderText.distance;
         require(inside(v, layout::kVersionWindow), "headerlengh outside its window");
         require(markerAt(bytes, v, layout::kVersionMark), "no Version at headerlengh + 81");
-        require(codePoints(state.headerText) == layout::kHeaderTextLength, "headerText is not 50 characters");
-        require(state.headerText == decoded(bytes, *state.headerlengh, layout::kHeaderTextLength),
+        require(codePoints(state.headerText) == layout::kHeaderText.length, "headerText is not 50 characters");
+        require(state.headerText == decoded(bytes, *state.headerlengh, layout::kHeaderText.length),
                 "headerText is not the bytes at headerlengh");
     }
-    require(state.versionText.empty() || codePoints(state.versionText) == layout::kVersionTextLength,
+    require(state.versionText.empty() || codePoints(state.versionText) == layout::kVersionText.length,
             "versionText is not 35 characters");
 
     require(got.chipKey.empty() || got.chipKey.size() == 4, "chip key is not four hex digits");
@@ -241,12 +241,12 @@ void requireConsistent(const OpenResult& got, Bytes bytes)
     }
     if (got.memClockWord) {
         require(state.Octclef &&
-                    wordAt(bytes, *state.Octclef - layout::kMemClockWordBeforeKey) == got.memClockWord,
+                    wordAt(bytes, *state.Octclef + layout::kMemClockWord.distance) == got.memClockWord,
                 "memory clock word is not the word at Octclef - 26");
     }
     if (got.coreClockWord) {
         require(state.Octclef &&
-                    wordAt(bytes, *state.Octclef - layout::kCoreClockWordBeforeKey) == got.coreClockWord,
+                    wordAt(bytes, *state.Octclef + layout::kCoreClockWord.distance) == got.coreClockWord,
                 "core clock word is not the word at Octclef - 70");
     }
 
