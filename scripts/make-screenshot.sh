@@ -39,7 +39,7 @@ focus() { xdotool windowfocus --sync "$(xdotool search --sync --name "$1" | head
 menu() { focus "^Vardane"; xdotool key "alt+$1"; sleep 0.3; xdotool key "$2"; }
 
 menu f o
-focus "^Open$"
+focus "^(Open|Ouvrir)$"
 xdotool type --delay 5 "$image"
 xdotool key Return
 sleep 1

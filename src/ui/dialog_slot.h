@@ -38,13 +38,6 @@ public:
 
     [[nodiscard]] Dialog* current() const { return dialog_; }
 
-    void close()
-    {
-        if (dialog_ != nullptr) {
-            dialog_->close();
-        }
-    }
-
 private:
     QPointer<Dialog> dialog_;
 };
