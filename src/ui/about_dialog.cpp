@@ -26,15 +26,6 @@ constexpr const char* kWebSite = "vardane.invalid";
 
 constexpr int kPictureSide = 40;
 
-QLabel* addLabel(QWidget* box, const char* name, const char* caption, QRect twips)
-{
-    auto* label = new QLabel(qtText(caption), box);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    placeInTwips(label, twips.x(), twips.y(), twips.width(), twips.height());
-    return label;
-}
-
 }  // namespace
 
 AboutDialog::AboutDialog()
@@ -43,27 +34,28 @@ AboutDialog::AboutDialog()
     setWindowTitle(qtText(kCaption));
     setClientSizeInTwips(this, 6135, 3945);
 
-    QLabel* picture = addLabel(this, "Picture1", "", {360, 120, 615, 615});
+    QLabel* picture = addLabel(this, "Picture1", {}, {360, 120, 615, 615});
     picture->setPixmap(paintEmblem(kPictureSide));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     using enum DrawnWith;
-    addLabel(this, "Label2", kShortName, {1680, 0, 3135, 975})->setFont(windowsFont(arial, 48, true));
-    addLabel(this, "Label3", kVersion, {2160, 1080, 2175, 255})
+    addLabel(this, "Label2", qtText(kShortName), {1680, 0, 3135, 975})->setFont(windowsFont(arial, 48, true));
+    addLabel(this, "Label3", qtText(kVersion), {2160, 1080, 2175, 255})
         ->setFont(windowsFont(msSansSerif, 12, false, true));
-    addLabel(this, "Label4", kCredit, {3360, 1800, 2655, 495})->setFont(windowsFont(timesNewRoman, 20.25));
-    addLabel(this, "Label5", kRelease, {120, 2040, 2175, 255})
+    addLabel(this, "Label4", qtText(kCredit), {3360, 1800, 2655, 495})
+        ->setFont(windowsFont(timesNewRoman, 20.25));
+    addLabel(this, "Label5", qtText(kRelease), {120, 2040, 2175, 255})
         ->setFont(windowsFont(msSansSerif, 8.25, true, true));
     addRuleInTwips(this, "Line1", 2400, 6240);
-    addLabel(this, "Label1", kDisclaimer, {120, 2520, 4575, 855})->setWordWrap(true);
+    addLabel(this, "Label1", qtText(kDisclaimer), {120, 2520, 4575, 855})->setWordWrap(true);
 
     auto* ok = new QPushButton(qtText(kOk), this);
     ok->setObjectName("Command1");
-    placeInTwips(ok, 4920, 2640, 1095, 375);
+    placeInTwips(ok, {4920, 2640, 1095, 375});
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
     addRuleInTwips(this, "Line2", 3360, 6120);
-    addLabel(this, "Label6", kWebSite, {1680, 3480, 3015, 375})
+    addLabel(this, "Label6", qtText(kWebSite), {1680, 3480, 3015, 375})
         ->setFont(windowsFont(msSansSerif, 13.5, true));
 }
 

@@ -87,11 +87,6 @@ const char* refusalText(ClockError error)
     return kWriteFailedText;
 }
 
-void place(QWidget* widget, const ClockLayout::Place& at)
-{
-    placeInTwips(widget, at.left, at.top, at.width, at.height);
-}
-
 std::optional<QColor> toQColor(ClockColour colour)
 {
     const auto rgb = [](const Rgb& c) { return QColor(c.red, c.green, c.blue); };
@@ -116,10 +111,11 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 }
 
 // A box the user reads but never types into or tabs to, on the scroll-bar grey.
-QLineEdit* makeShownBox(QWidget* parent, const char* name)
+QLineEdit* makeShownBox(QWidget* parent, const char* name, Twips place)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
+    placeInTwips(box, place);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
     setTextColour(box, QPalette::Base, box->palette().color(QPalette::Button));
@@ -134,10 +130,10 @@ void showFromStart(QLineEdit* box, const QString& text)
     box->setCursorPosition(0);
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption)
+// Top-aligned, so a caption lines up with the box beside it.
+QLabel* addTopLabel(QWidget* parent, const char* name, const QString& caption, Twips place)
 {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
+    QLabel* label = addLabel(parent, name, caption, place);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -149,33 +145,36 @@ ClockDialog::ClockDialog(const ClockProfile& profile, const ClockLayout& layout,
 {
     setObjectName(qtText(profile_.dialogName));
     setWindowTitle(qtText(profile_.caption));
-    createControls();
-    placeControls(layout);
+    createControls(layout);
     Form_Load(host.state().*profile_.stateText);
 }
 
-void ClockDialog::createControls()
+void ClockDialog::createControls(const ClockLayout& layout)
 {
-    label2_ = makeLabel(this, "Label2", qtText(profile_.currentCaption));
-    text2_ = makeShownBox(this, "Text2");
+    setClientSizeInTwips(this, layout.clientWidth, layout.clientHeight);
+    addTopLabel(this, "Label2", qtText(profile_.currentCaption), layout.label2);
+    text2_ = makeShownBox(this, "Text2", layout.text2);
 
     slider1_ = new QSlider(Qt::Horizontal, this);
     slider1_->setObjectName("Slider1");
+    placeInTwips(slider1_, layout.slider1);
     slider1_->setSingleStep(profile_.smallStep);
     slider1_->setPageStep(profile_.largeStep);
     slider1_->setTickInterval(profile_.tickInterval);
     slider1_->setTickPosition(QSlider::TicksBelow);
     slider1_->setFocusPolicy(Qt::StrongFocus);
 
-    label3_ = makeLabel(this, "Label3", {});
-    label4_ = makeLabel(this, "Label4", {});
-    text1_ = makeShownBox(this, "Text1");
-    label1_ = makeLabel(this, "Label1", qtText(profile_.unitCaption));
+    label3_ = addTopLabel(this, "Label3", {}, layout.label3);
+    label4_ = addTopLabel(this, "Label4", {}, layout.label4);
+    text1_ = makeShownBox(this, "Text1", layout.text1);
+    label1_ = addTopLabel(this, "Label1", qtText(profile_.unitCaption), layout.label1);
 
     command1_ = new QPushButton(kApplyCaption, this);
     command1_->setObjectName("Command1");
+    placeInTwips(command1_, layout.command1);
     check1_ = new QCheckBox(kOufModeCaption, this);
     check1_->setObjectName("Check1");
+    placeInTwips(check1_, layout.check1);
 
     setTabOrder(slider1_, command1_);
     setTabOrder(command1_, check1_);
@@ -183,20 +182,6 @@ void ClockDialog::createControls()
     connect(slider1_, &QSlider::actionTriggered, this, &ClockDialog::Slider1_Scroll);
     connect(check1_, &QCheckBox::toggled, this, &ClockDialog::Check1_Click);
     connect(command1_, &QPushButton::clicked, this, &ClockDialog::Command1_Click);
-}
-
-void ClockDialog::placeControls(const ClockLayout& layout)
-{
-    setClientSizeInTwips(this, layout.clientWidth, layout.clientHeight);
-    place(label2_, layout.label2);
-    place(text2_, layout.text2);
-    place(slider1_, layout.slider1);
-    place(label3_, layout.label3);
-    place(label4_, layout.label4);
-    place(text1_, layout.text1);
-    place(label1_, layout.label1);
-    place(command1_, layout.command1);
-    place(check1_, layout.check1);
 }
 
 void ClockDialog::Form_Load(const std::string& clockText)

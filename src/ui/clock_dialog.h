@@ -3,6 +3,7 @@
 
 #include "editors/clock.h"
 #include "ui/dialog_host.h"
+#include "ui/twips.h"
 
 #include <string>
 
@@ -16,11 +17,8 @@ namespace vardane::ui {
 
 // Where the controls of one clock dialog stand, in twips.
 struct ClockLayout {
-    struct Place {
-        int left, top, width, height;
-    };
     int clientWidth, clientHeight;
-    Place label2, text2, slider1, label3, label4, text1, label1, command1, check1;
+    Twips label2, text2, slider1, label3, label4, text1, label1, command1, check1;
 };
 
 extern const ClockLayout kMemoryClockLayout;
@@ -34,8 +32,7 @@ public:
     ClockDialog(const ClockProfile& profile, const ClockLayout& layout, DialogHost& host);
 
 private:
-    void createControls();
-    void placeControls(const ClockLayout& layout);
+    void createControls(const ClockLayout& layout);
     void Form_Load(const std::string& clockText);
     void Slider1_Scroll(int action);
     void Check1_Click(bool ticked);
@@ -52,7 +49,6 @@ private:
     const ClockProfile& profile_;
     ClockColour colour_ = ClockColour::initial;
 
-    QLabel* label2_ = nullptr;
     QLineEdit* text2_ = nullptr;
     QSlider* slider1_ = nullptr;
     QLabel* label3_ = nullptr;

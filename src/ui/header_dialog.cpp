@@ -121,15 +121,11 @@ HeaderDialog::HeaderDialog(DialogHost& host, HeaderField field)
     setWindowTitle(qtText(kCaption));
     setClientSizeInTwips(this, 4680, 2250);
 
-    auto* instruction = new QLabel(qtText(kInstruction), this);
-    instruction->setObjectName("Label1");
-    instruction->setTextFormat(Qt::PlainText);
-    instruction->setWordWrap(true);
-    placeInTwips(instruction, 240, 120, 4335, 735);
+    addLabel(this, "Label1", qtText(kInstruction), {240, 120, 4335, 735})->setWordWrap(true);
 
     text1_ = new QLineEdit(this);
     text1_->setObjectName("Text1");
-    placeInTwips(text1_, 240, 960, 4215, 375);
+    placeInTwips(text1_, {240, 960, 4215, 375});
     text1_->setMaxLength(static_cast<int>(field_.width));
     text1_->setValidator(new FieldTextValidator(field_.width, text1_));
     text1_->setText(loadedText_);
@@ -137,7 +133,7 @@ HeaderDialog::HeaderDialog(DialogHost& host, HeaderField field)
 
     auto* command1 = new QPushButton(qtText(kApply), this);
     command1->setObjectName("Command1");
-    placeInTwips(command1, 1200, 1680, 2175, 375);
+    placeInTwips(command1, {1200, 1680, 2175, 375});
     connect(command1, &QPushButton::clicked, this, &HeaderDialog::Command1_Click);
 }
 

@@ -58,10 +58,6 @@ constexpr const char* kChecksumChangedText =
     "Le fichier a été modifié par un autre programme pendant la correction.\n"
     "Le fichier n'a pas été modifié.";
 
-struct Twips {
-    int left, top, width, height;
-};
-
 QString offsetText(const std::optional<std::int64_t>& offset)
 {
     return offset ? QString::number(*offset) : QString();
@@ -100,15 +96,6 @@ void runToEdge(QLabel* value, int edge)
 {
     value->resize(std::max(value->width(), edge - value->x()),
                   std::max(value->height(), value->fontMetrics().height()));
-}
-
-QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& caption, Twips place)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(objectName);
-    label->setTextFormat(Qt::PlainText);
-    placeInTwips(label, place.left, place.top, place.width, place.height);
-    return label;
 }
 
 }  // namespace
@@ -166,8 +153,8 @@ void MainWindow::buildClientArea()
     valuePalette.setColor(QPalette::WindowText, kValueColour);
     for (std::size_t i = 0; i < kRows.size(); ++i) {
         const Row& row = kRows[i];
-        makeLabel(client, row.captionName, qtText(row.caption), row.captionPlace);
-        QLabel* value = makeLabel(client, row.valueName, QString(), row.valuePlace);
+        addLabel(client, row.captionName, qtText(row.caption), row.captionPlace);
+        QLabel* value = addLabel(client, row.valueName, QString(), row.valuePlace);
         value->setPalette(valuePalette);
         valueLabels_[i] = {row.field, value};
     }
@@ -189,10 +176,10 @@ void MainWindow::buildClientArea()
 
     holders_.StK1 = new QLineEdit(qtText(kStK1Initial), client);
     holders_.StK1->setObjectName("StK1");
-    holders_.SBAVrt = makeLabel(client, "Label11", QString(), {240, kHolderTop, 1215, 255});
-    holders_.Octclef = makeLabel(client, "Label12", QString(), {1560, kHolderTop, 1215, 255});
-    holders_.headerlengh = makeLabel(client, "Label13", QString(), {2880, kHolderTop, 1215, 255});
-    placeInTwips(holders_.StK1, 4200, kHolderTop, 1215, 285);
+    holders_.SBAVrt = addLabel(client, "Label11", QString(), {240, kHolderTop, 1215, 255});
+    holders_.Octclef = addLabel(client, "Label12", QString(), {1560, kHolderTop, 1215, 255});
+    holders_.headerlengh = addLabel(client, "Label13", QString(), {2880, kHolderTop, 1215, 255});
+    placeInTwips(holders_.StK1, {4200, kHolderTop, 1215, 285});
     for (QWidget* holder : std::initializer_list<QWidget*>{holders_.StK1, holders_.SBAVrt, holders_.Octclef,
                                                            holders_.headerlengh}) {
         holder->hide();

@@ -58,22 +58,17 @@ SbaDialog::SbaDialog(DialogHost& host) : HostedDialog(host)
     setWindowTitle(qtText(kCaption));
     setClientSizeInTwips(this, 4680, 2280);
 
-    auto* lead = new QLabel(qtText(kLead), this);
-    lead->setObjectName("Label1");
-    placeInTwips(lead, 720, 240, 3015, 255);
-
-    stateWord_ = new QLabel(qtText(kDisabledWord), this);
-    stateWord_->setObjectName("Label2");
+    addLabel(this, "Label1", qtText(kLead), {720, 240, 3015, 255});
+    stateWord_ = addLabel(this, "Label2", qtText(kDisabledWord), {1200, 600, 2175, 495});
     QFont large = stateWord_->font();
     large.setPointSize(kStateWordPointSize);
     stateWord_->setFont(large);
-    placeInTwips(stateWord_, 1200, 600, 2175, 495);
 
     addRuleInTwips(this, "Line1", 1440, 4680);
 
     command1_ = new QPushButton(qtText(kInitialButton), this);
     command1_->setObjectName("Command1");
-    placeInTwips(command1_, 1080, 1680, 2415, 495);
+    placeInTwips(command1_, {1080, 1680, 2415, 495});
     command1_->setFocus();
     connect(command1_, &QPushButton::clicked, this, &SbaDialog::Command1_Click);
 
