@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -217,6 +218,8 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     const std::string ok = images.path("ok.rom");
     const std::string bad = images.path("bad.rom");
     const std::string small = images.path("small.rom");
+    const std::string fifo = images.path("fifo.rom");  // a plain open would wait for a writer
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const Outcome mixed = runCli({"verify", ok, small, bad});
     EXPECT_EQ(mixed.status, 2);
     EXPECT_EQ(mixed.out, "==> " + ok + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n==> " + small +
@@ -227,10 +230,10 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     // A list written on another system, with a blank line: one JSON object a
     // line, each the image's own with its path.
     const Outcome listed =
-        runCli({"info", "--json", "-"}, {"LC_ALL=C"}, ok + "\r\n\n" + small + "\n" + bad + "\n");
+        runCli({"info", "--json", "-"}, {"LC_ALL=C"}, ok + "\r\n\n" + fifo + "\n" + bad + "\n");
     EXPECT_EQ(listed.status, 2);
     std::istringstream lines(listed.out);
-    for (const std::string& path : {ok, small, bad}) {
+    for (const std::string& path : {ok, fifo, bad}) {
         std::string line;
         std::getline(lines, line);
         QJsonObject object = jsonOf(line);

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -67,17 +65,6 @@ TEST(OpenImage, FillsTheFieldsStepByStep)
     EXPECT_EQ(scanned(test::standardImage().version(80).put(87, "early"), failed),
               "65536 Octets|" + std::string("early\0\0\0\0PCIR\0\x10R", 16) + std::string(19, '\0') +
                   "||-||||-|-|-|-|||");
-}
-
-TEST(OpenImage, WhatIsNotAnImageFileIsRefusedWithoutBlocking)
-{
-    const test::TempFolder folder;
-    const auto fifo = folder.path() / "pipe.rom";  // a plain open would wait for a writer
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::filesystem::create_symlink(folder.path() / "nowhere.rom", folder.path() / "link.rom");
-    EXPECT_EQ(openImage(fifo, ",").status, OpenStatus::rejected);
-    EXPECT_EQ(openImage(folder.path() / "link.rom", ",").status, OpenStatus::unreadable);
-    EXPECT_EQ(openImage(folder.path() / "absent.rom", ",").state.fileTitle, "absent.rom");
 }
 
 enum class Anchor { version, pcir, sba, key };

@@ -34,16 +34,6 @@ TEST(Windows1252, EveryCharacterOfTheChartEncodesToItsByte)
     }
 }
 
-TEST(Windows1252, DecodingGivesEveryByteItsCharacterInUtf8)
-{
-    const std::vector<std::uint8_t> bytes{0x00, 'A',  0x7F, 0x80, 0x81, 0x8D, 0x8F,
-                                          0x90, 0x9D, 0x9F, 0xA0, 0xE9, 0xFF};
-    EXPECT_EQ(decodeWindows1252(bytes),
-              std::string("\0A\x7F\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"
-                          "\xC5\xB8\xC2\xA0\xC3\xA9\xC3\xBF",
-                          24));
-}
-
 TEST(FormatHundredths, DropsTrailingZerosAndUsesTheSeparator)
 {
     const std::pair<std::uint32_t, const char*> cases[] = {
