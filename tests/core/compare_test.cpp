@@ -44,16 +44,16 @@ TEST(DifferingRuns, NameEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
         TestImage a, b;
         std::vector<std::string> runs;
     } cases[] = {
-        {a, a, {}},
-        {a, flip(a, {Standard::kHeader + 49}), {"224..224 HeaderText"}},
+        // clang-format off
+        {a, a, {}}, {a, flip(a, {Standard::kHeader + 49}), {"224..224 HeaderText"}},
         {a, flip(a, {Standard::kHeader - 1, Standard::kHeader}), {"174..175 HeaderText -"}},
         {a, flip(a, {Standard::kVersion + 41, Standard::kVersion + 42}), {"297..298 VersionText -"}},
         {a, flip(a, {Standard::kPcir + 5, Standard::kPcir + 7}), {"101..101 ChipBytes", "103..103 -"}},
-        {a, flip(a, {Standard::kSba}), {"2048..2048 SbaByte"}},
+        {a, flip(a, {Standard::kSba}), {"2048..2048 SbaByte"}}, {a, flip(a, {0xBC00}), {"48128..48128 -"}},
         {a, flip(a, {Standard::kClockKey - 26}), {"3718..3718 MemClockWord"}},
         {a, flip(a, {Standard::kClockKey - 69}), {"3675..3675 CoreClockWord"}},
         {a, flip(a, {0xBBFF}), {"48127..48127 ChecksumByte"}},
-        {a, flip(a, {0xBC00}), {"48128..48128 -"}},
+        // clang-format on
         // The longer file's extra bytes are not compared.
         {TestImage(46127).put(100, std::uint8_t{1}), TestImage(65536), {"100..100 -"}},
         // A scan that stopped at a "Version" too near the start placed the version text only.

@@ -55,13 +55,11 @@ TEST(EncodeHeaderText, OneBytePerCharacterPaddedWithSpacesOrRefused)
         std::u32string text;
         Expected<Bytes, HeaderError> bytes;
     } cases[] = {
-        {U"AB", Bytes{'A', 'B', ' '}},
-        {U"€Ÿ\u00A0", Bytes{0x80, 0x9F, 0xA0}},
-        {U"ABCD", Unexpected{tooLong}},
-        {U"\u0101", Unexpected{unrepresentable}},
-        {U"a\r", Unexpected{controlCharacter}},
-        {U"\u007F", Unexpected{controlCharacter}},
-        {U"\u009F", Unexpected{controlCharacter}},
+        // clang-format off
+        {U"AB", Bytes{'A', 'B', ' '}}, {U"€Ÿ\u00A0", Bytes{0x80, 0x9F, 0xA0}}, {U"ABCD", Unexpected{tooLong}},
+        {U"\u0101", Unexpected{unrepresentable}}, {U"a\r", Unexpected{controlCharacter}},
+        {U"\u007F", Unexpected{controlCharacter}}, {U"\u009F", Unexpected{controlCharacter}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const auto bytes = encodeHeaderText(c.text, 3);
@@ -81,12 +79,11 @@ TEST(WriteHeaderField, WritesTheFieldOnlyOrNothing)
         Bytes bytes;
         bool written;
     } cases[] = {
-        {imageWithField(48), text, true},
-        {imageWithField(48).put(Standard::kHeader + 5, '!'), text, false},
-        {imageWithField(48).put(Standard::kHeader + 48, ' '), text, false},
-        {imageWithField(20), text, false},
-        {imageWithField(48), Bytes(47, 'X'), false},
-        {imageWithField(48), Bytes(49, 'X'), false},
+        // clang-format off
+        {imageWithField(48), text, true}, {imageWithField(48).put(Standard::kHeader + 5, '!'), text, false},
+        {imageWithField(48).put(Standard::kHeader + 48, ' '), text, false}, {imageWithField(20), text, false},
+        {imageWithField(48), Bytes(47, 'X'), false}, {imageWithField(48), Bytes(49, 'X'), false},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const test::TempFile file(c.image);

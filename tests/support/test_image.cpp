@@ -79,22 +79,6 @@ void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>
     }
 }
 
-std::vector<std::size_t> differingOffsets(const std::vector<std::uint8_t>& before,
-                                          const std::vector<std::uint8_t>& after)
-{
-    std::vector<std::size_t> offsets;
-    const std::size_t common = std::min(before.size(), after.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        if (before[i] != after[i]) {
-            offsets.push_back(i);
-        }
-    }
-    if (before.size() != after.size()) {
-        offsets.push_back(common);
-    }
-    return offsets;
-}
-
 TempFolder::TempFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "vardane-test-XXXXXX").string();

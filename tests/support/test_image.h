@@ -47,11 +47,6 @@ struct Standard {
 [[nodiscard]] std::vector<std::uint8_t> readAll(const std::filesystem::path& path);
 void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
-// Offsets where two byte runs differ; a size change is a difference at the
-// shorter length.
-[[nodiscard]] std::vector<std::size_t> differingOffsets(const std::vector<std::uint8_t>& before,
-                                                        const std::vector<std::uint8_t>& after);
-
 // A fresh empty temporary folder, removed with everything in it.
 class TempFolder {
 public:
