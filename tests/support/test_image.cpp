@@ -1,6 +1,5 @@
 #include "test_image.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -55,7 +54,7 @@ TestImage standardImage(std::size_t size)
     image.put(Standard::kHeader, header + "\r\n")
         .version(Standard::kVersion)
         .put(Standard::kVersion + 7, "NV15 BIOS 3.15.01.08.00 (test)")
-        .pcir(Standard::kPcir, 0x10, 0x52)
+        .pcir(0x60, 0x10, 0x52)
         .put(Standard::kSba, std::uint8_t{0x7F})
         .clockKey(Standard::kClockKey, 18300, 14300);
     return size > 0xBBFF ? image.checksumTo(0) : image;

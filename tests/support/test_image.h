@@ -38,7 +38,6 @@ struct Standard {
     static constexpr std::int64_t kVersion = 0x100;
     static constexpr std::int64_t kHeader = kVersion - 81;
     static constexpr std::size_t kHeaderWidth = 48;
-    static constexpr std::int64_t kPcir = 0x60;
     static constexpr std::int64_t kSba = 0x800;
     static constexpr std::int64_t kClockKey = 0xEA0;
 };
