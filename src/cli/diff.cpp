@@ -46,13 +46,6 @@ Expected<Side, std::string> load(const QString& given, const std::string& decima
     return Side{{given, path}, std::move(facts), std::move(json), std::move(bytes).value()};
 }
 
-// The facts a comparison names: all of info's but the file's name, which
-// belongs to the path, and the message, which only restates the status.
-bool compared(const FactKey& fact)
-{
-    return std::string_view(fact.key) != "fileTitle" && std::string_view(fact.key) != "message";
-}
-
 std::string hexOffset(std::int64_t offset)
 {
     std::array<char, 16> text{};
@@ -72,7 +65,7 @@ std::string joined(const std::vector<std::string_view>& names)
 void printHuman(const Side& a, const Side& b, const std::vector<DifferingRun>& runs, std::ostream& out)
 {
     for (const FactKey& fact : kFactKeys) {
-        if (!compared(fact) || a.json[fact.key] == b.json[fact.key]) {
+        if (a.json[fact.key] == b.json[fact.key]) {
             continue;
         }
         const std::string caption =
@@ -94,7 +87,7 @@ QJsonObject toJson(const Side& a, const Side& b, const std::vector<DifferingRun>
 {
     QJsonArray facts;
     for (const FactKey& fact : kFactKeys) {
-        if (compared(fact) && a.json[fact.key] != b.json[fact.key]) {
+        if (a.json[fact.key] != b.json[fact.key]) {
             facts.append(QJsonObject{{"key", fact.key}, {"a", a.json[fact.key]}, {"b", b.json[fact.key]}});
         }
     }

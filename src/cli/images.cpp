@@ -49,6 +49,14 @@ int forEachImage(const QStringList& images, Console& console, Headers headers,
         if (line.empty()) {
             continue;
         }
+        // A path holds no NUL: a list made with find -print0 names other files
+        // than the system would read from it.
+        if (line.find('\0') != std::string::npos) {
+            Console named = console;
+            named.reasonPrefix = line + " : ";
+            status = std::max(status, refuse(named, kNulInPath));
+            continue;
+        }
         run({QFile::decodeName(QByteArray::fromStdString(line)), std::filesystem::path(line)});
         console.out.flush();
     }

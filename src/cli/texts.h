@@ -30,10 +30,11 @@ inline constexpr std::string_view kUsage =
     "  vardane-cli header TEXTE IMAGE          réécrit l'entête du BIOS\n"
     "  vardane-cli --help | --version\n"
     "IMAGE... : une ou plusieurs images, ou - pour lire les chemins sur l'entrée standard,\n"
-    "un par ligne ; chaque image est alors précédée d'une ligne ==> CHEMIN <==.\n"
+    "un par ligne ; chaque image est alors précédée d'une ligne ==> CHEMIN <== (avec --json,\n"
+    "un objet JSON par ligne, avec son chemin).\n"
     "MHZ s'écrit avec un point : 460, 333.5.\n"
     "Statut : 0 réussite, 1 checksum non valide (verify) ou images différentes (diff),\n"
-    "2 refus (rien n'est écrit).\n";
+    "2 refus : rien n'est écrit, sauf si le refus dit le fichier peut-être endommagé.\n";
 inline constexpr std::string_view kHelpOption = "Affiche cette aide.";
 inline constexpr std::string_view kVersionOption = "Affiche la version.";
 inline constexpr std::string_view kJsonOption = "Du JSON au lieu des lignes.";
@@ -47,6 +48,8 @@ inline constexpr std::string_view kArgumentsBeforeCommand = "la commande vient a
 inline constexpr std::string_view kBadProgramArguments = "arguments incorrects (vardane-cli --help)";
 inline constexpr std::string_view kWrongArguments = "arguments incorrects, attendu : vardane-cli ";
 inline constexpr std::string_view kStandardInputAlone = "- se donne seul, sans autre image";
+inline constexpr std::string_view kNulInPath =
+    "chemin contenant un caractère nul (un par ligne, sans -print0)";
 inline constexpr std::string_view kNothingWritten = " (rien n'a été écrit)";
 
 inline constexpr std::string_view kChecksumRegionMissing =
@@ -90,7 +93,6 @@ inline constexpr std::string_view kBytes = " octets";
 
 inline constexpr std::string_view kIdentical = "Images identiques";
 inline constexpr std::string_view kDifferingBytes = "Octets ";
-inline constexpr std::string_view kOutsideEveryField = "-";
 inline constexpr std::string_view kLengths = "Longueurs : ";
 inline constexpr std::string_view kChangedTo = " -> ";
 

@@ -179,9 +179,10 @@ Expected<void, IoError> ImageFile::write(const std::filesystem::path& path, std:
                                                                                   : IoError::damaged};
     }
     if (::fdatasync(fd.get()) != 0) {
-        // The bytes may never reach the disk; putting the old ones back keeps
-        // "nothing was written" the truest thing to tell the user.
-        return Unexpected{putBack(fd.get(), offset, before) ? IoError::flushFailed : IoError::damaged};
+        // The bytes may never reach the disk; "nothing was written" stays true
+        // only once the old ones are back there for certain.
+        const bool restored = putBack(fd.get(), offset, before) && ::fdatasync(fd.get()) == 0;
+        return Unexpected{restored ? IoError::flushFailed : IoError::damaged};
     }
     return {};
 }

@@ -39,8 +39,7 @@ public:
     // blocks this call.
     [[nodiscard]] static Expected<std::int64_t, IoError> size(const std::filesystem::path& path);
 
-    // Up to into.size() bytes from offset, in one read, into a buffer the
-    // caller owns (so a large region is never zero-filled first); the count
+    // Up to into.size() bytes from offset into the caller's buffer; the count
     // is smaller when the file ends first.
     [[nodiscard]] static Expected<std::size_t, IoError> readInto(const std::filesystem::path& path,
                                                                  std::int64_t offset,

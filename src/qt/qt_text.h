@@ -21,13 +21,13 @@ namespace vardane {
 }
 
 // Control characters that a text of the image may hold (NUL, CR, LF and the
-// like) shown as "?", so that they can neither break a line nor drive a
-// terminal, and the user still sees that a byte stands there.
-[[nodiscard]] inline QString withStandIns(QString text)
+// like) shown as the stand-in, "?" unless a view asks otherwise, so that they
+// can neither break a line nor drive a terminal.
+[[nodiscard]] inline QString withStandIns(QString text, QChar standIn = u'?')
 {
     for (QChar& character : text) {
         if (character.category() == QChar::Other_Control) {
-            character = u'?';
+            character = standIn;
         }
     }
     return text;

@@ -42,7 +42,8 @@ constexpr const char* kWriteFailedText =
 // Text1 and Text2 of the memory dialog are wider than first drawn, and Label1
 // moves right with Text1: at their first widths a chosen 1000 showed as "100"
 // and a clock such as "333,34 Mhz (DDR)" lost its end.
-const ClockLayout kMemoryClockLayout{
+const ClockWindow kMemoryClockWindow{
+    .profile = kMemoryClockProfile,
     .clientWidth = 5865,
     .clientHeight = 2745,
     .label2 = {120, 240, 3375, 375},
@@ -56,7 +57,8 @@ const ClockLayout kMemoryClockLayout{
     .check1 = {4320, 2280, 1095, 255},
 };
 
-const ClockLayout kCoreClockLayout{
+const ClockWindow kCoreClockWindow{
+    .profile = kCoreClockProfile,
     .clientWidth = 5970,
     .clientHeight = 2835,
     .label2 = {240, 240, 3135, 375},
@@ -140,16 +142,16 @@ QLabel* addTopLabel(QWidget* parent, const char* name, const QString& caption, T
 
 }  // namespace
 
-ClockDialog::ClockDialog(const ClockProfile& profile, const ClockLayout& layout, DialogHost& host)
-    : HostedDialog(host), profile_(profile)
+ClockDialog::ClockDialog(const ClockWindow& window, DialogHost& host)
+    : HostedDialog(host), profile_(window.profile)
 {
     setObjectName(qtText(profile_.dialogName));
     setWindowTitle(qtText(profile_.caption));
-    createControls(layout);
+    createControls(window);
     Form_Load(host.state().*profile_.stateText);
 }
 
-void ClockDialog::createControls(const ClockLayout& layout)
+void ClockDialog::createControls(const ClockWindow& layout)
 {
     setClientSizeInTwips(this, layout.clientWidth, layout.clientHeight);
     addTopLabel(this, "Label2", qtText(profile_.currentCaption), layout.label2);

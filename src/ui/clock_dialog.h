@@ -15,24 +15,25 @@ class QSlider;
 
 namespace vardane::ui {
 
-// Where the controls of one clock dialog stand, in twips.
-struct ClockLayout {
+// One clock dialog: its profile and where its controls stand, in twips.
+struct ClockWindow {
+    const ClockProfile& profile;
     int clientWidth, clientHeight;
     Twips label2, text2, slider1, label3, label4, text1, label1, command1, check1;
 };
 
-extern const ClockLayout kMemoryClockLayout;
-extern const ClockLayout kCoreClockLayout;
+extern const ClockWindow kMemoryClockWindow;
+extern const ClockWindow kCoreClockWindow;
 
 class ClockDialog : public HostedDialog {
     Q_OBJECT
 
 public:
     // Runs the load step (Form_Load) from the host's clock text.
-    ClockDialog(const ClockProfile& profile, const ClockLayout& layout, DialogHost& host);
+    ClockDialog(const ClockWindow& window, DialogHost& host);
 
 private:
-    void createControls(const ClockLayout& layout);
+    void createControls(const ClockWindow& window);
     void Form_Load(const std::string& clockText);
     void Slider1_Scroll(int action);
     void Check1_Click(bool ticked);

@@ -1,7 +1,6 @@
 #include "ui/main_window.h"
 
 #include "checksum/checksum.h"
-#include "editors/clock.h"
 #include "image/open_image.h"
 #include "qt/qt_text.h"
 #include "ui/about_dialog.h"
@@ -285,14 +284,20 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (items_.Ouvrir->isEnabled() && urls.size() == 1 && urls.front().isLocalFile()) {
-        event->acceptProposedAction();
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
     }
 }
 
+// The file opens once the drop is over: its messages and dialog are modal,
+// and the file manager would wait for them.
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    event->acceptProposedAction();
-    openFile(event->mimeData()->urls().front().toLocalFile());
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    const QString path = event->mimeData()->urls().front().toLocalFile();
+    QMetaObject::invokeMethod(
+        this, [this, path] { openFile(path); }, Qt::QueuedConnection);
 }
 
 void MainWindow::reportOpenFailure()
@@ -331,7 +336,10 @@ void MainWindow::showField(std::string ImageState::*field, const std::string& va
     state_.*field = value;
     const auto shown = std::find_if(valueLabels_.begin(), valueLabels_.end(),
                                     [field](const auto& pair) { return pair.first == field; });
-    shown->second->setText(withStandIns(qtText(value)));
+    Q_ASSERT(shown != valueLabels_.end());
+    // Control characters are drawn as blanks: a carriage return in a header
+    // must not push the row apart.
+    shown->second->setText(withStandIns(qtText(value), u' '));
 }
 
 void MainWindow::showHiddenHolders()
@@ -386,12 +394,12 @@ void MainWindow::mnuheader_Click()
 
 void MainWindow::memfreq_Click()
 {
-    memClockDialog_.show([this] { return new ClockDialog(kMemoryClockProfile, kMemoryClockLayout, *this); });
+    memClockDialog_.show([this] { return new ClockDialog(kMemoryClockWindow, *this); });
 }
 
 void MainWindow::corefreq_Click()
 {
-    coreClockDialog_.show([this] { return new ClockDialog(kCoreClockProfile, kCoreClockLayout, *this); });
+    coreClockDialog_.show([this] { return new ClockDialog(kCoreClockWindow, *this); });
 }
 
 void MainWindow::about_Click()

@@ -100,9 +100,17 @@ void SbaDialog::Command1_Click()
     if (toggled) {
         main->showField(&ImageState::checksumText, kChecksumAfterToggle);
         main->enableChecksumCorrection();
+        // The message box runs a modal loop in which either window may close.
+        const QPointer<QWidget> mainWindow = main->hostWindow();
+        const QPointer<SbaDialog> self(this);
         services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
                                qtText(toggled->message));
-        main->showField(&ImageState::sbaState, toggled->newState);
+        if (mainWindow != nullptr) {
+            main->showField(&ImageState::sbaState, toggled->newState);
+        }
+        if (self == nullptr) {
+            return;
+        }
     } else if (toggled.error() != SbaError::undecided) {
         services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
                                qtText(refusalText(toggled.error())));

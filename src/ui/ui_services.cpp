@@ -34,7 +34,10 @@ QMessageBox::Icon toQtIcon(MessageIcon icon)
 
 std::optional<ChosenFile> DesktopServices::chooseFile(QWidget* parent, const QString& filter)
 {
-    const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(), toQtFilter(filter));
+    // Qt's own dialog, not the desktop's: only it speaks French whatever the
+    // user's locale, as every other word of the program does.
+    const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(), toQtFilter(filter),
+                                                      nullptr, QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) {
         return std::nullopt;
     }

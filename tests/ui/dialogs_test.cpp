@@ -63,8 +63,7 @@ struct Clock : Shown {
             host->image.*stateText = clockText;
         }
         show(new vardane::ui::ClockDialog(
-            memory ? vardane::kMemoryClockProfile : vardane::kCoreClockProfile,
-            memory ? vardane::ui::kMemoryClockLayout : vardane::ui::kCoreClockLayout, *host));
+            memory ? vardane::ui::kMemoryClockWindow : vardane::ui::kCoreClockWindow, *host));
         slider = dialog->findChild<QSlider*>("Slider1");
     }
     std::string ImageState::*stateText;
