@@ -264,7 +264,7 @@ std::vector<std::string> runsOf(const TestImage& a, const TestImage& b)
     for (const DifferingRun& run : runs) {
         std::string names;
         for (const std::string_view name : run.fields) {
-            names += " " + std::string(name);
+            names.append(" ").append(name);
         }
         shown.push_back(std::to_string(run.first) + ".." + std::to_string(run.last) + names);
     }
