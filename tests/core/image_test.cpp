@@ -290,6 +290,7 @@ TEST(DifferingRuns, NameEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
         {a, flip(a, {Standard::kHeader - 1, Standard::kHeader}), {"174..175 HeaderText -"}},
         {a, flip(a, {Standard::kVersion + 41, Standard::kVersion + 42}), {"297..298 VersionText -"}},
         {a, flip(a, {Standard::kSba}), {"2048..2048 SbaByte"}}, {a, flip(a, {0xBC00}), {"48128..48128 -"}},
+        {a, flip(a, {0x60 + 5, 0x60 + 7}), {"101..101 ChipBytes", "103..103 -"}},
         {a, flip(a, {Standard::kClockKey - 26}), {"3718..3718 MemClockWord"}},
         {a, flip(a, {0xBBFF}), {"48127..48127 ChecksumByte"}},
         // clang-format on
