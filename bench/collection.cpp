@@ -32,8 +32,9 @@ constexpr int kRounds = 5;
 // A quarter each: valid, checksum off by 0x37, too small, and without "r7".
 std::vector<std::string> makeCollection(const std::filesystem::path& folder, int count)
 {
-    const TestImage kinds[] = {vardane::test::standardImage(), vardane::test::standardImage().checksumTo(0x37),
-                               TestImage(4096), vardane::test::standardImage().put(0xEA0, "xx")};
+    const TestImage kinds[] = {vardane::test::standardImage(),
+                               vardane::test::standardImage().checksumTo(0x37), TestImage(4096),
+                               vardane::test::standardImage().put(0xEA0, "xx")};
     std::vector<std::string> paths;
     for (int i = 0; i < count; ++i) {
         paths.push_back((folder / ("image-" + std::to_string(i) + ".rom")).string());

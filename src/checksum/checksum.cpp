@@ -5,7 +5,6 @@
 #include "image/open_image.h"
 
 #include <array>
-#include <numeric>
 #include <vector>
 
 namespace vardane {
@@ -52,9 +51,14 @@ Expected<std::vector<std::uint8_t>, ChecksumError> readRegion(const std::filesys
     return std::move(region).value();
 }
 
+// Adding in 8 bits wraps exactly as the sum modulo 256 does.
 std::uint8_t sumOf(const std::vector<std::uint8_t>& region)
 {
-    return static_cast<std::uint8_t>(std::accumulate(region.begin(), region.end(), 0U));
+    std::uint8_t sum = 0;
+    for (const std::uint8_t byte : region) {
+        sum = static_cast<std::uint8_t>(sum + byte);
+    }
+    return sum;
 }
 
 }  // namespace
