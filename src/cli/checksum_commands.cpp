@@ -5,18 +5,8 @@
 #include "cli/texts.h"
 #include "image/open_image.h"
 
-#include <array>
-#include <cstdio>
-
 namespace vardane::cli {
 namespace {
-
-std::string hexByte(std::uint8_t byte)
-{
-    std::array<char, 5> digits{};
-    std::snprintf(digits.data(), digits.size(), "0x%02X", byte);
-    return digits.data();
-}
 
 std::string_view reason(ChecksumError error)
 {
@@ -48,7 +38,7 @@ int verify(const ImageArgument& image, Console& console)
     if (!sum) {
         return refuse(console, reason(sum.error()));
     }
-    console.out << kSumCaption << int{*sum} << " (" << hexByte(*sum) << ")\n";
+    console.out << kSumCaption << int{*sum} << " (" << hexText(*sum, 2) << ")\n";
     printState(console.out, *sum == 0);
     return *sum == 0 ? kExitSuccess : kExitInvalidChecksum;
 }
@@ -60,8 +50,8 @@ int fix(const ImageArgument& image, Console& console)
         return refuseWrite(console, reason(correction.error()));
     }
     if (correction->written) {
-        console.out << kByteWritten << hexByte(correction->byteAfter) << kByteWas
-                    << hexByte(correction->byteBefore) << '\n';
+        console.out << kByteWritten << hexText(correction->byteAfter, 2) << kByteWas
+                    << hexText(correction->byteBefore, 2) << '\n';
     } else {
         console.out << kNothingToFix << '\n';
     }

@@ -2,6 +2,7 @@
 // line on standard error, and the locale's decimal separator for clocks.
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -27,6 +28,9 @@ struct Console {
 // Control characters shown as "?", so that a text from the image or from the
 // command line can neither break a line nor drive the terminal.
 [[nodiscard]] std::string printable(std::string_view utf8);
+
+// "0x" and upper-case hex digits, at least `digits` of them.
+[[nodiscard]] std::string hexText(std::uint64_t value, int digits);
 
 // Prints the reason on one line and gives the refusal status, so a command
 // can end with `return refuse(console, ...)`.

@@ -10,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <array>
-#include <cstdio>
 #include <vector>
 
 namespace vardane::cli {
@@ -46,13 +45,6 @@ Expected<Side, std::string> load(const QString& given, const std::string& decima
     return Side{{given, path}, std::move(facts), std::move(json), std::move(bytes).value()};
 }
 
-std::string hexOffset(std::int64_t offset)
-{
-    std::array<char, 16> text{};
-    std::snprintf(text.data(), text.size(), "0x%04llX", static_cast<unsigned long long>(offset));
-    return text.data();
-}
-
 std::string joined(const std::vector<std::string_view>& names)
 {
     std::string text;
@@ -75,8 +67,8 @@ void printHuman(const Side& a, const Side& b, const std::vector<DifferingRun>& r
             << printable(factText(fact.key, b.json[fact.key], true)) << '\n';
     }
     for (const DifferingRun& run : runs) {
-        out << kDifferingBytes << hexOffset(run.first) << ".." << hexOffset(run.last) << " : "
-            << joined(run.fields) << '\n';
+        out << kDifferingBytes << hexText(static_cast<std::uint64_t>(run.first), 4) << ".."
+            << hexText(static_cast<std::uint64_t>(run.last), 4) << " : " << joined(run.fields) << '\n';
     }
     if (a.bytes.size() != b.bytes.size()) {
         out << kLengths << a.bytes.size() << kChangedTo << b.bytes.size() << '\n';
