@@ -32,7 +32,7 @@ Expected<SbaToggled, SbaError> toggleSideBand(const std::filesystem::path& path,
                 return Unexpected{SbaError::unreachable};
         }
     }
-    return SbaToggled{after, enabled ? kSbaOff : kSbaOn, enabled ? kSbaDisabledMessage : kSbaEnabledMessage};
+    return SbaToggled{enabled ? kSbaOff : kSbaOn, enabled ? kSbaDisabledMessage : kSbaEnabledMessage};
 }
 
 }  // namespace vardane

@@ -25,7 +25,6 @@ enum class SbaError {
 };
 
 struct SbaToggled {
-    std::uint8_t byteWritten = 0;
     std::string newState;  // "OUI" or "NON"
     std::string_view message;
 };

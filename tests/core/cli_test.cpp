@@ -245,7 +245,8 @@ TEST(CliProgram, AnswersHelpAndVersionAndRefusesWhatItDoesNotKnow)
     expectRefused(runCli({"frobnicate"}), "commande inconnue : frobnicate");
     expectRefused(runCli({"info", "--verbose", "x.rom"}), "option inconnue : --verbose");
     expectRefused(runCli({"--json", "info", "x.rom"}), "la commande vient avant ses options : --json");
-    expectRefused(runCli({"sba", "on"}), "arguments incorrects, attendu : vardane-cli sba on|off IMAGE");
+    expectRefused(runCli({"sba", "on", "a.rom", "b.rom"}),
+                  "arguments incorrects, attendu : vardane-cli sba on|off IMAGE");
 }
 
 }  // namespace
