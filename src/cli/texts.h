@@ -34,7 +34,7 @@ inline constexpr std::string_view kUsage =
     "un objet JSON par ligne, avec son chemin).\n"
     "MHZ s'écrit avec un point : 460, 333.5.\n"
     "Statut : 0 réussite, 1 checksum non valide (verify) ou images différentes (diff),\n"
-    "2 refus : rien n'est écrit, sauf si le refus dit le fichier peut-être endommagé.\n";
+    "2 refus : rien n'est écrit, sauf si le refus dit que le fichier est peut-être endommagé.\n";
 inline constexpr std::string_view kHelpOption = "Affiche cette aide.";
 inline constexpr std::string_view kVersionOption = "Affiche la version.";
 inline constexpr std::string_view kJsonOption = "Du JSON au lieu des lignes.";
