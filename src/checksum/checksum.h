@@ -2,24 +2,21 @@
 // when the region adds up to 0 modulo 256.
 #pragma once
 
-#include "image/expected.h"
+#include "image/outcome.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <span>
 
 namespace vardane {
 
-enum class ChecksumError {
-    notAnImage,     // the file's size lies outside the image window
-    regionMissing,  // the file is too short to hold the whole region
-    unreachable,    // the file cannot be found, opened or read
-    writeFailed,    // the file could not be written; nothing was written
-    changed,        // the file changed while being corrected; nothing was written
-    damaged,        // the write failed part-way and the old byte could not be put back
-};
+// The sum S of the region in a file's bytes, or nothing when they are too
+// few to hold it.
+[[nodiscard]] std::optional<std::uint8_t> regionSum(std::span<const std::uint8_t> fileBytes);
 
 // The sum S of the region as the file stands.
-[[nodiscard]] Expected<std::uint8_t, ChecksumError> verifyChecksum(const std::filesystem::path& path);
+[[nodiscard]] Outcome<std::uint8_t> verifyChecksum(const std::filesystem::path& path);
 
 struct Correction {
     std::uint8_t sumBefore = 0;  // S, computed afresh from the file
@@ -30,7 +27,8 @@ struct Correction {
 
 // Rewrites the byte at 0xBBFF so that the region adds up to 0. The sum is
 // taken from the file at this moment, never from an earlier verification, so
-// the correction is right even after an edit.
-[[nodiscard]] Expected<Correction, ChecksumError> correctChecksum(const std::filesystem::path& path);
+// the correction is right even after an edit; the byte is written only while
+// the whole region still holds what was summed.
+[[nodiscard]] Outcome<Correction> correctChecksum(const std::filesystem::path& path);
 
 }  // namespace vardane

@@ -1,5 +1,7 @@
 #include "compare/compare.h"
 
+#include "checksum/checksum.h"
+#include "image/image_file.h"
 #include "image/layout.h"
 
 #include <algorithm>
@@ -9,6 +11,42 @@ namespace vardane {
 namespace {
 
 namespace L = layout;
+
+std::string_view statusName(OpenStatus status)
+{
+    switch (status) {
+        case OpenStatus::accepted:
+            return "accepted";
+        case OpenStatus::failed:
+            return "failed";
+        case OpenStatus::rejected:
+            return "rejected";
+        case OpenStatus::unreadable:
+            break;
+    }
+    return "unreadable";
+}
+
+// The text the window shows in its message box; none when the open went through.
+FactValue openMessage(OpenStatus status)
+{
+    switch (status) {
+        case OpenStatus::accepted:
+            return {};
+        case OpenStatus::rejected:
+            return std::string(kNotAnImageMessage);
+        case OpenStatus::failed:
+        case OpenStatus::unreadable:
+            break;
+    }
+    return std::string(kOpenFailedMessage);
+}
+
+template <typename Integer>
+FactValue numberOrNone(const std::optional<Integer>& value)
+{
+    return value ? FactValue(static_cast<std::int64_t>(*value)) : FactValue();
+}
 
 std::optional<std::int64_t> anchorOffset(L::Anchor anchor, const OpenResult& scan)
 {
@@ -52,6 +90,47 @@ DifferingRun named(std::int64_t first, std::int64_t last, const std::vector<Plac
 
 }  // namespace
 
+std::vector<Fact> factsOf(const OpenResult& opened)
+{
+    const ImageState& s = opened.state;
+    const bool read = opened.status == OpenStatus::accepted || opened.status == OpenStatus::failed;
+    const auto sum = read ? regionSum(opened.bytes) : std::nullopt;
+    return {
+        {"status", {}, std::string(statusName(opened.status))},
+        {"message", {}, openMessage(opened.status)},
+        {"fileTitle", kFileTitleCaption, s.fileTitle},
+        {"fileSize", kFileSizeCaption, s.fileSize},
+        {"headerText", kHeaderCaption, s.headerText},
+        {"versionText", kVersionCaption, s.versionText},
+        {"chipKey", {}, opened.chipKey},
+        {"gpuName", kGpuCaption, s.gpuName},
+        {"sbaState", kSbaCaption, s.sbaState},
+        {"memClockText", kMemClockCaption, s.memClockText},
+        {"coreClockText", kCoreClockCaption, s.coreClockText},
+        {"headerlengh", {}, numberOrNone(s.headerlengh)},
+        {"SBAVrt", {}, numberOrNone(s.SBAVrt)},
+        {"Octclef", {}, numberOrNone(s.Octclef)},
+        {"memClockWord", {}, numberOrNone(opened.memClockWord)},
+        {"coreClockWord", {}, numberOrNone(opened.coreClockWord)},
+        {"checksum", kChecksumCaption, sum ? FactValue(ChecksumFact{*sum}) : FactValue()},
+    };
+}
+
+std::string factText(const FactValue& value, bool withSum)
+{
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return *text;
+    }
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return std::to_string(*number);
+    }
+    if (const auto* checksum = std::get_if<ChecksumFact>(&value)) {
+        std::string state(checksum->sum == 0 ? kChecksumValid : kChecksumInvalid);
+        return withSum ? state + " (" + std::to_string(checksum->sum) + ")" : state;
+    }
+    return {};
+}
+
 std::vector<PlacedField> placedFields(const OpenResult& scan)
 {
     std::vector<PlacedField> placed;
@@ -83,6 +162,48 @@ std::vector<DifferingRun> differingRuns(std::span<const std::uint8_t> a, std::sp
         runs.push_back(named(first, i, fields));
     }
     return runs;
+}
+
+Differences compareImages(const OpenResult& a, const OpenResult& b)
+{
+    Differences differences;
+    const std::vector<Fact> factsA = factsOf(a);
+    const std::vector<Fact> factsB = factsOf(b);
+    for (std::size_t i = 0; i < factsA.size(); ++i) {
+        if (factsA[i].value != factsB[i].value) {
+            differences.facts.push_back({factsA[i].key, factsA[i].caption, factsA[i].value, factsB[i].value});
+        }
+    }
+    differences.runs = differingRuns(a.bytes, b.bytes, placedFields(a));
+    differences.sizeA = a.size;
+    differences.sizeB = b.size;
+    differences.identical = a.size == b.size && a.bytes == b.bytes;
+    return differences;
+}
+
+Comparison compareWithFile(const OpenResult& original, const std::filesystem::path& path,
+                           std::string_view decimalSeparator)
+{
+    Comparison comparison{openImage(path, decimalSeparator), {}};
+    comparison.differences = compareImages(original, comparison.now);
+    return comparison;
+}
+
+Outcome<void> restoreOriginal(const std::filesystem::path& path, std::span<const std::uint8_t> original,
+                              std::span<const std::uint8_t> lastRead)
+{
+    if (original.size() != lastRead.size()) {
+        return refused(Refusal::lengthChanged);
+    }
+    const auto first = std::mismatch(original.begin(), original.end(), lastRead.begin()).first;
+    if (first == original.end()) {
+        return {};
+    }
+    const auto last = std::mismatch(original.rbegin(), original.rend(), lastRead.rbegin()).first.base();
+    const auto offset = first - original.begin();
+    const Expectation asLastRead{
+        0, {lastRead.begin(), lastRead.end()}, static_cast<std::int64_t>(lastRead.size())};
+    return ImageFile::write(path, offset, std::span(first, last), asLastRead);
 }
 
 }  // namespace vardane

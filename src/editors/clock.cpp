@@ -1,8 +1,5 @@
 #include "editors/clock.h"
 
-#include "image/image_file.h"
-#include "image/layout.h"
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -13,49 +10,19 @@
 namespace vardane {
 
 const ClockProfile kMemoryClockProfile{
-    .dialogName = "frmfreqmem",
-    .caption = "Modification Freq Mémoire",
-    .stateText = &ImageState::memClockText,
     .word = layout::kMemClockWord,
     .ddrFactor = 2,
-    .normal = {200, 600, "200 Mhz", "600 Mhz"},
-    .ouf = {100, 1000, "100 Mhz", "1 Ghz"},
-    .orangeAbove = 460,
-    .redAbove = 530,
-    .openingSuffix = " (DDR)",
-    .appliedText2Suffix = " Mhz (DDR)",
-    .messagePrefix = "La frequence Mémoire est maintenant portée à ",
-    .messageSuffix = " Mhz (DDR)",
-    .stateSuffix = " Mhz",
-    .smallStep = 2,
-    .largeStep = 5,
-    .tickInterval = 20,
-    .currentCaption = "La frequence actuelle de la RAM est fixée à :",
-    .unitCaption = "Mhz (DDR)",
-    .opensGreen = true,
+    .normal = {200, 600},
+    .ouf = {100, 1000},
+    .appliedMessage = "La frequence Mémoire est maintenant portée à ",
 };
 
 const ClockProfile kCoreClockProfile{
-    .dialogName = "frmfreqCore",
-    .caption = "Modificarion freq core",
-    .stateText = &ImageState::coreClockText,
     .word = layout::kCoreClockWord,
     .ddrFactor = 1,
-    .normal = {75, 350, "75 Mhz", "350 Mhz"},
-    .ouf = {20, 450, "20 Mhz", "450 Mhz"},
-    .orangeAbove = 250,
-    .redAbove = 290,
-    .openingSuffix = "",
-    .appliedText2Suffix = " Mhz",
-    .messagePrefix = "La frequence du GPU est maintenant portée à ",
-    .messageSuffix = " Mhz (DDR)",
-    .stateSuffix = " Mhz",
-    .smallStep = 1,
-    .largeStep = 5,
-    .tickInterval = 25,
-    .currentCaption = "La fréquence actuelle du Core est fixée à :",
-    .unitCaption = "Mhz (DDR)",
-    .opensGreen = false,
+    .normal = {75, 350},
+    .ouf = {20, 450},
+    .appliedMessage = "La frequence du GPU est maintenant portée à ",
 };
 
 double leadingNumber(std::string_view text)
@@ -99,75 +66,39 @@ long long roundHalfEven(double value)
     return static_cast<long long>(std::nearbyint(std::clamp(value, -kLimit, kLimit)));
 }
 
-std::optional<std::uint16_t> wordForClock(const ClockProfile& profile, double mhz)
-{
-    const double exact = mhz * 100.0 / profile.ddrFactor;
-    if (!std::isfinite(exact) || mhz < 0) {
-        return std::nullopt;
-    }
-    const long long word = roundHalfEven(exact);
-    if (word > 0xFFFF) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(word);
-}
-
 std::uint32_t shownHundredths(const ClockProfile& profile, std::uint16_t word)
 {
     return static_cast<std::uint32_t>(word) * static_cast<std::uint32_t>(profile.ddrFactor);
 }
 
-ClockColour colourAfterMove(const ClockProfile& profile, int position, ClockColour current)
+std::string appliedMessage(const ClockProfile& profile, std::string_view clock)
 {
-    ClockColour colour = current;
-    if (position > profile.orangeAbove) {
-        colour = ClockColour::orange;
-    }
-    if (position > profile.redAbove) {
-        colour = ClockColour::red;
-    }
-    if (position < profile.orangeAbove) {
-        colour = ClockColour::green;
-    }
-    return colour;
+    return std::string(profile.appliedMessage).append(clock).append(kAppliedMessageEnd);
 }
 
-Expected<void, IoError> writeClockWord(const std::filesystem::path& path, std::int64_t offset,
-                                       std::uint16_t word, const std::optional<Expectation>& expected)
+Outcome<void> writeClockWord(const std::filesystem::path& path, std::int64_t offset, std::uint16_t word,
+                             const std::optional<Expectation>& expected)
 {
     const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(word & 0xFF),
                                             static_cast<std::uint8_t>(word >> 8)};
     return ImageFile::write(path, offset, bytes, expected);
 }
 
-Expectation clockKeyAt(std::int64_t octclef)
-{
-    return Expectation{octclef, {layout::kClockKey.begin(), layout::kClockKey.end()}};
-}
-
-Expected<ClockApplied, ClockError> applyClock(const ClockProfile& profile, const std::filesystem::path& path,
-                                              std::optional<std::int64_t> octclef, double text1Number,
-                                              int sliderPosition)
+Outcome<std::uint16_t> writeClock(const ClockProfile& profile, const std::filesystem::path& path,
+                                  std::optional<std::int64_t> octclef, double mhz, const ClockRange& range)
 {
     if (!octclef) {
-        return Unexpected{ClockError::noClockKey};
+        return refused(Refusal::noClockKey);
     }
-    const auto word = wordForClock(profile, text1Number);
-    if (!word) {
-        return Unexpected{ClockError::badNumber};
+    // Written so that NaN falls outside too. Every range's words fit 16 bits.
+    if (!(mhz >= range.minimum && mhz <= range.maximum)) {
+        return refused(Refusal::clockOutOfRange);
     }
-    const auto written = writeClockWord(path, *octclef + profile.word.distance, *word, clockKeyAt(*octclef));
-    if (!written) {
-        return Unexpected{written.error() == IoError::damaged ? ClockError::damaged
-                                                              : ClockError::writeFailed};
-    }
-    const std::string shown = std::to_string(sliderPosition);
-    ClockApplied applied;
-    applied.word = *word;
-    applied.text2 = shown + std::string(profile.appliedText2Suffix);
-    applied.message = std::string(profile.messagePrefix) + shown + std::string(profile.messageSuffix);
-    applied.stateText = shown + std::string(profile.stateSuffix);
-    return applied;
+    const auto word = static_cast<std::uint16_t>(roundHalfEven(mhz * 100.0 / profile.ddrFactor));
+    const Expectation clockKey{*octclef, {layout::kClockKey.begin(), layout::kClockKey.end()}, {}};
+    return writeClockWord(path, *octclef + profile.word.distance, word, clockKey).map([word] {
+        return word;
+    });
 }
 
 }  // namespace vardane

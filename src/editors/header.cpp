@@ -5,7 +5,6 @@
 #include "image/text.h"
 
 #include <algorithm>
-#include <string>
 
 namespace vardane {
 namespace {
@@ -19,66 +18,51 @@ bool isControlCharacter(char32_t c)
 
 }  // namespace
 
-Expected<HeaderField, HeaderError> readHeaderField(const std::filesystem::path& path,
-                                                   std::optional<std::int64_t> headerStart)
+Outcome<HeaderField> readHeaderField(const std::filesystem::path& path,
+                                     std::optional<std::int64_t> headerStart)
 {
     if (!headerStart) {
-        return Unexpected{HeaderError::noHeader};
+        return refused(Refusal::noHeader);
     }
     const auto bytes = ImageFile::read(path, *headerStart, L::kHeaderFieldSearchLength);
     if (!bytes) {
-        return Unexpected{HeaderError::unreachable};
+        return refused(bytes.error());
     }
     const auto end = std::find(bytes->begin(), bytes->end(), L::kHeaderFieldEnd);
     if (end == bytes->end()) {
-        return Unexpected{HeaderError::noField};
+        return refused(Refusal::noHeaderField);
     }
     if (end == bytes->begin()) {
-        return Unexpected{HeaderError::emptyField};
+        return refused(Refusal::emptyHeaderField);
     }
-    HeaderField field;
-    field.start = *headerStart;
-    field.width = static_cast<std::size_t>(end - bytes->begin());
-    field.bytes.assign(bytes->begin(), end);
-    return field;
+    return HeaderField{*headerStart, {bytes->begin(), end}};
 }
 
-Expected<std::vector<std::uint8_t>, HeaderError> encodeHeaderText(std::u32string_view text, std::size_t width)
+Outcome<std::vector<std::uint8_t>> encodeHeaderText(std::u32string_view text, std::size_t width)
 {
     if (std::any_of(text.begin(), text.end(), isControlCharacter)) {
-        return Unexpected{HeaderError::controlCharacter};
+        return refused(Refusal::controlCharacter);
     }
     auto bytes = encodeWindows1252(text);
     if (!bytes) {
-        return Unexpected{HeaderError::unrepresentable};
+        return refused(Refusal::unrepresentable);
     }
     if (bytes->size() > width) {
-        return Unexpected{HeaderError::tooLong};
+        return refused(Refusal::textTooLong);
     }
     bytes->resize(width, L::kHeaderFieldPad);
     return std::move(*bytes);
 }
 
-Expected<void, HeaderError> writeHeaderField(const std::filesystem::path& path, const HeaderField& field,
-                                             const std::vector<std::uint8_t>& newBytes)
+Outcome<void> writeHeaderField(const std::filesystem::path& path, const HeaderField& field,
+                               const std::vector<std::uint8_t>& newBytes)
 {
-    if (field.width == 0 || field.bytes.size() != field.width || newBytes.size() != field.width) {
-        return Unexpected{HeaderError::tooLong};
+    if (field.width() == 0 || newBytes.size() != field.width()) {
+        return refused(Refusal::textTooLong);
     }
-    Expectation loaded{field.start, field.bytes};
+    Expectation loaded{field.start, field.bytes, {}};
     loaded.bytes.push_back(L::kHeaderFieldEnd);
-    const auto written = ImageFile::write(path, field.start, newBytes, loaded);
-    if (!written) {
-        switch (written.error()) {
-            case IoError::contentChanged:
-                return Unexpected{HeaderError::changed};
-            case IoError::damaged:
-                return Unexpected{HeaderError::damaged};
-            default:
-                return Unexpected{HeaderError::unreachable};
-        }
-    }
-    return {};
+    return ImageFile::write(path, field.start, newBytes, loaded);
 }
 
 }  // namespace vardane

@@ -8,31 +8,22 @@
 
 namespace vardane {
 
-Expected<SbaToggled, SbaError> toggleSideBand(const std::filesystem::path& path, std::string_view sbaState,
-                                              std::optional<std::int64_t> sbaOffset)
+Outcome<SbaToggled> toggleSideBand(const std::filesystem::path& path, std::string_view sbaState,
+                                   std::optional<std::int64_t> sbaOffset)
 {
     const bool enabled = sbaState == kSbaOn;
     if (!enabled && sbaState != kSbaOff) {
-        return Unexpected{SbaError::undecided};
+        return refused(Refusal::sbaUndecided);
     }
     if (!sbaOffset) {
-        return Unexpected{SbaError::noOffset};
+        return refused(Refusal::noSbaByte);
     }
     const std::uint8_t before = enabled ? layout::kSbaEnabled : layout::kSbaDisabled;
-    const std::uint8_t after = enabled ? layout::kSbaDisabled : layout::kSbaEnabled;
-    const std::array<std::uint8_t, 1> replacement{after};
-    const auto written = ImageFile::write(path, *sbaOffset, replacement, Expectation{*sbaOffset, {before}});
-    if (!written) {
-        switch (written.error()) {
-            case IoError::contentChanged:
-                return Unexpected{SbaError::changed};
-            case IoError::damaged:
-                return Unexpected{SbaError::damaged};
-            default:
-                return Unexpected{SbaError::unreachable};
-        }
-    }
-    return SbaToggled{enabled ? kSbaOff : kSbaOn, enabled ? kSbaDisabledMessage : kSbaEnabledMessage};
+    const std::array<std::uint8_t, 1> after{enabled ? layout::kSbaDisabled : layout::kSbaEnabled};
+    return ImageFile::write(path, *sbaOffset, after, Expectation{*sbaOffset, {before}, {}}).map([enabled] {
+        return SbaToggled{std::string(enabled ? kSbaOff : kSbaOn),
+                          enabled ? kSbaDisabledMessage : kSbaEnabledMessage};
+    });
 }
 
 }  // namespace vardane

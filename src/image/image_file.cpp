@@ -1,63 +1,52 @@
 #include "image/image_file.h"
 
+#include "image/descriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <utility>
 
 namespace vardane {
 namespace {
 
-// An open descriptor, closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    [[nodiscard]] int get() const { return fd_; }
-    [[nodiscard]] bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
-IoError openError(int error)
+// A file that cannot be found or read is unreachable; one that is there but
+// will not open for writing is read-only or locked.
+Refusal openRefusal(int error, int mode)
 {
     switch (error) {
         case ENOENT:
         case ENOTDIR:
-            return IoError::missing;
-        case EISDIR:  // a directory refuses to open for writing
-            return IoError::notRegularFile;
+        case EISDIR:
+        case ELOOP:
+        case ENAMETOOLONG:
+            return Refusal::unreachable;
         default:
-            return IoError::cannotOpen;
+            return mode == O_RDONLY ? Refusal::unreachable : Refusal::notWritable;
     }
 }
 
+struct Opened {
+    int fd;
+    std::int64_t size;
+};
+
 // Opens an existing regular file. O_NONBLOCK keeps a FIFO or device swapped in
 // under the path from blocking the open; it changes nothing for regular files.
-Expected<std::pair<std::int64_t, int>, IoError> openRegular(const std::filesystem::path& path, int mode)
+Outcome<Opened> openRegular(const std::filesystem::path& path, int mode)
 {
     const int fd = ::open(path.c_str(), mode | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        return Unexpected{openError(errno)};
+        return refused(openRefusal(errno, mode));
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return Unexpected{IoError::notRegularFile};
+        return refused(Refusal::unreachable);
     }
-    return std::pair<std::int64_t, int>{static_cast<std::int64_t>(info.st_size), fd};
+    return Opened{fd, static_cast<std::int64_t>(info.st_size)};
 }
 
 bool rangeInside(std::int64_t offset, std::size_t length, std::int64_t size)
@@ -66,7 +55,7 @@ bool rangeInside(std::int64_t offset, std::size_t length, std::int64_t size)
 }
 
 // pread until `length` bytes or the end of the file; a signal may cut a read short.
-Expected<std::size_t, IoError> readAt(int fd, std::int64_t offset, std::uint8_t* into, std::size_t length)
+Outcome<std::size_t> readAt(int fd, std::int64_t offset, std::uint8_t* into, std::size_t length)
 {
     std::size_t done = 0;
     while (done < length) {
@@ -76,7 +65,7 @@ Expected<std::size_t, IoError> readAt(int fd, std::int64_t offset, std::uint8_t*
             continue;
         }
         if (got < 0) {
-            return Unexpected{IoError::readFailed};
+            return refused(Refusal::unreachable);
         }
         if (got == 0) {
             break;
@@ -103,7 +92,8 @@ bool putBack(int fd, std::int64_t offset, std::span<const std::uint8_t> before)
 
 bool holds(int fd, const Expectation& expected, std::int64_t size)
 {
-    if (!rangeInside(expected.offset, expected.bytes.size(), size)) {
+    if ((expected.fileSize && *expected.fileSize != size) ||
+        !rangeInside(expected.offset, expected.bytes.size(), size)) {
         return false;
     }
     std::vector<std::uint8_t> current(expected.bytes.size());
@@ -113,76 +103,85 @@ bool holds(int fd, const Expectation& expected, std::int64_t size)
 
 }  // namespace
 
-Expected<std::int64_t, IoError> ImageFile::size(const std::filesystem::path& path)
+Outcome<std::int64_t> ImageFile::size(const std::filesystem::path& path)
 {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        return Unexpected{openError(errno)};
+        return refused(openRefusal(errno, O_RDONLY));
     }
     return static_cast<std::int64_t>(info.st_size);
 }
 
-Expected<std::size_t, IoError> ImageFile::readInto(const std::filesystem::path& path, std::int64_t offset,
-                                                   std::span<std::uint8_t> into)
+Outcome<std::vector<std::uint8_t>> ImageFile::readStart(const std::filesystem::path& path, std::size_t limit)
 {
-    if (offset < 0) {
-        return Unexpected{IoError::outOfRange};
-    }
-    auto opened = openRegular(path, O_RDONLY);
+    const auto opened = openRegular(path, O_RDONLY);
     if (!opened) {
-        return Unexpected{opened.error()};
+        return refused(opened.error());
     }
-    const Descriptor fd(opened->second);
-    return readAt(fd.get(), offset, into.data(), into.size());
+    const Descriptor fd(opened->fd);
+    std::vector<std::uint8_t> bytes(std::min(limit, static_cast<std::size_t>(opened->size)));
+    const auto got = readAt(fd.get(), 0, bytes.data(), bytes.size());
+    if (!got) {
+        return refused(got.error());
+    }
+    bytes.resize(*got);
+    return bytes;
 }
 
-Expected<std::vector<std::uint8_t>, IoError> ImageFile::read(const std::filesystem::path& path,
-                                                             std::int64_t offset, std::size_t length)
+Outcome<std::vector<std::uint8_t>> ImageFile::read(const std::filesystem::path& path, std::int64_t offset,
+                                                   std::size_t length)
 {
+    if (offset < 0) {
+        return refused(Refusal::tooShort);
+    }
+    const auto opened = openRegular(path, O_RDONLY);
+    if (!opened) {
+        return refused(opened.error());
+    }
+    const Descriptor fd(opened->fd);
     std::vector<std::uint8_t> bytes(length);
-    const auto got = readInto(path, offset, bytes);
+    const auto got = readAt(fd.get(), offset, bytes.data(), bytes.size());
     if (!got) {
-        return Unexpected{got.error()};
+        return refused(got.error());
     }
     if (*got != length) {
-        return Unexpected{IoError::outOfRange};
+        return refused(Refusal::tooShort);
     }
     return bytes;
 }
 
-Expected<void, IoError> ImageFile::write(const std::filesystem::path& path, std::int64_t offset,
-                                         std::span<const std::uint8_t> bytes,
-                                         const std::optional<Expectation>& expected)
+Outcome<void> ImageFile::write(const std::filesystem::path& path, std::int64_t offset,
+                               std::span<const std::uint8_t> bytes,
+                               const std::optional<Expectation>& expected)
 {
-    auto opened = openRegular(path, O_RDWR);
+    const auto opened = openRegular(path, O_RDWR);
     if (!opened) {
-        return Unexpected{opened.error()};
+        return refused(opened.error());
     }
-    const Descriptor fd(opened->second);
-    const std::int64_t size = opened->first;
-    if (!rangeInside(offset, bytes.size(), size)) {
-        return Unexpected{IoError::outOfRange};
+    const Descriptor fd(opened->fd);
+    if (!rangeInside(offset, bytes.size(), opened->size)) {
+        return refused(Refusal::tooShort);
     }
-    if (expected && !holds(fd.get(), *expected, size)) {
-        return Unexpected{IoError::contentChanged};
+    if (expected && !holds(fd.get(), *expected, opened->size)) {
+        return refused(Refusal::changed);
     }
     // Kept so that a write the system cuts short can be undone.
     std::vector<std::uint8_t> before(bytes.size());
     const auto got = readAt(fd.get(), offset, before.data(), before.size());
     if (!got || *got != before.size()) {
-        return Unexpected{IoError::readFailed};
+        return refused(Refusal::unreachable);
     }
     const ssize_t written = writeAt(fd.get(), offset, bytes);
     if (written != static_cast<ssize_t>(bytes.size())) {
         const auto cut = static_cast<std::size_t>(std::max<ssize_t>(written, 0));
-        return Unexpected{putBack(fd.get(), offset, std::span(before).first(cut)) ? IoError::writeFailed
-                                                                                  : IoError::damaged};
+        return refused(putBack(fd.get(), offset, std::span(before).first(cut)) ? Refusal::notWritable
+                                                                               : Refusal::damaged);
     }
     if (::fdatasync(fd.get()) != 0) {
         // The bytes may never reach the disk; "nothing was written" stays true
         // only once the old ones are back there for certain.
         const bool restored = putBack(fd.get(), offset, before) && ::fdatasync(fd.get()) == 0;
-        return Unexpected{restored ? IoError::flushFailed : IoError::damaged};
+        return refused(restored ? Refusal::notWritable : Refusal::damaged);
     }
     return {};
 }

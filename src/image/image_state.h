@@ -1,18 +1,21 @@
-// The record of the open image, owned by the main window for the whole run.
+// The record of the open image, owned by the main window for the whole run,
+// and the captions under which the window and vardane-cli show its facts.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vardane {
 
-inline constexpr const char* kSbaOn = "OUI";
-inline constexpr const char* kSbaOff = "NON";
-inline constexpr const char* kSbaUnknown = "???";
-inline constexpr const char* kChecksumUnknown = "???";
-inline constexpr const char* kChecksumValid = "Valide";
-inline constexpr const char* kChecksumInvalid = "Non Valide";
+inline constexpr std::string_view kSbaOn = "OUI";
+inline constexpr std::string_view kSbaOff = "NON";
+inline constexpr std::string_view kSbaUnknown = "???";
+inline constexpr std::string_view kChecksumUnknown = "???";
+inline constexpr std::string_view kChecksumValid = "Valide";
+inline constexpr std::string_view kChecksumInvalid = "Non Valide";
 
 struct ImageState {
     std::string filePath;
@@ -27,7 +30,7 @@ struct ImageState {
     std::string sbaState;
     std::string memClockText;
     std::string coreClockText;
-    std::string checksumText = kChecksumUnknown;
+    std::string checksumText{kChecksumUnknown};
 
     // Kept offsets, absent when this image lacks the anchor.
     std::optional<std::int64_t> headerlengh;  // offset of HeaderText
@@ -37,5 +40,32 @@ struct ImageState {
     // The sum found by the last checksum verification of this run.
     std::optional<std::uint8_t> StK1;
 };
+
+inline constexpr std::string_view kFileTitleCaption = "Nom du fichier :";
+inline constexpr std::string_view kFileSizeCaption = "Taille du fichier :";
+inline constexpr std::string_view kHeaderCaption = "Entête du BIOS :";
+inline constexpr std::string_view kVersionCaption = "Version du BIOS :";
+inline constexpr std::string_view kGpuCaption = "Type de GPU :";
+inline constexpr std::string_view kSbaCaption = "SideBand Adressing Activé :";
+inline constexpr std::string_view kMemClockCaption = "Frequence Mémoire (DDR) :";
+inline constexpr std::string_view kCoreClockCaption = "Frequence Core :";
+inline constexpr std::string_view kChecksumCaption = "CheckSum : ";  // its blank is part of it
+
+// The facts the main window shows, one row each, top to bottom.
+struct ShownField {
+    std::string ImageState::*field;
+    std::string_view caption;
+};
+inline constexpr std::array<ShownField, 9> kShownFields{{
+    {&ImageState::fileTitle, kFileTitleCaption},
+    {&ImageState::fileSize, kFileSizeCaption},
+    {&ImageState::headerText, kHeaderCaption},
+    {&ImageState::versionText, kVersionCaption},
+    {&ImageState::gpuName, kGpuCaption},
+    {&ImageState::sbaState, kSbaCaption},
+    {&ImageState::memClockText, kMemClockCaption},
+    {&ImageState::coreClockText, kCoreClockCaption},
+    {&ImageState::checksumText, kChecksumCaption},
+}};
 
 }  // namespace vardane

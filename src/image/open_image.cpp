@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace vardane {
 namespace {
@@ -177,14 +178,24 @@ bool sizeIsImage(std::int64_t size)
     return size >= L::kMinImageSize && size <= L::kMaxImageSize;
 }
 
-OpenResult scanImage(std::span<const std::uint8_t> prefix, std::string_view decimalSeparator)
+OpenResult scanImage(std::span<const std::uint8_t> bytes, std::string_view decimalSeparator)
 {
     OpenResult result;
     result.status = OpenStatus::failed;
-    AnchorScan scan(prefix.first(std::min(prefix.size(), L::kOpenScanLength)), decimalSeparator, result);
-    if (scan.version() && scan.pcir() && scan.sideBand() && scan.clockKey() && scan.clocks()) {
-        result.status = OpenStatus::accepted;
+    AnchorScan scan(bytes.first(std::min(bytes.size(), L::kOpenScanLength)), decimalSeparator, result);
+    const std::pair<OpenStep, bool (AnchorScan::*)()> steps[] = {
+        {OpenStep::version, &AnchorScan::version},   {OpenStep::pcir, &AnchorScan::pcir},
+        {OpenStep::sideBand, &AnchorScan::sideBand}, {OpenStep::clockKey, &AnchorScan::clockKey},
+        {OpenStep::clocks, &AnchorScan::clocks},
+    };
+    for (const auto& [step, run] : steps) {
+        result.stoppedAt = step;
+        if (!(scan.*run)()) {
+            return result;
+        }
     }
+    result.stoppedAt = OpenStep::done;
+    result.status = OpenStatus::accepted;
     return result;
 }
 
@@ -197,14 +208,18 @@ OpenResult openImage(const std::filesystem::path& path, std::string_view decimal
     } else if (!sizeIsImage(*size)) {
         result.status = OpenStatus::rejected;
     } else {
-        std::array<std::uint8_t, L::kOpenScanLength> prefix{};
-        const auto read = ImageFile::readInto(path, 0, prefix);
-        if (read) {
-            result = scanImage(std::span(prefix).first(*read), decimalSeparator);
+        auto bytes = ImageFile::readStart(path, static_cast<std::size_t>(L::kMaxImageSize));
+        if (bytes) {
+            result = scanImage(*bytes, decimalSeparator);
+            result.bytes = std::move(bytes).value();
         } else {
             result.status = OpenStatus::failed;
+            result.stoppedAt = OpenStep::read;
         }
         result.state.fileSize = std::to_string(*size) + std::string(kSizeUnit);
+    }
+    if (size) {
+        result.size = *size;
     }
     result.state.filePath = path.string();
     result.state.fileTitle = path.filename().string();

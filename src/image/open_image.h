@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vardane {
 
@@ -25,8 +26,13 @@ enum class OpenStatus {
     unreadable,  // the size could not be found
 };
 
+// The steps of an open, in order.
+enum class OpenStep { size, read, version, pcir, sideBand, clockKey, clocks, done };
+
 struct OpenResult {
     OpenStatus status = OpenStatus::unreadable;
+    OpenStep stoppedAt = OpenStep::size;  // the step that failed, or done
+    std::optional<std::int64_t> size;     // the file's, when it could be found
     // Every shown field and kept offset that the scan reached. filePath and
     // fileTitle are always set; checksumText and StK1 are not opening's.
     ImageState state;
@@ -36,24 +42,19 @@ struct OpenResult {
     std::string chipKey;
     std::optional<std::uint16_t> memClockWord;
     std::optional<std::uint16_t> coreClockWord;
+    // The whole file as it was read, once its size passed: the scan ran on
+    // these bytes, and the checksum and comparisons take them from here.
+    std::vector<std::uint8_t> bytes;
 };
 
 [[nodiscard]] bool sizeIsImage(std::int64_t size);
 
-// The anchor scan alone, over the first bytes of an accepted file (at most
-// kOpenScanLength of them). A read that would reach past `prefix` fails the
-// open at that step. Sets every field but filePath, fileTitle and fileSize.
-[[nodiscard]] OpenResult scanImage(std::span<const std::uint8_t> prefix, std::string_view decimalSeparator);
+// The anchor scan alone, over the first bytes of an accepted file (it reads
+// no further than offset 0xF2D). A read that would reach past `bytes` fails
+// the open at that step. Sets every field but filePath, fileTitle and fileSize.
+[[nodiscard]] OpenResult scanImage(std::span<const std::uint8_t> bytes, std::string_view decimalSeparator);
 
-// decimalSeparator is the user's locale's, as the caller reads it.
+// Reads the file once and scans it.
 [[nodiscard]] OpenResult openImage(const std::filesystem::path& path, std::string_view decimalSeparator);
-
-// Whether the open went as far as looking for "r7": only then does an absent
-// Octclef mean that the image has no key. The SideBand step, right before,
-// always leaves a state text.
-[[nodiscard]] inline bool clockKeySearched(const ImageState& state)
-{
-    return !state.sbaState.empty();
-}
 
 }  // namespace vardane

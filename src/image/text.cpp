@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
+
+#include <langinfo.h>
+#include <locale.h>
 
 namespace vardane {
 namespace {
@@ -84,6 +88,91 @@ std::string formatHundredths(std::uint32_t hundredths, std::string_view decimalS
         }
     }
     return text;
+}
+
+std::string userDecimalSeparator()
+{
+    const char* name = nullptr;
+    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        name = std::getenv(variable);
+        if (name != nullptr && *name != '\0') {
+            break;
+        }
+    }
+    std::string separator = ".";
+    if (name == nullptr || *name == '\0') {
+        return separator;
+    }
+    // A locale of the process's own would change how the C library reads
+    // numbers everywhere; one made apart and freed again changes nothing.
+    const locale_t numeric = ::newlocale(LC_NUMERIC_MASK, name, static_cast<locale_t>(nullptr));
+    if (numeric != static_cast<locale_t>(nullptr)) {
+        const char* point = ::nl_langinfo_l(RADIXCHAR, numeric);
+        if (point != nullptr && *point != '\0') {
+            separator = point;
+        }
+        ::freelocale(numeric);
+    }
+    return separator;
+}
+
+std::optional<Utf8Sequence> firstUtf8Sequence(std::string_view text)
+{
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) {
+        return Utf8Sequence{lead, 1};
+    }
+    // The lead byte gives the length and the first bits; the range of the
+    // second byte shuts out overlong forms, surrogates and code points past
+    // U+10FFFF, as the Unicode table of well-formed sequences does.
+    std::size_t length = 0;
+    char32_t codePoint = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1FU;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0FU;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07U;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return std::nullopt;
+    }
+    if (text.size() < length) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) {
+            return std::nullopt;
+        }
+        codePoint = (codePoint << 6) | (next & 0x3FU);
+    }
+    return Utf8Sequence{codePoint, length};
+}
+
+std::optional<std::u32string> decodeUtf8(std::string_view text)
+{
+    std::u32string codePoints;
+    while (!text.empty()) {
+        const auto sequence = firstUtf8Sequence(text);
+        if (!sequence) {
+            return std::nullopt;
+        }
+        codePoints += sequence->codePoint;
+        text.remove_prefix(sequence->length);
+    }
+    return codePoints;
 }
 
 }  // namespace vardane

@@ -24,4 +24,20 @@ namespace vardane {
 // Integer arithmetic only, so 16667 is exactly "166" + separator + "67".
 [[nodiscard]] std::string formatHundredths(std::uint32_t hundredths, std::string_view decimalSeparator);
 
+// The decimal separator of clock texts: the C library's decimal point of the
+// numeric locale that LC_ALL, then LC_NUMERIC, then LANG name, read without
+// changing the process's locale; "." when that locale is not on the system.
+[[nodiscard]] std::string userDecimalSeparator();
+
+// The well-formed UTF-8 sequence at the start of `text`: its code point and
+// its length in bytes; nothing when the first bytes are not one.
+struct Utf8Sequence {
+    char32_t codePoint;
+    std::size_t length;
+};
+[[nodiscard]] std::optional<Utf8Sequence> firstUtf8Sequence(std::string_view text);
+
+// The code points of a UTF-8 text, or nothing when it is not well-formed.
+[[nodiscard]] std::optional<std::u32string> decodeUtf8(std::string_view text);
+
 }  // namespace vardane

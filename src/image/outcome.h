@@ -1,0 +1,41 @@
+// What an operation did: its result, or the one reason it refused. Every
+// operation of the core that can fail returns an Outcome; none throws across
+// the core's boundary and none prints.
+#pragma once
+
+#include <tl/expected.hpp>
+
+namespace vardane {
+
+// Every refusal but `damaged` means that nothing was written.
+enum class Refusal {
+    // The file.
+    unreachable,  // it names no regular file, or the file cannot be opened or read
+    notWritable,  // it cannot be opened for writing, or the system refused the write
+    notAnImage,   // its size lies outside the image window
+    tooShort,     // it does not hold the bytes to read or to write
+    changed,      // it no longer holds what was read or loaded before the write
+    damaged,      // a write failed part-way and the old bytes could not be put back
+    // The image or the value asked for.
+    noClockKey,        // no "r7" anchor: the clock words have no place
+    clockOutOfRange,   // outside the range asked for, or no 16-bit word stands for it
+    sbaUndecided,      // the state text is neither "OUI" nor "NON"
+    noSbaByte,         // no SideBand Addressing byte was found
+    noHeader,          // no "Version" anchor: the header has no place
+    noHeaderField,     // no carriage return among the 51 bytes from the header start
+    emptyHeaderField,  // the carriage return stands at the header start
+    textTooLong,       // more characters than the header field is wide
+    unrepresentable,   // a character that Windows-1252 has no byte for
+    controlCharacter,  // a control character, which would break the header's framing
+    lengthChanged,     // the file's length is not the one the original bytes had
+};
+
+template <typename T = void>
+using Outcome = tl::expected<T, Refusal>;
+
+[[nodiscard]] inline tl::unexpected<Refusal> refused(Refusal why)
+{
+    return tl::unexpected<Refusal>(why);
+}
+
+}  // namespace vardane
