@@ -1,152 +1,156 @@
 // The image as a model: the disk under it, the open scan, the GPU table, the
-// text encoding, and the comparison of two images that diff prints.
+// texts, the comparison of two images and the way back to the original.
 #include "compare/compare.h"
 #include "image/gpu_table.h"
 #include "image/image_file.h"
 #include "image/open_image.h"
 #include "image/text.h"
 
+#include "faults.h"
+#include "printers.h"
 #include "test_image.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
 
-// Faults the system could answer with, planted on the calls ImageFile makes.
-// Every other call goes to the kernel unchanged.
-namespace {
-struct PlantedFaults {
-    int interruptedReads = 0;      // preads failing with EINTR
-    int shortReads = 0;            // preads giving one byte only
-    int shortWrites = 0;           // pwrites writing one byte only
-    int writesBeforeFailure = -1;  // pwrites that go through before the rest fail
-    int failedFlushes = 0;
-} faults;
-
-// Whether a planned fault of this kind is due now, counting it off.
-bool due(int& planned)
-{
-    return planned > 0 && planned-- > 0;
-}
-}  // namespace
-
-extern "C" ssize_t pread(int fd, void* buffer, size_t length, off_t offset)
-{
-    if (due(faults.interruptedReads)) {
-        errno = EINTR;
-        return -1;
-    }
-    return ::syscall(SYS_pread64, fd, buffer, due(faults.shortReads) ? 1 : length, offset);
-}
-
-extern "C" ssize_t pwrite(int fd, const void* buffer, size_t length, off_t offset)
-{
-    if (faults.writesBeforeFailure == 0) {
-        errno = EIO;
-        return -1;
-    }
-    due(faults.writesBeforeFailure);
-    return ::syscall(SYS_pwrite64, fd, buffer, due(faults.shortWrites) ? 1 : length, offset);
-}
-
-extern "C" int fdatasync(int fd)
-{
-    if (due(faults.failedFlushes)) {
-        errno = EIO;
-        return -1;
-    }
-    return static_cast<int>(::syscall(SYS_fdatasync, fd));
-}
-
 namespace vardane {
 namespace {
 
+using test::faults;
 using test::Standard;
 using test::TestImage;
+using testing::AllOf;
+using testing::ElementsAre;
+using testing::Field;
+using testing::FieldsAre;
+using Bytes = std::vector<std::uint8_t>;
 
-template <typename T>
-std::string shown(const std::optional<T>& value)
+// What an open shows beyond the header and version texts.
+struct Seen {
+    OpenStatus status;
+    OpenStep stoppedAt;
+    std::optional<std::int64_t> headerlengh;
+    std::string chipKey;
+    std::string gpuName;
+    std::string sbaState;
+    std::optional<std::int64_t> SBAVrt;
+    std::optional<std::int64_t> Octclef;
+    std::string memClockText;
+    std::string coreClockText;
+};
+
+testing::Matcher<const OpenResult&> opensAs(const Seen& e)
 {
-    return value ? std::to_string(*value) : "-";
+    return AllOf(Field("status", &OpenResult::status, e.status),
+                 Field("stoppedAt", &OpenResult::stoppedAt, e.stoppedAt),
+                 Field("chipKey", &OpenResult::chipKey, e.chipKey),
+                 Field("state", &OpenResult::state,
+                       AllOf(Field("headerlengh", &ImageState::headerlengh, e.headerlengh),
+                             Field("gpuName", &ImageState::gpuName, e.gpuName),
+                             Field("sbaState", &ImageState::sbaState, e.sbaState),
+                             Field("SBAVrt", &ImageState::SBAVrt, e.SBAVrt),
+                             Field("Octclef", &ImageState::Octclef, e.Octclef),
+                             Field("memClockText", &ImageState::memClockText, e.memClockText),
+                             Field("coreClockText", &ImageState::coreClockText, e.coreClockText))));
 }
 
-// Opens a file holding the image, checks that opening wrote nothing, and gives
-// every field the scan fills, in scan order, joined by "|" (but the texts of
-// the file and of "Version" when not asked for).
-std::string scanned(const TestImage& image, OpenStatus status, bool texts = true)
+// Opens a file holding the image and checks that opening wrote nothing.
+OpenResult opened(const TestImage& image)
 {
     const test::TempFile file(image);
-    const OpenResult r = openImage(file.path(), ",");
+    OpenResult result = openImage(file.path(), ",");
     EXPECT_EQ(file.contents(), image.bytes()) << "opening changed the file";
-    EXPECT_EQ(r.status, status);
-    const ImageState& s = r.state;
-    std::string joined = texts ? s.fileSize + "|" + s.versionText + "|" + s.headerText + "|" : "";
-    for (const std::string& field :
-         {shown(s.headerlengh), r.chipKey, s.gpuName, s.sbaState, shown(s.SBAVrt), shown(s.Octclef),
-          shown(r.memClockWord), shown(r.coreClockWord), s.memClockText, s.coreClockText}) {
-        joined += field + "|";
-    }
-    return joined;
+    return result;
 }
 
 // Only the size decides acceptance; a failed step keeps what came before it.
 TEST(OpenImage, FillsTheFieldsStepByStep)
 {
     using enum OpenStatus;
-    const std::string version = "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0') + "|";
-    const std::string header =
-        "Vardane test header" + std::string(29, ' ') + "\r\n|175|1052|GeForce2 Ultra|NON|2048|";
-    EXPECT_EQ(scanned(test::standardImage(), accepted),
-              "65536 Octets|" + version + header + "3744|18300|14300|366 Mhz|143 Mhz|");
-    EXPECT_EQ(scanned(TestImage(46126), rejected), "|||-||||-|-|-|-|||");
-    EXPECT_EQ(scanned(TestImage(132001), rejected), "|||-||||-|-|-|-|||");
-    EXPECT_EQ(scanned(TestImage(46127), failed), "46127 Octets|||-|||???|-|-|-|-|||");
-    EXPECT_EQ(scanned(test::standardImage().put(Standard::kClockKey, "xx"), failed),
-              "65536 Octets|" + version + header + "-|-|-|||");
-    // A "Version" too near the start for its header still shows its version
-    // text (here over the PCIR marker), then no later anchor is looked for.
-    EXPECT_EQ(scanned(test::standardImage().version(80).put(87, "early"), failed),
-              "65536 Octets|" + std::string("early\0\0\0\0PCIR\0\x10R", 16) + std::string(19, '\0') +
-                  "||-||||-|-|-|-|||");
+    using enum OpenStep;
+    const Seen standard{accepted, done,  0xAF,  "1052",    "GeForce2 Ultra",
+                        "NON",    0x800, 0xEA0, "366 Mhz", "143 Mhz"};
+    const struct {
+        TestImage image;
+        Seen seen;
+    } cases[] = {
+        {test::standardImage(), standard},
+        {TestImage(46126), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
+        {TestImage(132001), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
+        {TestImage(46127), {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
+        {test::standardImage().put(Standard::kClockKey, "xx"),
+         {failed, clockKey, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, {}, "", ""}},
+        // A "Version" too near the start for its header ends the open there.
+        {test::standardImage().version(80), {failed, version, {}, "", "", "", {}, {}, "", ""}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_THAT(opened(c.image), opensAs(c.seen)) << c.image.bytes().size();
+    }
+    const OpenResult result = opened(test::standardImage());
+    EXPECT_EQ(result.state.fileSize, "65536 Octets");
+    EXPECT_EQ(result.state.headerText, "Vardane test header" + std::string(29, ' ') + "\r\n");
+    EXPECT_EQ(result.state.versionText, "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
+    EXPECT_EQ(result.bytes, test::standardImage().bytes());
+    // The version text of a match too near the start is shown all the same.
+    EXPECT_EQ(opened(test::standardImage().version(80).put(87, "early")).state.versionText.substr(0, 9),
+              std::string("early\0\0\0\0", 9));
+    const test::TempFolder folder;
+    EXPECT_THAT(openImage(folder.path() / "gone.rom", ","),
+                AllOf(Field("status", &OpenResult::status, unreadable),
+                      Field("fileTitle", &OpenResult::state, Field(&ImageState::fileTitle, "gone.rom"))));
 }
 
 // Each window's ends are candidates and one past them is not; the last of
-// several matches wins, a PCIR match in the second window over one in the first.
-TEST(OpenAnchors, WindowEndsAndTheLastMatchWins)
+// several matches wins, a PCIR match in the second window over one in the
+// first; clocks show at most two decimals with the separator given.
+TEST(OpenImage, FindsTheLastMatchOfEachAnchorWithinItsWindow)
 {
     using enum OpenStatus;
+    using enum OpenStep;
     const TestImage base(65536);
-    // clang-format off
-    EXPECT_EQ(scanned(TestImage(base).version(499).pcir(46, 0x10, 1).put(1980, std::uint8_t{0xFB}).clockKey(3572, 1, 2),
-                      accepted, false), "418|1001|GeForce256 DDR|OUI|1980|3572|1|2|0,02 Mhz|0,02 Mhz|");
-    EXPECT_EQ(scanned(TestImage(base).version(81).pcir(519, 0x10, 2).put(2180, std::uint8_t{0x7F}).clockKey(3884, 3, 4),
-                      accepted, false), "0|1002|GeForce Confidential|NON|2180|3884|3|4|0,06 Mhz|0,04 Mhz|");
-    EXPECT_EQ(scanned(TestImage(base).pcir(3499, 0x10, 3).pcir(3849, 0x10, 4).clockKey(3600, 5, 6), accepted, false),
-              "-|1004||???|-|3600|5|6|0,1 Mhz|0,06 Mhz|");
-    EXPECT_EQ(scanned(TestImage(base).version(500).pcir(45, 0x10, 5).pcir(520, 0x10, 5).pcir(3498, 0x10, 5)
-                          .pcir(3850, 0x10, 5).put(1979, std::uint8_t{0xFB}).put(2181, std::uint8_t{0xFB})
-                          .clockKey(3571, 1, 2).clockKey(3885, 1, 2), failed, false),
-              "-|||???|-|-|-|-|||");
-    EXPECT_EQ(scanned(TestImage(base).version(100).version(300).pcir(3500, 0x10, 6).pcir(400, 0x10, 7)
-                          .put(0x7C1, std::uint8_t{0xFB}).put(0x800, std::uint8_t{0x7F}).clockKey(3600, 1, 2)
-                          .clockKey(3800, 3, 4), accepted, false),
-              "219|1006||NON|2048|3800|3|4|0,06 Mhz|0,04 Mhz|");
-    // clang-format on
-}
-
-// The key is two bytes in upper-case hex, each with its leading zero (keys
-// missing from the table leave the name empty in the scans above).
-TEST(GpuTable, ChipKeysNameTheGpuOnlyOnAnExactMatch)
-{
-    EXPECT_EQ(makeChipKey(ChipBytes{0x0A, 0xB0}), "0AB0");
-    EXPECT_EQ(gpuNameForChipKey("2000"), "GeForce3");
+    const std::uint8_t on = 0xFB;
+    const std::uint8_t off = 0x7F;
+    const struct {
+        TestImage image;
+        Seen seen;
+    } cases[] = {
+        {TestImage(base).version(499).pcir(46, 0x10, 1).put(1980, on).clockKey(3572, 1, 2),
+         {accepted, done, 418, "1001", "GeForce256 DDR", "OUI", 1980, 3572, "0,02 Mhz", "0,02 Mhz"}},
+        {TestImage(base).version(81).pcir(519, 0x10, 2).put(2180, off).clockKey(3884, 16667, 12550),
+         {accepted, done, 0, "1002", "GeForce Confidential", "NON", 2180, 3884, "333,34 Mhz", "125,5 Mhz"}},
+        {TestImage(base).pcir(3499, 0x10, 3).pcir(3849, 0x0A, 0xB0).clockKey(3600, 0xFFFF, 0xFFFF),
+         {accepted, done, {}, "0AB0", "", "???", {}, 3600, "1310,7 Mhz", "655,35 Mhz"}},
+        {TestImage(base)
+             .version(500)
+             .pcir(45, 0x10, 5)
+             .pcir(520, 0x10, 5)
+             .pcir(3498, 0x10, 5)
+             .pcir(3850, 0x10, 5)
+             .put(1979, on)
+             .put(2181, on)
+             .clockKey(3571, 1, 2)
+             .clockKey(3885, 1, 2),
+         {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
+        {TestImage(base)
+             .version(100)
+             .version(300)
+             .pcir(3500, 0x20, 0)
+             .pcir(400, 0x10, 7)
+             .put(0x7C1, on)
+             .put(0x800, off)
+             .clockKey(3600, 1, 2)
+             .clockKey(3800, 20000, 25000),
+         {accepted, done, 219, "2000", "GeForce3", "NON", 0x800, 3800, "400 Mhz", "250 Mhz"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_THAT(opened(c.image), opensAs(c.seen));
+    }
 }
 
 // Written out from the published Windows-1252 chart rather than shared with
@@ -159,18 +163,65 @@ constexpr std::array<char32_t, 32> kChart80To9F{
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
 };
 
-TEST(Windows1252, EveryCharacterOfTheChartEncodesToItsByte)
+TEST(Text, EveryByteOfWindows1252DecodesAndEncodesBackThroughTheChart)
 {
     std::u32string chart;
-    std::vector<std::uint8_t> bytes;
+    Bytes bytes;
     for (unsigned byte = 0; byte < 256; ++byte) {
         chart += byte >= 0x80 && byte <= 0x9F ? kChart80To9F[byte - 0x80] : char32_t{byte};
         bytes.push_back(static_cast<std::uint8_t>(byte));
     }
     EXPECT_EQ(encodeWindows1252(chart), bytes);
+    EXPECT_EQ(decodeUtf8(decodeWindows1252(bytes)), chart);
     for (const char32_t outside : {0x0080, 0x009F, 0x0100, 0x4E2D, 0xFFFD, 0x1F600}) {
         EXPECT_FALSE(encodeWindows1252(std::u32string(U"ab") + outside)) << static_cast<unsigned>(outside);
     }
+}
+
+// Well-formed UTF-8 only: no overlong form, no surrogate, nothing past U+10FFFF.
+TEST(Text, DecodesWellFormedUtf8Only)
+{
+    const std::pair<std::string, std::optional<std::u32string>> cases[] = {
+        {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"aé€😀"},
+        {"\xF4\x8F\xBF\xBF", U"\U0010FFFF"},
+        {"\xC0\x80", {}},
+        {"\xE0\x9F\xBF", {}},
+        {"\xED\xA0\x80", {}},
+        {"\xF4\x90\x80\x80", {}},
+        {"\xE2\x82", {}},
+        {"\xFF", {}},
+        {"\x80", {}},
+    };
+    for (const auto& [text, decoded] : cases) {
+        EXPECT_EQ(decodeUtf8(text), decoded) << testing::PrintToString(text);
+    }
+}
+
+// The first of LC_ALL, LC_NUMERIC and LANG that is set names the locale; a
+// locale missing from the system gives a point.
+TEST(Text, DecimalSeparatorFollowsTheUsersNumericLocale)
+{
+    const struct {
+        const char *all, *numeric, *lang, *separator;
+    } cases[] = {
+        {"fr_FR.UTF-8", "C", "C", ","},         {"", "fr_FR.UTF-8", "C", ","},
+        {nullptr, nullptr, "fr_FR.UTF-8", ","}, {"C", "fr_FR.UTF-8", "fr_FR.UTF-8", "."},
+        {nullptr, nullptr, "xx_XX.UTF-8", "."}, {nullptr, nullptr, nullptr, "."},
+    };
+    for (const auto& c : cases) {
+        for (const auto& [name, value] :
+             {std::pair{"LC_ALL", c.all}, {"LC_NUMERIC", c.numeric}, {"LANG", c.lang}}) {
+            if (value != nullptr) {
+                ::setenv(name, value, 1);
+            } else {
+                ::unsetenv(name);
+            }
+        }
+        EXPECT_EQ(userDecimalSeparator(), c.separator) << c.all << ' ' << c.numeric << ' ' << c.lang;
+    }
+    ::unsetenv("LC_ALL");
+    ::unsetenv("LC_NUMERIC");
+    ::unsetenv("LANG");
 }
 
 constexpr std::int64_t kSize = 4096;
@@ -181,64 +232,62 @@ constexpr std::uint8_t byteAt(std::int64_t offset)
     return static_cast<std::uint8_t>(offset * 31 + 7);
 }
 
-test::TempFile countingFile()
+TestImage counting()
 {
-    test::TestImage image(kSize);
+    TestImage image(kSize);
     for (std::int64_t i = 0; i < kSize; ++i) {
         image.put(i, byteAt(i));
     }
-    return test::TempFile(image);
+    return image;
 }
 
 TEST(ImageFile, WriteChangesExactlyTheRangeOrNothing)
 {
+    const Bytes bytes{0xA0, 0xA1};  // neither is the byte it replaces
     const struct {
         std::int64_t offset;
-        std::size_t length;
         std::optional<Expectation> expected;
-        std::optional<IoError> error;
+        std::optional<Refusal> refusal;
     } cases[] = {
-        {0, 1, {}, {}},
-        {kSize - 2, 2, Expectation{kSize - 1, {byteAt(kSize - 1)}}, {}},
-        {kSize - 1, 2, {}, IoError::outOfRange},
-        {-1, 1, {}, IoError::outOfRange},
-        {std::numeric_limits<std::int64_t>::max() - 1, 2, {}, IoError::outOfRange},
-        {100, 2, Expectation{99, {byteAt(99), 0x00}}, IoError::contentChanged},
-        {100, 2, Expectation{kSize - 1, {byteAt(kSize - 1), 0x00}}, IoError::contentChanged},
-        {100, 2, Expectation{-1, {0x00}}, IoError::contentChanged},
+        {0, {}, {}},
+        {kSize - 2, Expectation{kSize - 1, {byteAt(kSize - 1)}, kSize}, {}},
+        {kSize - 1, {}, Refusal::tooShort},
+        {-1, {}, Refusal::tooShort},
+        {std::numeric_limits<std::int64_t>::max() - 1, {}, Refusal::tooShort},
+        {100, Expectation{99, {byteAt(99), 0x00}, {}}, Refusal::changed},
+        {100, Expectation{kSize - 1, {byteAt(kSize - 1), 0x00}, {}}, Refusal::changed},
+        {100, Expectation{-1, {0x00}, {}}, Refusal::changed},
+        {100, Expectation{0, {byteAt(0)}, kSize + 1}, Refusal::changed},
     };
     for (const auto& c : cases) {
-        const test::TempFile file = countingFile();
-        auto expected = file.contents();
-        std::vector<std::uint8_t> bytes{0xA0, 0xA1};  // no byte is the one it replaces
-        bytes.resize(c.length);
-        const auto written = ImageFile::write(file.path(), c.offset, bytes, c.expected);
-        if (!c.error) {
-            std::copy(bytes.begin(), bytes.end(), expected.begin() + c.offset);
-        }
-        EXPECT_EQ(file.contents(), expected) << c.offset;
-        EXPECT_EQ(written ? std::nullopt : std::optional(written.error()), c.error) << c.offset;
+        const test::TempFile file(counting());
+        EXPECT_EQ(refusalOf(ImageFile::write(file.path(), c.offset, bytes, c.expected)), c.refusal)
+            << c.offset;
+        EXPECT_EQ(file.contents(),
+                  c.refusal ? counting().bytes() : counting().put(c.offset, "\xA0\xA1").bytes());
     }
+    const test::TempFolder folder;
+    EXPECT_EQ(refusalOf(ImageFile::write(folder.path() / "gone.rom", 0, bytes)), Refusal::unreachable);
+    EXPECT_EQ(refusalOf(ImageFile::write(folder.path(), 0, bytes)), Refusal::unreachable);
 }
 
 // A write cut short or not confirmed puts the old bytes back; only when that
 // fails or is not confirmed either is the file said to be damaged.
 TEST(ImageFile, AFailedWriteIsUndoneOrReportedAsDamage)
 {
-    const std::pair<PlantedFaults, IoError> cases[] = {
-        {{.shortWrites = 1}, IoError::writeFailed},
-        {{.failedFlushes = 1}, IoError::flushFailed},
-        {{.failedFlushes = 2}, IoError::damaged},
-        {{.writesBeforeFailure = 1, .failedFlushes = 1}, IoError::damaged},
-        {{.shortWrites = 1, .writesBeforeFailure = 1}, IoError::damaged},
+    const std::pair<test::PlantedFaults, Refusal> cases[] = {
+        {{.shortWrites = 1}, Refusal::notWritable},
+        {{.failedFlushes = 1}, Refusal::notWritable},
+        {{.failedFlushes = 2}, Refusal::damaged},
+        {{.writesBeforeFailure = 1, .failedFlushes = 1}, Refusal::damaged},
+        {{.shortWrites = 1, .writesBeforeFailure = 1}, Refusal::damaged},
     };
-    for (const auto& [planted, error] : cases) {
-        const test::TempFile file = countingFile();
-        const auto before = file.contents();
+    for (const auto& [planted, refusal] : cases) {
+        const test::TempFile file(counting());
         faults = planted;
-        const auto written = ImageFile::write(file.path(), 10, std::vector<std::uint8_t>{0xA0, 0xA1});
-        EXPECT_EQ(written.error(), error);
-        EXPECT_EQ(file.contents() == before, faults.writesBeforeFailure != 0);  // the old bytes went back
+        EXPECT_EQ(refusalOf(ImageFile::write(file.path(), 10, Bytes{0xA0, 0xA1})), refusal);
+        EXPECT_EQ(file.contents() == counting().bytes(),
+                  faults.writesBeforeFailure != 0);  // the old bytes went back
         faults = {};
     }
 }
@@ -250,55 +299,104 @@ TEST(ImageFile, ReadsResumeAfterAnInterruptionOrAShortCount)
     faults = {.interruptedReads = 1, .shortReads = 2};
     EXPECT_EQ(openImage(file.path(), ",").state.Octclef, Standard::kClockKey);
     faults = {};
-    EXPECT_EQ(ImageFile::read(file.path(), 65535, 2).error(), IoError::outOfRange);
+    EXPECT_EQ(ImageFile::read(file.path(), 65535, 2), refused(Refusal::tooShort));
 }
 
-// "first..last names" for each run, as the CLI prints them.
-std::vector<std::string> runsOf(const TestImage& a, const TestImage& b)
+OpenResult scanned(const TestImage& image)
 {
-    const test::TempFile file(a);
-    const auto runs = differingRuns(a.bytes(), b.bytes(), placedFields(openImage(file.path(), ",")));
-    std::vector<std::string> shown;
-    for (const DifferingRun& run : runs) {
-        std::string names;
-        for (const std::string_view name : run.fields) {
-            names.append(" ").append(name);
-        }
-        shown.push_back(std::to_string(run.first) + ".." + std::to_string(run.last) + names);
+    OpenResult result = scanImage(image.bytes(), ",");
+    result.size = static_cast<std::int64_t>(image.bytes().size());
+    result.bytes = image.bytes();
+    return result;
+}
+
+TestImage flipped(TestImage image, const std::vector<std::int64_t>& offsets)
+{
+    for (const std::int64_t offset : offsets) {
+        image.put(offset, static_cast<std::uint8_t>(image.bytes()[static_cast<std::size_t>(offset)] ^ 0xFF));
     }
-    return shown;
+    return image;
 }
 
-TEST(DifferingRuns, NameEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
+TEST(CompareImages, NamesEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
 {
+    using Run = std::vector<std::string_view>;
     const TestImage a = test::standardImage();
     const TestImage early = TestImage(a).version(80);
-    const auto flip = [](TestImage b, const std::vector<std::int64_t>& offsets) {
-        for (const std::int64_t offset : offsets) {
-            b.put(offset, static_cast<std::uint8_t>(b.bytes()[static_cast<std::size_t>(offset)] ^ 0xFF));
-        }
-        return b;
-    };
     const struct {
         TestImage a, b;
-        std::vector<std::string> runs;
+        std::vector<testing::Matcher<const DifferingRun&>> runs;
     } cases[] = {
-        // clang-format off
-        {a, a, {}}, {a, flip(a, {Standard::kHeader + 49}), {"224..224 HeaderText"}},
-        {a, flip(a, {Standard::kHeader - 1, Standard::kHeader}), {"174..175 HeaderText -"}},
-        {a, flip(a, {Standard::kVersion + 41, Standard::kVersion + 42}), {"297..298 VersionText -"}},
-        {a, flip(a, {Standard::kSba}), {"2048..2048 SbaByte"}}, {a, flip(a, {0xBC00}), {"48128..48128 -"}},
-        {a, flip(a, {0x60 + 5, 0x60 + 7}), {"101..101 ChipBytes", "103..103 -"}},
-        {a, flip(a, {Standard::kClockKey - 26}), {"3718..3718 MemClockWord"}},
-        {a, flip(a, {0xBBFF}), {"48127..48127 ChecksumByte"}},
-        // clang-format on
+        {a, a, {}},
+        {a, flipped(a, {Standard::kHeader + 49}), {FieldsAre(224, 224, Run{"HeaderText"})}},
+        {a,
+         flipped(a, {Standard::kHeader - 1, Standard::kHeader}),
+         {FieldsAre(174, 175, Run{"HeaderText", "-"})}},
+        {a,
+         flipped(a, {Standard::kVersion + 41, Standard::kVersion + 42}),
+         {FieldsAre(297, 298, Run{"VersionText", "-"})}},
+        {a,
+         flipped(a, {Standard::kSba, 0xBC00}),
+         {FieldsAre(2048, 2048, Run{"SbaByte"}), FieldsAre(48128, 48128, Run{"-"})}},
+        {a,
+         flipped(a, {0x60 + 5, 0x60 + 7}),
+         {FieldsAre(101, 101, Run{"ChipBytes"}), FieldsAre(103, 103, Run{"-"})}},
+        {a,
+         flipped(a, {Standard::kClockKey - 70, Standard::kClockKey - 26}),
+         {FieldsAre(3674, 3674, Run{"CoreClockWord"}), FieldsAre(3718, 3718, Run{"MemClockWord"})}},
+        {a, flipped(a, {0xBBFF}), {FieldsAre(48127, 48127, Run{"ChecksumByte"})}},
         // The longer file's extra bytes are not compared.
-        {TestImage(46127).put(100, std::uint8_t{1}), TestImage(65536), {"100..100 -"}},
+        {TestImage(46127).put(100, std::uint8_t{1}), TestImage(65536), {FieldsAre(100, 100, Run{"-"})}},
         // A scan that stopped at a "Version" too near the start placed the version text only.
-        {early, flip(early, {87, Standard::kClockKey - 26}), {"87..87 VersionText", "3718..3718 -"}},
+        {early,
+         flipped(early, {87, Standard::kClockKey - 26}),
+         {FieldsAre(87, 87, Run{"VersionText"}), FieldsAre(3718, 3718, Run{"-"})}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(runsOf(c.a, c.b), c.runs);
+        EXPECT_THAT(compareImages(scanned(c.a), scanned(c.b)).runs, testing::ElementsAreArray(c.runs));
+    }
+}
+
+// Every fact whose value differs, with its caption when the window shows it.
+TEST(CompareImages, ListsEachDifferingFactWithBothValues)
+{
+    const TestImage a = test::standardImage();
+    const auto differences =
+        compareImages(scanned(a), scanned(TestImage(a).putWord(Standard::kClockKey - 70, 25000)));
+    EXPECT_THAT(
+        differences.facts,
+        ElementsAre(FieldsAre("coreClockText", kCoreClockCaption, FactValue("143 Mhz"), FactValue("250 Mhz")),
+                    FieldsAre("coreClockWord", "", FactValue(14300), FactValue(25000)),
+                    FieldsAre("checksum", kChecksumCaption, FactValue(ChecksumFact{0}),
+                              FactValue(ChecksumFact{246}))));
+    EXPECT_FALSE(differences.identical);
+    EXPECT_EQ(factText(ChecksumFact{246}, true), "Non Valide (246)");
+    EXPECT_TRUE(compareImages(scanned(a), scanned(a)).identical);
+}
+
+// A session: the bytes as opened, the file as the list last read it, and the
+// file as it is when the restore is asked for.
+TEST(RestoreOriginal, PutsBackTheOriginalOnlyOverTheFileTheListRead)
+{
+    const TestImage original = test::standardImage();
+    const TestImage memory = TestImage(original).putWord(Standard::kClockKey - 26, 20000);
+    const TestImage edited = TestImage(memory).put(Standard::kSba, 0xFB).put(0xBBFF, std::uint8_t{0});
+    const std::size_t length = original.bytes().size();
+    const struct {
+        TestImage lastRead, inFile;
+        std::optional<Refusal> refusal;
+    } cases[] = {
+        {memory, memory, {}},
+        {edited, edited, {}},
+        {original, original, {}},
+        {edited, TestImage(edited).put(0x8000, std::uint8_t{1}), Refusal::changed},
+        {edited, TestImage(edited).resize(length + 1), Refusal::changed},
+        {TestImage(edited).resize(length + 1), TestImage(edited).resize(length + 1), Refusal::lengthChanged},
+    };
+    for (const auto& c : cases) {
+        const test::TempFile file(c.inFile);
+        EXPECT_EQ(refusalOf(restoreOriginal(file.path(), original.bytes(), c.lastRead.bytes())), c.refusal);
+        EXPECT_EQ(file.contents(), c.refusal ? c.inFile.bytes() : original.bytes());
     }
 }
 

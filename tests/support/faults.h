@@ -15,7 +15,7 @@ struct PlantedFaults {
     int writesBeforeFailure = -1;  // pwrites that go through before the rest fail
     int failedFlushes = 0;
     // Runs once, after the next pread, as if another program wrote then.
-    std::function<void()> afterNextRead;
+    std::function<void()> afterNextRead{};
 };
 
 // Cleared again by the test that plants it.

@@ -20,6 +20,11 @@ public:
     TestImage& version(std::int64_t v) { return put(v, "Version"); }
     TestImage& pcir(std::int64_t p, std::uint8_t vendorHigh, std::uint8_t deviceLow);
     TestImage& clockKey(std::int64_t k, std::uint16_t memWord, std::uint16_t coreWord);
+    TestImage& resize(std::size_t size)
+    {
+        bytes_.resize(size, 0x00);
+        return *this;
+    }
     // Sets the byte at 0xBBFF so that 0x0000..0xBBFF adds up to `sum` mod 256.
     TestImage& checksumTo(std::uint8_t sum);
 
