@@ -1,53 +1,33 @@
 #include "checksum/checksum.h"
-#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/images.h"
 #include "cli/texts.h"
-#include "image/open_image.h"
+#include "image/image_state.h"
 
 namespace vardane::cli {
 namespace {
-
-std::string_view reason(ChecksumError error)
-{
-    switch (error) {
-        case ChecksumError::notAnImage:
-            return kNotAnImageMessage;
-        case ChecksumError::regionMissing:
-            return kChecksumRegionMissing;
-        case ChecksumError::writeFailed:
-            return kCannotWrite;
-        case ChecksumError::changed:
-            return kFileChanged;
-        case ChecksumError::damaged:
-            return kFileMayBeDamaged;
-        case ChecksumError::unreachable:
-            break;
-    }
-    return kCannotRead;
-}
 
 void printState(std::ostream& out, bool valid)
 {
     out << kChecksumCaption << (valid ? kChecksumValid : kChecksumInvalid) << '\n';
 }
 
-int verify(const ImageArgument& image, Console& console)
+int verify(const std::filesystem::path& path, Console& console)
 {
-    const auto sum = verifyChecksum(image.path);
+    const auto sum = verifyChecksum(path);
     if (!sum) {
-        return refuse(console, reason(sum.error()));
+        return refuse(console, reasonFor(sum.error()));
     }
     console.out << kSumCaption << int{*sum} << " (" << hexText(*sum, 2) << ")\n";
     printState(console.out, *sum == 0);
     return *sum == 0 ? kExitSuccess : kExitInvalidChecksum;
 }
 
-int fix(const ImageArgument& image, Console& console)
+int fix(const std::filesystem::path& path, Console& console)
 {
-    const auto correction = correctChecksum(image.path);
+    const auto correction = correctChecksum(path);
     if (!correction) {
-        return refuseWrite(console, reason(correction.error()));
+        return refuseWrite(console, correction.error());
     }
     if (correction->written) {
         console.out << kByteWritten << hexText(correction->byteAfter, 2) << kByteWas
@@ -59,23 +39,25 @@ int fix(const ImageArgument& image, Console& console)
     return kExitSuccess;
 }
 
-template <int (*OnEach)(const ImageArgument&, Console&)>
-int onEachImage(const CommandArguments& parsed, Console& console)
+template <int (*OnFile)(const std::filesystem::path&, Console&)>
+int onEachImage(const CommandArguments& arguments, Console& console)
 {
-    return forEachImage(parsed.positionals, console, Headers::perImage,
-                        [](const ImageArgument& image, Console& one, bool) { return OnEach(image, one); });
+    return forEachImage(arguments.operands, console, Headers::perImage,
+                        [](const ImageArgument& image, Console& one, bool) {
+                            return image.path ? OnFile(*image.path, one) : refuse(one, kNulInPath);
+                        });
 }
 
 }  // namespace
 
-int runVerify(const QStringList& arguments, Console& console)
+int runVerify(const CommandArguments& arguments, Console& console)
 {
-    return withArguments(arguments, {"verify IMAGE...", {}, {}, 1, true}, console, onEachImage<verify>);
+    return onEachImage<verify>(arguments, console);
 }
 
-int runFix(const QStringList& arguments, Console& console)
+int runFix(const CommandArguments& arguments, Console& console)
 {
-    return withArguments(arguments, {"fix IMAGE...", {}, {}, 1, true}, console, onEachImage<fix>);
+    return onEachImage<fix>(arguments, console);
 }
 
 }  // namespace vardane::cli

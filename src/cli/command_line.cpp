@@ -1,55 +1,119 @@
 #include "cli/command_line.h"
 
 #include "cli/texts.h"
-#include "qt/qt_text.h"
 
-#include <QFile>
+#include <algorithm>
+#include <optional>
 
 namespace vardane::cli {
+namespace {
 
-std::string unknownOptionsAsWritten(const QCommandLineParser& parser, const QStringList& arguments)
+constexpr std::string_view kEndOfOptions = "--";
+constexpr std::string_view kMore = "...";
+
+// The name of an option as written ("--json" and "-json" both give "json"),
+// or none for an operand; "-" alone is an operand, the standard input.
+std::optional<std::string_view> optionName(std::string_view argument)
 {
-    std::string written;
-    const QStringList names = parser.unknownOptionNames();
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        const QString option = arguments.contains("-" + names[i]) ? "-" + names[i] : "--" + names[i];
-        written += (i == 0 ? "" : ", ") + option.toStdString();
+    if (argument.size() < 2 || argument.front() != '-') {
+        return std::nullopt;
     }
-    return written;
+    argument.remove_prefix(argument.starts_with(kEndOfOptions) ? 2 : 1);
+    return argument;
 }
 
-std::variant<CommandArguments, HelpRequested, std::string> parseCommand(const QStringList& arguments,
-                                                                        const CommandSyntax& syntax)
+bool isHelp(std::string_view name)
 {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help({"h", "help"}, qtText(kHelpOption));
-    parser.addOption(help);
-    std::optional<QCommandLineOption> flag;
-    if (syntax.flag) {
-        flag.emplace(qtText(*syntax.flag), qtText(syntax.flagDescription));
-        parser.addOption(*flag);
+    return name == "h" || name == "help";
+}
+
+std::string joined(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items) {
+        text += (text.empty() ? "" : ", ") + item;
     }
-    const std::string wrong = std::string(kWrongArguments) + std::string(syntax.usage);
-    if (!parser.parse(arguments)) {
-        if (!parser.unknownOptionNames().isEmpty()) {
-            return std::string(kUnknownOption) + unknownOptionsAsWritten(parser, arguments);
+    return text;
+}
+
+bool operandsFit(std::size_t given, std::string_view operands)
+{
+    const auto named = static_cast<std::size_t>(std::count(operands.begin(), operands.end(), ' ') + 1);
+    return operands.ends_with(kMore) ? given >= named : given == named;
+}
+
+}  // namespace
+
+std::string synopsis(const CommandSyntax& syntax)
+{
+    std::string text(syntax.name);
+    if (!syntax.flag.empty()) {
+        text += " [--" + std::string(syntax.flag) + "]";
+    }
+    return text + " " + std::string(syntax.operands);
+}
+
+std::variant<CommandArguments, HelpRequested, std::string> parseCommand(
+    std::span<const std::string> arguments, const CommandSyntax& syntax)
+{
+    CommandArguments parsed;
+    bool help = false;
+    bool optionsEnded = false;
+    std::vector<std::string> unknown;
+    for (const std::string& argument : arguments) {
+        const auto name = optionsEnded ? std::nullopt : optionName(argument);
+        if (!optionsEnded && argument == kEndOfOptions) {
+            optionsEnded = true;
+        } else if (!name) {
+            parsed.operands.push_back(argument);
+        } else if (isHelp(*name)) {
+            help = true;
+        } else if (!syntax.flag.empty() && *name == syntax.flag) {
+            parsed.flag = true;
+        } else {
+            unknown.push_back(argument);
         }
-        return wrong;
     }
-    if (parser.isSet(help)) {
+    if (!unknown.empty()) {
+        return std::string(kUnknownOption) + joined(unknown);
+    }
+    if (help) {
         return HelpRequested{};
     }
-    const qsizetype given = parser.positionalArguments().size();
-    if (given < syntax.positionals || (!syntax.moreAllowed && given != syntax.positionals)) {
-        return wrong;
+    if (!operandsFit(parsed.operands.size(), syntax.operands)) {
+        return std::string(kWrongArguments) + synopsis(syntax);
     }
-    return CommandArguments{flag && parser.isSet(*flag), parser.positionalArguments()};
+    return parsed;
 }
 
-std::filesystem::path imagePath(const QString& argument)
+std::variant<ProgramLine, std::string> parseProgram(std::span<const std::string> arguments)
 {
-    return std::filesystem::path(QFile::encodeName(argument).toStdString());
+    ProgramLine line;
+    std::vector<std::string> unknown;
+    std::size_t next = 0;
+    for (; next < arguments.size(); ++next) {
+        if (arguments[next] == kEndOfOptions) {
+            ++next;
+            break;
+        }
+        const auto name = optionName(arguments[next]);
+        if (!name) {
+            break;
+        }
+        if (isHelp(*name)) {
+            line.option = ProgramOption::help;
+        } else if (*name == "version" && line.option == ProgramOption::none) {
+            line.option = ProgramOption::version;
+        } else if (*name != "version") {
+            // Most often a command's own option, put before its name.
+            unknown.push_back(arguments[next]);
+        }
+    }
+    if (!unknown.empty()) {
+        return std::string(kOptionsBeforeCommand) + joined(unknown);
+    }
+    line.command = arguments.subspan(next);
+    return line;
 }
 
 }  // namespace vardane::cli

@@ -1,23 +1,26 @@
-// The commands of vardane-cli. Each takes the arguments from its own name on
-// and returns the process's exit status.
+// The commands of vardane-cli. Each takes its parsed arguments and returns
+// the process's exit status.
 #pragma once
 
+#include "cli/command_line.h"
 #include "cli/console.h"
 
-#include <QStringList>
+#include <span>
+#include <string>
 
 namespace vardane::cli {
 
-[[nodiscard]] int runInfo(const QStringList& arguments, Console& console);
-[[nodiscard]] int runVerify(const QStringList& arguments, Console& console);
-[[nodiscard]] int runFix(const QStringList& arguments, Console& console);
-[[nodiscard]] int runDiff(const QStringList& arguments, Console& console);
-[[nodiscard]] int runSetMem(const QStringList& arguments, Console& console);
-[[nodiscard]] int runSetCore(const QStringList& arguments, Console& console);
-[[nodiscard]] int runSba(const QStringList& arguments, Console& console);
-[[nodiscard]] int runHeader(const QStringList& arguments, Console& console);
+[[nodiscard]] int runInfo(const CommandArguments& arguments, Console& console);
+[[nodiscard]] int runVerify(const CommandArguments& arguments, Console& console);
+[[nodiscard]] int runFix(const CommandArguments& arguments, Console& console);
+[[nodiscard]] int runDiff(const CommandArguments& arguments, Console& console);
+[[nodiscard]] int runSetMem(const CommandArguments& arguments, Console& console);
+[[nodiscard]] int runSetCore(const CommandArguments& arguments, Console& console);
+[[nodiscard]] int runSba(const CommandArguments& arguments, Console& console);
+[[nodiscard]] int runHeader(const CommandArguments& arguments, Console& console);
 
-// The whole command line, the program's name first.
-[[nodiscard]] int run(const QStringList& arguments, Console& console);
+// The whole command line, the program's name first, as main receives it.
+// Standard output that cannot be written is a refusal.
+[[nodiscard]] int run(std::span<const std::string> arguments, Console& console);
 
 }  // namespace vardane::cli

@@ -1,32 +1,128 @@
 #include "cli/console.h"
 
 #include "cli/texts.h"
-#include "qt/qt_text.h"
+#include "image/open_image.h"
+#include "image/text.h"
 
 namespace vardane::cli {
+namespace {
 
-std::string printable(std::string_view utf8)
+// An escaped byte of a name is lower case, as C and Python write it; offsets
+// and bytes of the image are upper case, as the window writes them.
+constexpr std::string_view kLowerHex = "0123456789abcdef";
+constexpr std::string_view kUpperHex = "0123456789ABCDEF";
+
+bool isControl(char32_t c)
 {
-    return withStandIns(qtText(utf8)).toStdString();
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+}  // namespace
+
+std::string_view reasonFor(Refusal why)
+{
+    switch (why) {
+        case Refusal::unreachable:
+            return kCannotRead;
+        case Refusal::notWritable:
+            return kCannotWrite;
+        case Refusal::notAnImage:
+            return kNotAnImageMessage;
+        case Refusal::tooShort:
+            // Every field lies inside the checksum region, so a file too short
+            // for any read or write is too short for the region.
+            return kChecksumRegionMissing;
+        case Refusal::changed:
+            return kFileChanged;
+        case Refusal::damaged:
+            return kFileMayBeDamaged;
+        case Refusal::noClockKey:
+            return kNoClockKey;
+        case Refusal::clockOutOfRange:
+            return kMegahertzOutOfRange;
+        case Refusal::sbaUndecided:
+        case Refusal::noSbaByte:
+            return kSbaUndecided;
+        case Refusal::noHeader:
+            return kNoHeader;
+        case Refusal::noHeaderField:
+            return kNoHeaderField;
+        case Refusal::emptyHeaderField:
+            return kEmptyHeaderField;
+        case Refusal::textTooLong:
+            return kHeaderTooLong;
+        case Refusal::unrepresentable:
+            return kUnrepresentable;
+        case Refusal::controlCharacter:
+            return kControlCharacter;
+        case Refusal::lengthChanged:
+            break;
+    }
+    return kLengthChanged;
+}
+
+int refuse(const Console& console, std::string_view reason)
+{
+    console.err << std::string(kProgramName) + " : " + console.reasonPrefix + printable(reason) + '\n';
+    return kExitRefused;
+}
+
+int refuseWrite(const Console& console, std::string_view reason)
+{
+    return refuse(console, std::string(reason) + std::string(kNothingWritten));
+}
+
+int refuseWrite(const Console& console, Refusal why, std::string_view detail)
+{
+    if (why == Refusal::damaged) {
+        return refuse(console, reasonFor(why));
+    }
+    return refuseWrite(console, std::string(reasonFor(why)) + std::string(detail));
+}
+
+std::string printable(std::string_view text)
+{
+    std::string shown;
+    while (!text.empty()) {
+        const auto sequence = firstUtf8Sequence(text);
+        const std::size_t length = sequence ? sequence->length : 1;
+        if (sequence && !isControl(sequence->codePoint)) {
+            shown += text.substr(0, length);
+        } else {
+            shown += '?';
+        }
+        text.remove_prefix(length);
+    }
+    return shown;
+}
+
+std::string shownName(std::string_view name)
+{
+    std::string shown;
+    while (!name.empty()) {
+        const auto sequence = firstUtf8Sequence(name);
+        if (sequence && sequence->codePoint >= 0x20 && sequence->codePoint != 0x7F &&
+            sequence->codePoint != '\\') {
+            shown += name.substr(0, sequence->length);
+            name.remove_prefix(sequence->length);
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(name.front());
+        shown += "\\x";
+        shown += kLowerHex[byte / 16];
+        shown += kLowerHex[byte % 16];
+        name.remove_prefix(1);
+    }
+    return shown;
 }
 
 std::string hexText(std::uint64_t value, int digits)
 {
-    return QString::asprintf("0x%0*llX", digits, static_cast<unsigned long long>(value)).toStdString();
-}
-
-int refuse(Console& console, std::string_view reason)
-{
-    console.err << kProgramName << " : " << printable(console.reasonPrefix) << printable(reason) << '\n';
-    return kExitRefused;
-}
-
-int refuseWrite(Console& console, std::string_view reason)
-{
-    if (reason == kFileMayBeDamaged) {
-        return refuse(console, reason);
+    std::string text;
+    for (int shown = 0; shown < digits || value != 0; ++shown, value /= 16) {
+        text.insert(text.begin(), kUpperHex[value % 16]);
     }
-    return refuse(console, std::string(reason) + std::string(kNothingWritten));
+    return "0x" + text;
 }
 
 }  // namespace vardane::cli

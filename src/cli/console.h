@@ -1,9 +1,12 @@
-// Where a command writes: its result on standard output, a refusal as one
-// line on standard error, and the locale's decimal separator for clocks.
+// Where a command reads and writes: the list that "-" reads, its result on
+// standard output, a refusal as one line on standard error, and the locale's
+// decimal separator for clocks.
 #pragma once
 
+#include "image/outcome.h"
+
 #include <cstdint>
-#include <istream>
+#include <cstdio>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -16,7 +19,7 @@ inline constexpr int kExitDifferent = 1;
 inline constexpr int kExitRefused = 2;
 
 struct Console {
-    std::istream& in;
+    std::FILE* in;
     std::ostream& out;
     std::ostream& err;
     std::string decimalSeparator;
@@ -25,19 +28,33 @@ struct Console {
     std::string reasonPrefix;
 };
 
-// Control characters shown as "?", so that a text from the image or from the
-// command line can neither break a line nor drive the terminal.
-[[nodiscard]] std::string printable(std::string_view utf8);
-
-// "0x" and upper-case hex digits, at least `digits` of them.
-[[nodiscard]] std::string hexText(std::uint64_t value, int digits);
+// The one place where a refusal of the core becomes words.
+[[nodiscard]] std::string_view reasonFor(Refusal why);
 
 // Prints the reason on one line and gives the refusal status, so a command
 // can end with `return refuse(console, ...)`.
-[[nodiscard]] int refuse(Console& console, std::string_view reason);
+[[nodiscard]] int refuse(const Console& console, std::string_view reason);
 
-// The same for a command that writes: it says that nothing was written,
-// unless the reason is that the file may be damaged.
-[[nodiscard]] int refuseWrite(Console& console, std::string_view reason);
+// The same for a command that writes: it says that nothing was written.
+[[nodiscard]] int refuseWrite(const Console& console, std::string_view reason);
+
+// A refusal of the core met by a command that writes, with its detail (the
+// value typed, the width of a field) after the words: nothing was written,
+// unless the file may be damaged, which is then all it says.
+[[nodiscard]] int refuseWrite(const Console& console, Refusal why, std::string_view detail = {});
+
+// A text from the image or the command line as a line shows it: control
+// characters and bytes that are not UTF-8 become "?", so that it can neither
+// break a line nor drive the terminal.
+[[nodiscard]] std::string printable(std::string_view text);
+
+// A path or a file name as it is printed: valid UTF-8 as it is, and each byte
+// that is not, each control character and the backslash as \xHH, so that two
+// names never print the same, a name stays on one line, and any name is
+// valid UTF-8 for JSON.
+[[nodiscard]] std::string shownName(std::string_view name);
+
+// "0x" and upper-case hex digits, at least `digits` of them.
+[[nodiscard]] std::string hexText(std::uint64_t value, int digits);
 
 }  // namespace vardane::cli

@@ -1,221 +1,131 @@
-#include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/facts.h"
 #include "cli/megahertz.h"
 #include "cli/texts.h"
 #include "editors/clock.h"
 #include "editors/header.h"
 #include "editors/sideband.h"
-#include "image/expected.h"
+#include "image/image_state.h"
 #include "image/open_image.h"
 #include "image/text.h"
-#include "qt/qt_text.h"
 
 namespace vardane::cli {
 namespace {
 
 // Every edit starts from a fresh open, as the window's editors start from the
-// ImageState. A scan that failed only for want of "r7" still vouches for the
-// anchors it found, and each editor refuses when its own offset is absent; one
-// that stopped earlier (unreadable, or "Version" too close to the start)
-// vouches for nothing.
-Expected<OpenResult, std::string> openForEdit(const std::filesystem::path& path, const std::string& separator)
+// ImageState, and refuses with the window's message an open that does not
+// vouch for the anchors: a scan that failed only for want of "r7" still
+// vouches for those it found, and each editor refuses when its own offset is
+// absent; one that stopped earlier vouches for nothing.
+template <typename Edit>
+int withOpenImage(const std::string& given, Console& console, Edit edit)
 {
-    OpenResult opened = openImage(path, separator);
-    switch (opened.status) {
-        case OpenStatus::accepted:
-            return opened;
-        case OpenStatus::failed:
-            if (clockKeySearched(opened.state)) {
-                return opened;
-            }
-            break;
-        case OpenStatus::rejected:
-            return Unexpected{std::string(kNotAnImageMessage)};
-        case OpenStatus::unreadable:
-            break;
+    const std::filesystem::path path(given);
+    const OpenResult opened = openImage(path, console.decimalSeparator);
+    if (opened.stoppedAt < OpenStep::clockKey) {
+        return refuseWrite(console, openMessage(opened.status));
     }
-    return Unexpected{std::string(kOpenFailedMessage)};
-}
-
-int refuseIo(Console& console, IoError error)
-{
-    switch (error) {
-        case IoError::contentChanged:
-            return refuseWrite(console, kFileChanged);
-        case IoError::missing:
-        case IoError::notRegularFile:
-        case IoError::readFailed:
-            return refuseWrite(console, kCannotRead);
-        case IoError::cannotOpen:
-        case IoError::outOfRange:
-        case IoError::writeFailed:
-        case IoError::flushFailed:  // ImageFile has put the old bytes back
-            break;
-        case IoError::damaged:
-            return refuseWrite(console, kFileMayBeDamaged);
-    }
-    return refuseWrite(console, kCannotWrite);
+    return edit(path, opened);
 }
 
 std::string rangeText(const ClockRange& range)
 {
-    return std::string(range.minimumCaption) + " - " + std::string(range.maximumCaption);
+    return " (" + std::to_string(range.minimum) + " Mhz - " + std::to_string(range.maximum) + " Mhz)";
 }
 
-int setClock(const ClockProfile& profile, const CommandArguments& parsed, Console& console)
+int setClock(const ClockProfile& profile, const CommandArguments& arguments, Console& console)
 {
-    const std::string typed = parsed.positionals[0].toStdString();
+    const std::string& typed = arguments.operands[0];
     const auto mhz = parseMegahertz(typed);
     if (!mhz) {
         return refuseWrite(console, std::string(kBadMegahertz) + typed);
     }
-    const ClockRange& range = parsed.flag ? profile.ouf : profile.normal;
-    if (*mhz < range.minimum || *mhz > range.maximum) {
-        return refuseWrite(console,
-                           std::string(kMegahertzOutOfRange) + typed + " (" + rangeText(range) + ")");
-    }
-    const auto word = wordForClock(profile, *mhz);
-    if (!word) {
-        return refuseWrite(console, std::string(kBadMegahertz) + typed);
-    }
-    const std::filesystem::path path = imagePath(parsed.positionals[1]);
-    const auto opened = openForEdit(path, console.decimalSeparator);
-    if (!opened) {
-        return refuseWrite(console, opened.error());
-    }
-    if (!opened->state.Octclef) {
-        return refuseWrite(console, std::string(kOpenFailedMessage) + " : " + std::string(kNoClockKey));
-    }
-    const std::int64_t octclef = *opened->state.Octclef;
-    const auto written = writeClockWord(path, octclef + profile.word.distance, *word, clockKeyAt(octclef));
-    if (!written) {
-        return refuseIo(console, written.error());
-    }
-    // The clock reported is the one the written word stands for, which is
-    // what the card will run at.
-    console.out << profile.messagePrefix
-                << formatHundredths(shownHundredths(profile, *word), console.decimalSeparator)
-                << profile.messageSuffix << '\n'
-                << kRevalidateChecksum << '\n';
-    return kExitSuccess;
+    const ClockRange& range = arguments.flag ? profile.ouf : profile.normal;
+    return withOpenImage(
+        arguments.operands[1], console, [&](const std::filesystem::path& path, const OpenResult& opened) {
+            const auto word = writeClock(profile, path, opened.state.Octclef, *mhz, range);
+            if (!word) {
+                return refuseWrite(console, word.error(),
+                                   word.error() == Refusal::clockOutOfRange ? typed + rangeText(range) : "");
+            }
+            // The clock reported is the one the written word stands for, which is
+            // what the card will run at.
+            console.out << appliedMessage(profile, formatHundredths(shownHundredths(profile, *word),
+                                                                    console.decimalSeparator))
+                        << '\n'
+                        << kRevalidateChecksum << '\n';
+            return kExitSuccess;
+        });
 }
 
-std::string_view reason(SbaError error)
+// A text that is not UTF-8 has no characters to encode.
+Outcome<std::vector<std::uint8_t>> headerBytes(std::string_view typed, std::size_t width)
 {
-    switch (error) {
-        case SbaError::undecided:
-        case SbaError::noOffset:
-            return kSbaUndecided;
-        case SbaError::changed:
-            return kFileChanged;
-        case SbaError::damaged:
-            return kFileMayBeDamaged;
-        case SbaError::unreachable:
-            break;
+    const auto text = decodeUtf8(typed);
+    if (!text) {
+        return refused(Refusal::unrepresentable);
     }
-    return kCannotWrite;
-}
-
-std::string_view reason(HeaderError error)
-{
-    switch (error) {
-        case HeaderError::noHeader:
-            return kNoHeader;
-        case HeaderError::noField:
-            return kNoHeaderField;
-        case HeaderError::emptyField:
-            return kEmptyHeaderField;
-        case HeaderError::changed:
-            return kFileChanged;
-        case HeaderError::tooLong:
-            return kHeaderTooLong;
-        case HeaderError::unrepresentable:
-            return kUnrepresentable;
-        case HeaderError::controlCharacter:
-            return kControlCharacter;
-        case HeaderError::damaged:
-            return kFileMayBeDamaged;
-        case HeaderError::unreachable:
-            break;
-    }
-    return kCannotWrite;
-}
-
-int sba(const CommandArguments& parsed, Console& console)
-{
-    const QString& asked = parsed.positionals[0];
-    if (asked != "on" && asked != "off") {
-        return refuseWrite(console, std::string(kBadSbaArgument) + asked.toStdString());
-    }
-    const std::filesystem::path path = imagePath(parsed.positionals[1]);
-    const auto opened = openForEdit(path, console.decimalSeparator);
-    if (!opened) {
-        return refuseWrite(console, opened.error());
-    }
-    const std::string& state = opened->state.sbaState;
-    const bool askedOn = asked == "on";
-    if (state == (askedOn ? kSbaOn : kSbaOff)) {
-        console.out << (askedOn ? kSbaAlreadyOn : kSbaAlreadyOff) << '\n';
-        return kExitSuccess;
-    }
-    const auto toggled = toggleSideBand(path, state, opened->state.SBAVrt);
-    if (!toggled) {
-        return refuseWrite(console, reason(toggled.error()));
-    }
-    console.out << toggled->message << '\n';
-    return kExitSuccess;
-}
-
-int header(const CommandArguments& parsed, Console& console)
-{
-    const std::filesystem::path path = imagePath(parsed.positionals[1]);
-    const auto opened = openForEdit(path, console.decimalSeparator);
-    if (!opened) {
-        return refuseWrite(console, opened.error());
-    }
-    const auto field = readHeaderField(path, opened->state.headerlengh);
-    if (!field) {
-        return refuseWrite(console, reason(field.error()));
-    }
-    const auto bytes = encodeHeaderText(codePoints(parsed.positionals[0]), field->width);
-    if (!bytes) {
-        const std::string width = bytes.error() == HeaderError::tooLong ? std::to_string(field->width) : "";
-        return refuseWrite(console, std::string(reason(bytes.error())) + width);
-    }
-    const auto written = writeHeaderField(path, *field, *bytes);
-    if (!written) {
-        return refuseWrite(console, reason(written.error()));
-    }
-    console.out << kHeaderWritten << field->width << kBytes << '\n'
-                << kHeaderCaption << ' ' << printable(decodeWindows1252(*bytes)) << '\n'
-                << kRevalidateChecksum << '\n';
-    return kExitSuccess;
+    return encodeHeaderText(*text, width);
 }
 
 }  // namespace
 
-int runSetMem(const QStringList& arguments, Console& console)
+int runSetMem(const CommandArguments& arguments, Console& console)
 {
-    return withArguments(
-        arguments, {"set-mem [--ouf] MHZ IMAGE", "ouf", kOufOption, 2}, console,
-        [](const CommandArguments& parsed, Console& c) { return setClock(kMemoryClockProfile, parsed, c); });
+    return setClock(kMemoryClockProfile, arguments, console);
 }
 
-int runSetCore(const QStringList& arguments, Console& console)
+int runSetCore(const CommandArguments& arguments, Console& console)
 {
-    return withArguments(
-        arguments, {"set-core [--ouf] MHZ IMAGE", "ouf", kOufOption, 2}, console,
-        [](const CommandArguments& parsed, Console& c) { return setClock(kCoreClockProfile, parsed, c); });
+    return setClock(kCoreClockProfile, arguments, console);
 }
 
-int runSba(const QStringList& arguments, Console& console)
+int runSba(const CommandArguments& arguments, Console& console)
 {
-    return withArguments(arguments, {"sba on|off IMAGE", {}, {}, 2}, console, sba);
+    const std::string& asked = arguments.operands[0];
+    if (asked != "on" && asked != "off") {
+        return refuseWrite(console, std::string(kBadSbaArgument) + asked);
+    }
+    const bool on = asked == "on";
+    return withOpenImage(arguments.operands[1], console,
+                         [&](const std::filesystem::path& path, const OpenResult& opened) {
+                             const std::string& state = opened.state.sbaState;
+                             if (state == (on ? kSbaOn : kSbaOff)) {
+                                 console.out << (on ? kSbaAlreadyOn : kSbaAlreadyOff) << '\n';
+                                 return kExitSuccess;
+                             }
+                             const auto toggled = toggleSideBand(path, state, opened.state.SBAVrt);
+                             if (!toggled) {
+                                 return refuseWrite(console, toggled.error());
+                             }
+                             console.out << toggled->message << '\n';
+                             return kExitSuccess;
+                         });
 }
 
-int runHeader(const QStringList& arguments, Console& console)
+int runHeader(const CommandArguments& arguments, Console& console)
 {
-    return withArguments(arguments, {"header TEXTE IMAGE", {}, {}, 2}, console, header);
+    return withOpenImage(
+        arguments.operands[1], console, [&](const std::filesystem::path& path, const OpenResult& opened) {
+            const auto field = readHeaderField(path, opened.state.headerlengh);
+            if (!field) {
+                return refuseWrite(console, field.error());
+            }
+            const auto bytes = headerBytes(arguments.operands[0], field->width());
+            if (!bytes) {
+                return refuseWrite(
+                    console, bytes.error(),
+                    bytes.error() == Refusal::textTooLong ? std::to_string(field->width()) : "");
+            }
+            const auto written = writeHeaderField(path, *field, *bytes);
+            if (!written) {
+                return refuseWrite(console, written.error());
+            }
+            console.out << kHeaderWritten << field->width() << kBytes << '\n'
+                        << kHeaderCaption << ' ' << printable(decodeWindows1252(*bytes)) << '\n'
+                        << kRevalidateChecksum << '\n';
+            return kExitSuccess;
+        });
 }
 
 }  // namespace vardane::cli

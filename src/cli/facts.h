@@ -1,41 +1,29 @@
-// The facts of one image as `info` and `diff` give them: the open scan, run
-// exactly as the window's Open runs it, and the checksum of the region.
+// The facts of an image as vardane-cli prints them: the core's facts, with
+// the file's name shown as every printed name is.
 #pragma once
 
+#include "compare/compare.h"
 #include "image/open_image.h"
 
-#include <QJsonObject>
-#include <QJsonValue>
-#include <QString>
-#include <array>
-#include <cstdint>
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vardane::cli {
 
-struct Facts {
-    OpenResult opened;
-    std::optional<std::uint8_t> sum;  // none when the region cannot be summed
-};
+[[nodiscard]] std::vector<Fact> shownFacts(const OpenResult& opened);
 
-[[nodiscard]] Facts gatherFacts(const std::filesystem::path& path, const std::string& decimalSeparator);
+[[nodiscard]] FactValue shownValue(std::string_view key, FactValue value);
 
-// The object of `info --json`.
-[[nodiscard]] QJsonObject toJson(const Facts& facts);
+// A value on a line of text, control characters as "?"; a checksum that
+// could not be summed as the window's "???".
+[[nodiscard]] std::string lineText(std::string_view key, const FactValue& value, bool withSum = false);
 
-// The keys of that object, in the order of the contract; those the window
-// shows in a row carry its caption.
-struct FactKey {
-    const char* key;
-    std::string_view caption;  // empty: not a row of the window
-};
-extern const std::array<FactKey, 17> kFactKeys;
+// How a fact's line starts: the window's caption, or the key for a fact the
+// window does not show.
+[[nodiscard]] std::string lineStart(std::string_view key, std::string_view caption);
 
-// A fact's value as a line of text shows it: strings as they are, numbers in
-// decimal, the checksum as the window's state text (with its sum if asked).
-[[nodiscard]] std::string factText(const QString& key, const QJsonValue& value, bool withSum = false);
+// The window's message for an open that did not end accepted.
+[[nodiscard]] std::string_view openMessage(OpenStatus status);
 
 }  // namespace vardane::cli

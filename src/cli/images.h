@@ -4,26 +4,31 @@
 
 #include "cli/console.h"
 
-#include <QString>
-#include <QStringList>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <span>
+#include <string>
 
 namespace vardane::cli {
 
 struct ImageArgument {
-    QString given;               // as the user wrote it
-    std::filesystem::path path;  // as the system spells it
+    std::string given;                          // the bytes as given
+    std::optional<std::filesystem::path> path;  // none when they cannot name a file
 };
 
 enum class Headers { none, perImage };
 
-// Runs `each` on every image in turn; a refused image never stops the next.
-// With one image argument, `each` runs as for that image alone. With several,
-// and always with "-": `several` is true, a line ==> PATH <== comes before each
-// image's output when asked, every refusal starts with the path, and with "-"
-// each image's output leaves at once. Gives the highest status any image gave.
-[[nodiscard]] int forEachImage(const QStringList& images, Console& console, Headers headers,
-                               const std::function<int(const ImageArgument&, Console&, bool several)>& each);
+using EachImage = std::function<int(const ImageArgument&, Console&, bool several)>;
+
+// Runs `each` on every image in turn; a refused image never stops the next,
+// output that cannot be written stops them all. With one image argument,
+// `each` runs as for that image alone. With several, and always with "-":
+// `several` is true, a line ==> PATH <== comes before each image's output when
+// asked, and every refusal starts with the path. Each image's output leaves
+// at once. Gives the highest status any image gave; a list that cannot be
+// read is refused.
+[[nodiscard]] int forEachImage(std::span<const std::string> images, Console& console, Headers headers,
+                               const EachImage& each);
 
 }  // namespace vardane::cli

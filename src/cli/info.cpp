@@ -1,55 +1,57 @@
-#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/facts.h"
 #include "cli/images.h"
+#include "cli/json.h"
 #include "cli/texts.h"
-#include "qt/qt_text.h"
-
-#include <QJsonDocument>
 
 namespace vardane::cli {
 namespace {
 
-void printRows(const QJsonObject& facts, std::ostream& out)
+void printRows(const std::vector<Fact>& facts, std::ostream& out)
 {
-    for (const FactKey& fact : kFactKeys) {
-        if (fact.caption.empty()) {
-            continue;
+    for (const Fact& fact : facts) {
+        if (!fact.caption.empty()) {
+            out << lineStart(fact.key, fact.caption) << lineText(fact.key, fact.value) << '\n';
         }
-        // The checksum caption already ends with its blank.
-        out << fact.caption << (fact.caption.ends_with(' ') ? "" : " ")
-            << printable(factText(fact.key, facts[fact.key])) << '\n';
     }
+}
+
+// What an open of a line that names no file would give, without asking the
+// file system, which would read another name from it.
+OpenResult unnamed(const std::string& given)
+{
+    OpenResult opened;
+    opened.state.filePath = given;
+    opened.state.fileTitle = std::filesystem::path(given).filename().string();
+    return opened;
 }
 
 int info(const ImageArgument& image, bool json, bool several, Console& console)
 {
-    QJsonObject facts = toJson(gatherFacts(image.path, console.decimalSeparator));
+    const OpenResult opened =
+        image.path ? openImage(*image.path, console.decimalSeparator) : unnamed(image.given);
+    const std::vector<Fact> facts = shownFacts(opened);
     if (!json) {
         printRows(facts, console.out);
-    } else if (several) {
-        // One object a line, so that a collection reads as JSON Lines.
-        facts.insert("path", image.given);
-        console.out << QJsonDocument(facts).toJson(QJsonDocument::Compact).toStdString() << '\n';
     } else {
-        console.out << QJsonDocument(facts).toJson(QJsonDocument::Indented).toStdString();
+        // One object a line in a collection, so that it reads as JSON Lines.
+        console.out << infoJson(facts, several ? std::optional(shownName(image.given)) : std::nullopt)
+                    << '\n';
     }
-    const QJsonValue message = facts["message"];
-    return message.isNull() ? kExitSuccess : refuse(console, message.toString().toStdString());
+    if (!image.path) {
+        return refuse(console, kNulInPath);
+    }
+    return opened.status == OpenStatus::accepted ? kExitSuccess : refuse(console, openMessage(opened.status));
 }
 
 }  // namespace
 
-int runInfo(const QStringList& arguments, Console& console)
+int runInfo(const CommandArguments& arguments, Console& console)
 {
-    return withArguments(arguments, {"info [--json] IMAGE...", "json", kJsonOption, 1, true}, console,
-                         [](const CommandArguments& parsed, Console& c) {
-                             return forEachImage(
-                                 parsed.positionals, c, parsed.flag ? Headers::none : Headers::perImage,
-                                 [&parsed](const ImageArgument& image, Console& one, bool several) {
-                                     return info(image, parsed.flag, several, one);
-                                 });
-                         });
+    return forEachImage(arguments.operands, console, arguments.flag ? Headers::none : Headers::perImage,
+                        [json = arguments.flag](const ImageArgument& image, Console& one, bool several) {
+                            return info(image, json, several, one);
+                        });
 }
 
 }  // namespace vardane::cli

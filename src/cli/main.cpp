@@ -1,19 +1,42 @@
 #include "cli/commands.h"
-#include "cli/texts.h"
-#include "qt/qt_text.h"
+#include "image/text.h"
 
-#include <QCoreApplication>
-#include <QLocale>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A standard descriptor that the caller left closed would be the number the
+// next open takes: an image file opened on it would receive the output or
+// give the list. /dev/null opened the wrong way round takes its place, so
+// that reading the list from a closed input, or writing to a closed output,
+// fails and is refused. These stay open for the life of the process, as the
+// standard descriptors do.
+[[nodiscard]] bool occupyClosedStandardDescriptors()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF &&
+            ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) != fd) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
-    const QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(vardane::qtText(vardane::cli::kProgramName));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VARDANE_VERSION));
-    // QLocale reads LC_ALL, then LC_NUMERIC, then LANG, as the window does, and
-    // needs no locale installed on the system to know French uses a comma.
-    vardane::cli::Console console{
-        std::cin, std::cout, std::cerr, QLocale::system().decimalPoint().toStdString(), {}};
-    return vardane::cli::run(QCoreApplication::arguments(), console);
+    if (!occupyClosedStandardDescriptors()) {
+        return vardane::cli::kExitRefused;
+    }
+    const std::vector<std::string> arguments(argv, argv + argc);
+    vardane::cli::Console console{stdin, std::cout, std::cerr, vardane::userDecimalSeparator(), {}};
+    return vardane::cli::run(arguments, console);
 }

@@ -1,53 +1,89 @@
 // Runs the built vardane-cli as a process, the way a user's script does, and
-// checks what it prints, its exit status and every byte of the images.
+// checks what it prints, its exit status and every byte of the images; and
+// runs its commands in-process, where the disk can be made to fail.
+#include "cli/commands.h"
+#include "faults.h"
 #include "test_image.h"
+#include "version.h"
 
+#include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
+#include <memory>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vardane::test {
 namespace {
 
-struct Outcome {
+using nlohmann::json;
+using ::testing::StartsWith;
+
+struct Ran {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-// The child gets this environment without its locale, then `locale`, and
-// `input` on its standard input.
-Outcome runCli(const std::vector<std::string>& arguments,
-               const std::vector<std::string>& locale = {"LC_ALL=C"}, const std::string& input = {})
+struct Child {
+    std::vector<std::string> environment{"LC_ALL=C"};  // the whole of it
+    std::string input{};
+    // Standard descriptors opened on another file, or closed for an empty path.
+    std::vector<std::pair<int, std::string>> redirected{};
+};
+
+std::vector<char*> pointers(std::vector<std::string>& strings)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* key : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-        environment.remove(key);
+    std::vector<char*> list;
+    list.reserve(strings.size() + 1);
+    for (std::string& string : strings) {
+        list.push_back(string.data());
     }
-    for (const std::string& setting : locale) {
-        const auto equals = setting.find('=');
-        environment.insert(QString::fromStdString(setting.substr(0, equals)),
-                           QString::fromStdString(setting.substr(equals + 1)));
+    list.push_back(nullptr);
+    return list;
+}
+
+std::string text(const std::filesystem::path& path)
+{
+    const auto bytes = readAll(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Arguments, environment and input are bytes, passed as they are; output and
+// errors go through files, so that no pipe can fill up.
+Ran runCli(std::vector<std::string> arguments, Child child = {})
+{
+    const TempFolder folder;
+    const auto file = [&folder](const char* name) { return (folder.path() / name).string(); };
+    writeAll(file("in"), {child.input.begin(), child.input.end()});
+    posix_spawn_file_actions_t actions{};
+    posix_spawn_file_actions_init(&actions);
+    const std::unique_ptr<posix_spawn_file_actions_t, int (*)(posix_spawn_file_actions_t*)> destroyed(
+        &actions, posix_spawn_file_actions_destroy);
+    child.redirected.insert(child.redirected.begin(), {{0, file("in")}, {1, file("out")}, {2, file("err")}});
+    for (const auto& [fd, path] : child.redirected) {
+        if (path.empty()) {
+            posix_spawn_file_actions_addclose(&actions, fd);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, fd, path.c_str(),
+                                             fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        }
     }
-    QStringList list;
-    for (const std::string& argument : arguments) {
-        list << QString::fromStdString(argument);
-    }
-    QProcess cli;
-    cli.setProcessEnvironment(environment);
-    cli.start(VARDANE_CLI, list);
-    cli.write(input.data(), static_cast<qint64>(input.size()));
-    cli.closeWriteChannel();
-    EXPECT_TRUE(cli.waitForFinished(-1) && cli.exitStatus() == QProcess::NormalExit);
-    return {cli.exitCode(), cli.readAllStandardOutput().toStdString(),
-            cli.readAllStandardError().toStdString()};
+    arguments.insert(arguments.begin(), VARDANE_CLI);
+    pid_t pid = -1;
+    int status = 0;
+    EXPECT_EQ(posix_spawn(&pid, VARDANE_CLI, &actions, nullptr, pointers(arguments).data(),
+                          pointers(child.environment).data()),
+              0);
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(file("out")), text(file("err"))};
 }
 
 // Writes the image into the folder and gives its path.
@@ -57,51 +93,59 @@ std::string place(const TempFolder& folder, const std::string& name, const TestI
     return (folder.path() / name).string();
 }
 
-QJsonObject jsonOf(const std::string& text)
+std::vector<json> jsonLines(const std::string& text)
 {
-    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+    std::vector<json> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(json::parse(line));
+    }
+    return lines;
 }
 
-void expectRefused(const Outcome& outcome, const std::string& reason)
+void expectRefused(const Ran& ran, const std::string& reason)
 {
-    EXPECT_EQ(outcome.status, 2);
-    EXPECT_EQ(outcome.err, "vardane-cli : " + reason + "\n");
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_EQ(ran.err, "vardane-cli : " + reason + "\n");
 }
 
 const TestImage kSum55 = standardImage().checksumTo(0x37);
 const TestImage kWithoutClockKey = standardImage().put(Standard::kClockKey, "xx").checksumTo(0);
+const std::string kOpenFailed = "Erreur lors de l'ouverture du fichier";
 
 TEST(CliInfo, JsonHoldsWhatTheScanProducedAndTheWindowsMessage)
 {
     const TempFolder folder;
-    const std::pair<std::string, const char*> cases[] = {
+    const std::pair<std::string, json> cases[] = {
         {place(folder, "ok.rom", standardImage()),
-         R"({"status": "accepted", "message": null, "fileTitle": "ok.rom", "fileSize": "65536 Octets",
+         json::parse(
+             R"({"status": "accepted", "message": null, "fileTitle": "ok.rom", "fileSize": "65536 Octets",
              "headerText": "Vardane test header                             \r\n",
              "versionText": "NV15 BIOS 3.15.01.08.00 (test)\u0000\u0000\u0000\u0000\u0000",
              "chipKey": "1052", "gpuName": "GeForce2 Ultra", "sbaState": "NON", "memClockText": "366 Mhz",
              "coreClockText": "143 Mhz", "headerlengh": 175, "SBAVrt": 2048, "Octclef": 3744,
-             "memClockWord": 18300, "coreClockWord": 14300, "checksum": {"sum": 0, "valid": true}})"},
+             "memClockWord": 18300, "coreClockWord": 14300, "checksum": {"sum": 0, "valid": true}})")},
         {place(folder, "no-r7.rom", kWithoutClockKey),
-         R"({"status": "failed", "message": "Erreur lors de l'ouverture du fichier", "sbaState": "NON",
-             "Octclef": null, "memClockText": "", "coreClockWord": null, "checksum": {"sum": 0, "valid": true}})"},
+         json::parse(
+             R"({"status": "failed", "message": "Erreur lors de l'ouverture du fichier", "sbaState": "NON",
+             "Octclef": null, "memClockText": "", "coreClockWord": null, "checksum": {"sum": 0, "valid": true}})")},
         {place(folder, "small.rom", TestImage(46126)),
-         R"({"status": "rejected", "message": "Ce fichier n'est pas un BIOS de GeForce ...", "checksum": null})"},
+         json::parse(
+             R"({"status": "rejected", "message": "Ce fichier n'est pas un BIOS de GeForce ...", "checksum": null})")},
         {(folder.path() / "absent.rom").string(),
-         R"({"status": "unreadable", "message": "Erreur lors de l'ouverture du fichier", "fileSize": ""})"},
+         json::parse(
+             R"({"status": "unreadable", "message": "Erreur lors de l'ouverture du fichier", "fileSize": ""})")},
     };
-    for (const auto& [path, expected] : cases) {
-        const Outcome outcome = runCli({"info", "--json", path});
-        const QJsonObject json = jsonOf(outcome.out);
-        EXPECT_EQ(json.keys(), jsonOf(cases[0].second).keys()) << path;
-        const QJsonObject wanted = jsonOf(expected);
-        for (auto it = wanted.begin(); it != wanted.end(); ++it) {
-            EXPECT_EQ(json.value(it.key()), it.value()) << path << ' ' << it.key().toStdString();
+    for (const auto& [path, wanted] : cases) {
+        const Ran ran = runCli({"info", "--json", path});
+        const json got = json::parse(ran.out);
+        EXPECT_EQ(got.size(), 17U) << path;
+        for (const auto& [key, value] : wanted.items()) {
+            EXPECT_EQ(got.at(key), value) << path << ' ' << key;
         }
-        const QJsonValue message = wanted["message"];
-        EXPECT_EQ(outcome.err,
-                  message.isNull() ? "" : "vardane-cli : " + message.toString().toStdString() + "\n");
-        EXPECT_EQ(outcome.status, message.isNull() ? 0 : 2);
+        const bool accepted = wanted["message"].is_null();
+        EXPECT_EQ(ran.err, accepted ? "" : "vardane-cli : " + wanted["message"].get<std::string>() + "\n");
+        EXPECT_EQ(ran.status, accepted ? 0 : 2);
     }
     EXPECT_EQ(readAll(cases[1].first), kWithoutClockKey.bytes());
 }
@@ -120,9 +164,10 @@ TEST(CliInfo, RowsReadLikeTheWindowWithTheUsersDecimalSeparator)
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"LC_NUMERIC=fr_FR.UTF-8", "LANG=C"}, ","},
         {{"LC_ALL=C", "LC_NUMERIC=fr_FR.UTF-8"}, "."},
+        {{"LC_ALL=xx_XX.UTF-8"}, "."},
     };
     for (const auto& [locale, separator] : cases) {
-        EXPECT_EQ(runCli({"info", odd}, locale).out,
+        EXPECT_EQ(runCli({"info", odd}, {.environment = locale}).out,
                   "Nom du fichier : odd.rom\nTaille du fichier : 65536 Octets\n"
                   "Entête du BIOS : Vardane test header                             ??\n"
                   "Version du BIOS : ??€?Ÿ?IOS 3.15.01.08.00 (test)?????\n"
@@ -138,15 +183,15 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
     const TempFolder folder;
     const std::string a = place(folder, "a.rom", kSum55);
     const std::string noKey = place(folder, "no-r7.rom", kWithoutClockKey);
-    EXPECT_EQ(runCli({"set-mem", "333.33", a}, {"LC_ALL=fr_FR.UTF-8"}).out,
+    EXPECT_EQ(runCli({"set-mem", "333.33", a}, {.environment = {"LC_ALL=fr_FR.UTF-8"}}).out,
               "La frequence Mémoire est maintenant portée à 333,32 Mhz (DDR)\n"
               "Le checksum n'est pas corrigé : lancez vardane-cli fix IMAGE\n");
-    EXPECT_EQ(runCli({"set-core", "--ouf", "449", a}).status, 0);
+    EXPECT_EQ(runCli({"set-core", "449", "--ouf", a}).status, 0);
     EXPECT_EQ(runCli({"sba", "on", a}).out,
               "Le SideBand Adressing a bien été activé dans le BIOS. Pensez a revalidez le Checksum...\n");
     EXPECT_EQ(runCli({"sba", "on", a}).out, "Le SideBand Adressing est déjà activé : rien n'a été écrit\n");
     EXPECT_EQ(runCli({"header", "Édition", noKey}).status, 0);
-    EXPECT_TRUE(runCli({"fix", a}).out.starts_with("Octet écrit en 0xBBFF : 0x"));
+    EXPECT_THAT(runCli({"fix", a}).out, StartsWith("Octet écrit en 0xBBFF : 0x"));
     EXPECT_EQ(runCli({"fix", a}).out, "Rien à écrire : la somme est déjà 0\nCheckSum : Valide\n");
     EXPECT_EQ(runCli({"verify", a}).status, 0);
     expectRefused(runCli({"set-mem", "601", a}),
@@ -154,17 +199,16 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
     expectRefused(
         runCli({"set-core", "4e2", a}),
         "fréquence invalide (un nombre avec un point, par exemple 333.5) : 4e2 (rien n'a été écrit)");
-    expectRefused(
-        runCli({"set-mem", "300", noKey}),
-        "Erreur lors de l'ouverture du fichier : pas de marqueur \"r7\" dans l'image (rien n'a été écrit)");
+    expectRefused(runCli({"set-mem", "300", noKey}),
+                  kOpenFailed + " : pas de marqueur \"r7\" dans l'image (rien n'a été écrit)");
     expectRefused(runCli({"header", std::string(49, 'x'), a}),
                   "texte trop long pour le champ de l'entête, largeur 48 (rien n'a été écrit)");
+    expectRefused(runCli({"header", "\xC9\x64ition", a}),
+                  "caractère impossible à écrire en Windows-1252 (rien n'a été écrit)");
     expectRefused(runCli({"sba", "ON", a}), "on ou off attendu : ON (rien n'a été écrit)");
     expectRefused(runCli({"fix", place(folder, "short.rom", standardImage(47000))}),
                   "fichier trop court pour la zone du checksum (0x0000..0xBBFF) (rien n'a été écrit)");
-    std::string header =
-        "\xC9"
-        "dition";
+    std::string header = "\xC9\x64ition";
     header.resize(Standard::kHeaderWidth, ' ');
     EXPECT_EQ(readAll(a), standardImage()
                               .putWord(Standard::kClockKey - 26, 16666)
@@ -176,7 +220,8 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
 }
 
 // Each image as alone, in order; a refusal names its path and never stops the
-// next, a FIFO never blocks; the status is the highest any image gave.
+// next, a FIFO never blocks, a line holding a NUL never reaches the system;
+// the status is the highest any image gave.
 TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
 {
     const TempFolder folder;
@@ -185,7 +230,7 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     const std::string small = place(folder, "small.rom", TestImage(100));
     const std::string fifo = (folder.path() / "fifo.rom").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const Outcome mixed = runCli({"verify", ok, small, bad});
+    const Ran mixed = runCli({"verify", ok, small, bad});
     EXPECT_EQ(mixed.status, 2);
     EXPECT_EQ(mixed.out, "==> " + ok + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n==> " + small +
                              " <==\n==> " + bad + " <==\nSomme : 55 (0x37)\nCheckSum : Non Valide\n");
@@ -193,45 +238,99 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     EXPECT_EQ(runCli({"verify", ok, bad}).status, 1);
     // A list written on another system, with a blank line: one JSON object a
     // line, each the image's own with its path.
-    const Outcome listed =
-        runCli({"info", "--json", "-"}, {"LC_ALL=C"}, ok + "\r\n\n" + fifo + "\n" + bad + "\n");
+    const std::string nul = small + std::string(1, '\0') + ".rom";
+    const Ran listed =
+        runCli({"info", "--json", "-"}, {.input = ok + "\r\n\n" + fifo + "\n" + nul + "\n" + bad + "\n"});
     EXPECT_EQ(listed.status, 2);
-    std::istringstream lines(listed.out);
-    for (const std::string& path : {ok, fifo, bad}) {
-        std::string line;
-        std::getline(lines, line);
-        QJsonObject object = jsonOf(line);
-        EXPECT_EQ(object.take("path").toString().toStdString(), path);
-        EXPECT_EQ(object, jsonOf(runCli({"info", "--json", path}).out)) << path;
+    const std::vector<json> objects = jsonLines(listed.out);
+    ASSERT_EQ(objects.size(), 4U);
+    const std::pair<json, std::string> eachAlone[] = {
+        {objects[0], ok}, {objects[1], fifo}, {objects[3], bad}};
+    for (const auto& [object, path] : eachAlone) {
+        json alone = json::parse(runCli({"info", "--json", path}).out);
+        alone["path"] = path;
+        EXPECT_EQ(object, alone) << path;
     }
-    // A NUL ends a path for the system: a line holding one names no file.
-    EXPECT_EQ(
-        runCli({"fix", "-"}, {"LC_ALL=C"}, bad + "\n" + small + std::string(1, '\0') + ok + "\n").status, 2);
-    EXPECT_TRUE(readAll(bad) == TestImage(kSum55).checksumTo(0).bytes() &&
-                readAll(small) == TestImage(100).bytes());
+    const std::string shownNul = small + "\\x00.rom";
+    EXPECT_EQ(objects[2]["path"], shownNul);
+    EXPECT_EQ(objects[2]["fileTitle"], "small.rom\\x00.rom");
+    EXPECT_EQ(objects[2]["status"], "unreadable");
+    EXPECT_EQ(listed.err, "vardane-cli : " + fifo +
+                              " : Ce fichier n'est pas un BIOS de GeForce ...\nvardane-cli : " + shownNul +
+                              " : chemin contenant un caractère nul (un par ligne, sans -print0)\n");
+    const Ran fixed = runCli({"fix", "-"}, {.input = bad + "\n" + nul + "\n"});
+    EXPECT_EQ(fixed.status, 2);
+    EXPECT_THAT(fixed.out, testing::EndsWith("\n==> " + shownNul + " <==\n"));
+    EXPECT_EQ(readAll(bad), TestImage(kSum55).checksumTo(0).bytes());
+    EXPECT_EQ(readAll(small), TestImage(100).bytes());
     expectRefused(runCli({"verify", "-", ok}), "- se donne seul, sans autre image");
+}
+
+// A name that is not UTF-8 names its file as an argument and from "-" alike;
+// printed, its odd bytes, control characters and backslash read as \xHH.
+TEST(CliCollections, TakeAnyNameAsBytesAndPrintItUnambiguously)
+{
+    const TempFolder folder;
+    const std::string odd = place(folder, "caf\xE9\\\x7F\xC3\xA9.rom", standardImage());
+    const json alone = json::parse(runCli({"info", "--json", odd}).out);
+    json listed = json::parse(runCli({"info", "--json", "-"}, {.input = odd + "\n"}).out);
+    EXPECT_EQ(alone.at("fileTitle"), "caf\\xe9\\x5c\\x7fé.rom");
+    EXPECT_EQ(listed.at("path"), (folder.path() / "caf\\xe9\\x5c\\x7fé.rom").string());
+    listed.erase("path");
+    EXPECT_EQ(listed, alone);
+    EXPECT_EQ(runCli({"sba", "on", odd}).status, 0);
+    EXPECT_EQ(readAll(odd), standardImage().put(Standard::kSba, std::uint8_t{0xFB}).bytes());
+}
+
+// Output that never reached its reader is no success; it stops a collection
+// at once. An unreadable list is refused; an empty one is no image at all.
+TEST(CliCollections, RefuseOutputTheyCannotWriteAndAListTheyCannotRead)
+{
+    const TempFolder folder;
+    const std::string ok = place(folder, "ok.rom", standardImage());
+    const std::string first = place(folder, "first.rom", kSum55);
+    const std::string second = place(folder, "second.rom", kSum55);
+    const std::string lost = "impossible d'écrire sur la sortie standard";
+    expectRefused(runCli({"info", "--json", ok}, {.redirected = {{1, "/dev/full"}}}), lost);
+    expectRefused(runCli({"verify", ok}, {.redirected = {{1, ""}}}), lost);
+    expectRefused(
+        runCli({"fix", "-"}, {.input = first + "\n" + second + "\n", .redirected = {{1, "/dev/full"}}}),
+        lost);
+    EXPECT_EQ(readAll(first), TestImage(kSum55).checksumTo(0).bytes());
+    EXPECT_EQ(readAll(second), kSum55.bytes());
+    const std::string list = "impossible de lire la liste des images : ";
+    expectRefused(runCli({"info", "-"}, {.redirected = {{0, folder.path().string()}}}),
+                  list + "l'entrée standard est un dossier");
+    expectRefused(runCli({"verify", "-"}, {.redirected = {{0, ""}}}), list + "l'entrée standard est fermée");
+    const Ran empty = runCli({"info", "--json", "-"});
+    EXPECT_EQ(std::tie(empty.status, empty.out, empty.err), std::tuple(0, "", ""));
 }
 
 TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
 {
     const TempFolder folder;
     const std::string a = place(folder, "a.rom", standardImage());
+    const std::string copy = place(folder, "copy.rom", standardImage());
     const std::string b = place(folder, "b.rom", standardImage().putWord(Standard::kClockKey - 70, 25000));
     const std::string zeros = place(folder, "zeros.rom", TestImage(65540));
-    const Outcome same = runCli({"diff", a, a});
-    EXPECT_TRUE(same.out == "Images identiques\n" && same.status == 0);
-    const Outcome human = runCli({"diff", a, b});
+    const Ran same = runCli({"diff", a, copy});
+    EXPECT_EQ(same.out, "Nom du fichier : a.rom -> copy.rom\nImages identiques\n");
+    EXPECT_EQ(same.status, 0);
+    const json sameJson = json::parse(runCli({"diff", "--json", a, copy}).out);
+    EXPECT_EQ(sameJson["facts"], json::parse(R"([{"key": "fileTitle", "a": "a.rom", "b": "copy.rom"}])"));
+    EXPECT_EQ(sameJson["identical"], true);
+    const Ran human = runCli({"diff", a, b});
     EXPECT_EQ(human.status, 1);
     EXPECT_EQ(human.out,
               "Nom du fichier : a.rom -> b.rom\nFrequence Core : 143 Mhz -> 250 Mhz\ncoreClockWord : 14300 "
               "-> 25000\n"
               "CheckSum : Valide (0) -> Non Valide (246)\nOctets 0x0E5A..0x0E5B : CoreClockWord\n");
-    const QJsonObject json = jsonOf(runCli({"diff", "--json", a, zeros}).out);
-    EXPECT_TRUE(json["identical"] == false && json["sizes"].toArray() == (QJsonArray{65536, 65540}));
-    EXPECT_EQ(json["runs"][1],
-              (QJsonObject{{"start", 101}, {"end", 102}, {"fields", QJsonArray{"ChipBytes"}}}));
-    EXPECT_EQ(json["facts"].toArray().size(), 16);
-    EXPECT_EQ(json["facts"][0], (QJsonObject{{"key", "status"}, {"a", "accepted"}, {"b", "failed"}}));
+    const json differing = json::parse(runCli({"diff", "--json", a, zeros}).out);
+    EXPECT_EQ(differing["identical"], false);
+    EXPECT_EQ(differing["sizes"], json::parse("[65536, 65540]"));
+    EXPECT_EQ(differing["runs"][1], json::parse(R"({"start": 101, "end": 102, "fields": ["ChipBytes"]})"));
+    EXPECT_EQ(differing["facts"].size(), 16U);
+    EXPECT_EQ(differing["facts"][0], json::parse(R"({"key": "status", "a": "accepted", "b": "failed"})"));
     expectRefused(runCli({"diff", a, place(folder, "small.rom", TestImage(100))}),
                   (folder.path() / "small.rom").string() + " : Ce fichier n'est pas un BIOS de GeForce ...");
     EXPECT_EQ(readAll(a), standardImage().bytes());
@@ -239,14 +338,33 @@ TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
 
 TEST(CliProgram, AnswersHelpAndVersionAndRefusesWhatItDoesNotKnow)
 {
-    EXPECT_EQ(runCli({"--version"}).out, "vardane-cli 0.23\n");
-    EXPECT_NE(runCli({"diff", "--help"}).out.find("vardane-cli diff [--json] IMAGE_A IMAGE_B"),
-              std::string::npos);
+    EXPECT_EQ(runCli({"--version"}).out, "vardane-cli " + std::string(kVersion) + "\n");
+    EXPECT_THAT(runCli({"diff", "--help"}).out,
+                testing::HasSubstr("vardane-cli diff [--json] IMAGE_A IMAGE_B"));
     expectRefused(runCli({"frobnicate"}), "commande inconnue : frobnicate");
     expectRefused(runCli({"info", "--verbose", "x.rom"}), "option inconnue : --verbose");
     expectRefused(runCli({"--json", "info", "x.rom"}), "la commande vient avant ses options : --json");
     expectRefused(runCli({"sba", "on", "a.rom", "b.rom"}),
                   "arguments incorrects, attendu : vardane-cli sba on|off IMAGE");
+}
+
+// A write the system cuts short and will not let be undone leaves the file
+// changed, and the words say so instead of "nothing was written".
+TEST(CliInProcess, SaysWhenTheFileMayBeDamaged)
+{
+    const TempFile image(standardImage());
+    std::ostringstream out;
+    std::ostringstream err;
+    cli::Console console{stdin, out, err, ".", {}};
+    faults = {.shortWrites = 1, .writesBeforeFailure = 1};
+    const int status =
+        cli::run(std::vector<std::string>{"vardane-cli", "set-mem", "400", image.path()}, console);
+    faults = {};
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(err.str(),
+              "vardane-cli : l'écriture a échoué en cours de route et les anciens octets n'ont pas pu être "
+              "remis : le fichier est peut-être endommagé, restaurez-en une copie\n");
+    EXPECT_EQ(image.contents(), standardImage().put(Standard::kClockKey - 26, std::uint8_t{0x20}).bytes());
 }
 
 }  // namespace
