@@ -5,26 +5,22 @@
 // window's start); they say where the time goes, not what to chase.
 #include "checksum/checksum.h"
 #include "editors/clock.h"
+#include "image/descriptor.h"
 #include "image/layout.h"
 #include "image/open_image.h"
+#include "ratio_reporter.h"
 #include "test_image.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <map>
 #include <span>
-#include <string>
-#include <string_view>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -33,31 +29,19 @@ namespace fs = std::filesystem;
 namespace L = vardane::layout;
 using vardane::test::Standard;
 
-constexpr std::string_view kFloorSuffix = "_floor";
+constexpr int kRepetitions = 5;
 
-class Descriptor {
-public:
-    Descriptor(const fs::path& path, int mode) : fd_(::open(path.c_str(), mode | O_CLOEXEC)) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    [[nodiscard]] int get() const { return fd_; }
-    [[nodiscard]] bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
+// The floors hold their files with the core's own wrapper, as ImageFile does.
+[[nodiscard]] vardane::Descriptor openFile(const fs::path& path, int mode)
+{
+    return vardane::Descriptor(::open(path.c_str(), mode | O_CLOEXEC));
+}
 
 [[nodiscard]] bool readOnce(const fs::path& path, std::vector<std::uint8_t>& into)
 {
-    const Descriptor fd(path, O_RDONLY);
-    return fd.valid() && ::pread(fd.get(), into.data(), into.size(), 0) == static_cast<ssize_t>(into.size());
+    const vardane::Descriptor fd = openFile(path, O_RDONLY);
+    return fd.get() >= 0 &&
+           ::pread(fd.get(), into.data(), into.size(), 0) == static_cast<ssize_t>(into.size());
 }
 
 // fdatasync, the flush the core makes: an fsync would also wait for the times
@@ -72,13 +56,13 @@ private:
 // every correction has a sum to undo.
 class RegionSpoiler {
 public:
-    explicit RegionSpoiler(const fs::path& path) : fd_(path, O_RDWR) {}
+    explicit RegionSpoiler(const fs::path& path) : fd_(openFile(path, O_RDWR)) {}
 
     [[nodiscard]] bool spoil(benchmark::State& state)
     {
         state.PauseTiming();
         std::uint8_t value = 0;
-        bool done = fd_.valid() && ::pread(fd_.get(), &value, 1, 0) == 1;
+        bool done = fd_.get() >= 0 && ::pread(fd_.get(), &value, 1, 0) == 1;
         value ^= 1;
         done = done && ::pwrite(fd_.get(), &value, 1, 0) == 1;
         state.ResumeTiming();
@@ -86,7 +70,7 @@ public:
     }
 
 private:
-    Descriptor fd_;
+    vardane::Descriptor fd_;
 };
 
 void openImage(benchmark::State& state, const fs::path& path)
@@ -173,9 +157,9 @@ void correctChecksumFloor(benchmark::State& state, const fs::path& path)
             state.SkipWithError("cannot change the region");
             break;
         }
-        const Descriptor fd(path, O_RDWR);
-        const bool read = fd.valid() && ::pread(fd.get(), region.data(), region.size(), 0) ==
-                                            static_cast<ssize_t>(region.size());
+        const vardane::Descriptor fd = openFile(path, O_RDWR);
+        const bool read = fd.get() >= 0 && ::pread(fd.get(), region.data(), region.size(), 0) ==
+                                               static_cast<ssize_t>(region.size());
         const std::array<std::uint8_t, 1> byte{region.back()};
         if (!read || !writeOnce(fd.get(), L::kChecksumByte.distance, byte)) {
             state.SkipWithError("cannot rewrite the checksum byte");
@@ -208,8 +192,8 @@ void writeClockWordFloor(benchmark::State& state, const fs::path& path)
         const std::uint16_t word = kWords[next];
         const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(word & 0xFF),
                                                 static_cast<std::uint8_t>(word >> 8)};
-        const Descriptor fd(path, O_RDWR);
-        if (!fd.valid() || !writeOnce(fd.get(), offset, bytes)) {
+        const vardane::Descriptor fd = openFile(path, O_RDWR);
+        if (fd.get() < 0 || !writeOnce(fd.get(), offset, bytes)) {
             state.SkipWithError("cannot write the clock word");
             break;
         }
@@ -233,65 +217,12 @@ void registerAll(const std::array<fs::path, 3>& files)
         {"writeClockWord_floor", writeClockWordFloor, 2},
     }};
     for (const auto& [name, body, file] : all) {
-        benchmark::RegisterBenchmark(name, body, files[file])->UseRealTime()->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(name, body, files[file])
+            ->Repetitions(kRepetitions)
+            ->UseRealTime()
+            ->Unit(benchmark::kMicrosecond);
     }
 }
-
-[[nodiscard]] double median(std::vector<double> values)
-{
-    std::ranges::sort(values);
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-struct Times {
-    std::vector<double> real;
-    std::vector<double> cpu;
-};
-
-// Keeps the times of every repetition, so that the summary can set each
-// operation against its floor once all have run. Real time is what the user
-// waits for, flushes included; CPU time (user and system, of this thread)
-// moves less when other work shares the machine.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                Times& times = times_[run.run_name.function_name];
-                times.real.push_back(run.GetAdjustedRealTime());
-                times.cpu.push_back(run.GetAdjustedCPUTime());
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatios() const
-    {
-        std::printf("\nOver the floor, medians in us:\n");
-        std::printf("  %-16s %10s %10s %6s   %10s %10s %6s\n", "operation", "real", "floor", "ratio", "cpu",
-                    "floor", "ratio");
-        for (const auto& [name, times] : times_) {
-            const auto floor = times_.find(name + std::string(kFloorSuffix));
-            if (floor == times_.end()) {
-                continue;
-            }
-            const double real = median(times.real);
-            const double realFloor = median(floor->second.real);
-            const double cpu = median(times.cpu);
-            const double cpuFloor = median(floor->second.cpu);
-            const double ratio = real / realFloor;
-            std::printf("  %-16s %10.2f %10.2f %6.2f   %10.2f %10.2f %6.2f\n", name.c_str(), real, realFloor,
-                        ratio, cpu, cpuFloor, cpu / cpuFloor);
-        }
-    }
-
-private:
-    std::map<std::string, Times> times_;
-};
 
 }  // namespace
 
@@ -305,9 +236,9 @@ int main(int argc, char** argv)
     const vardane::test::TempFile corrections(vardane::test::standardImage());
     const vardane::test::TempFile writes(vardane::test::standardImage());
     registerAll({reads.path(), corrections.path(), writes.path()});
-    RatioReporter reporter;
+    vardane::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    reporter.printRatios(true);
     benchmark::Shutdown();
     return 0;
 }
