@@ -2,14 +2,19 @@
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 #include "ui/ui_services.h"
+#include "version.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QFile>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QTranslator>
+#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <optional>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -19,45 +24,83 @@ constexpr const char* kUsage =
     "\n"
     "  IMAGE          l'image à ouvrir au démarrage, comme le ferait « Ouvrir »\n"
     "  -h, --help     affiche cette aide\n"
-    "  -v, --version  affiche la version\n";
+    "  -v, --version  affiche la version\n"
+    "\n"
+    "Sans écran, vardane-cli fait le même travail en ligne de commande (vardane-cli --help).\n";
 constexpr const char* kBadArguments = "vardane : arguments incorrects (vardane --help)\n";
+constexpr const char* kUnknownOption = "vardane : option inconnue : %s (vardane --help)\n";
+constexpr const char* kNoDisplay =
+    "vardane : aucun écran n'est accessible pour ouvrir la fenêtre ; sans écran, vardane-cli fait le même "
+    "travail en ligne de commande (vardane-cli --help)\n";
+constexpr int kRefused = 2;
+
+// Qt's own options, which QApplication takes away from the command line:
+// those followed by a value, then those alone.
+constexpr std::array<std::string_view, 14> kQtOptionsWithValue{
+    "platform",    "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "style",  "stylesheet",
+    "display",     "geometry",           "name",          "title"};
+constexpr std::array<std::string_view, 5> kQtOptions{"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 struct Arguments {
     bool help = false;
     bool version = false;
-    QStringList images;
+    std::string unknown;  // the first option neither ours nor Qt's
+    std::vector<std::string> images;
 };
 
-std::optional<Arguments> parse(const QStringList& arguments)
+bool isOneOf(std::string_view name, auto names)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption help({"h", "help"}, {});
-    const QCommandLineOption version({"v", "version"}, {});
-    parser.addOption(help);
-    parser.addOption(version);
-    if (!parser.parse(arguments) || parser.positionalArguments().size() > 1) {
-        return std::nullopt;
-    }
-    return Arguments{parser.isSet(help), parser.isSet(version), parser.positionalArguments()};
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-QStringList fromArgv(int argc, char* argv[])
+// The command line as main receives it, before any display is needed, so
+// that help, version and every refusal work on a machine without one.
+Arguments parse(int argc, char* argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+    Arguments parsed;
+    bool optionsOver = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (optionsOver || argument.size() < 2 || argument.front() != '-') {
+            parsed.images.emplace_back(argument);
+        } else if (argument == "--") {
+            optionsOver = true;
+        } else if (argument == "-h" || argument == "--help") {
+            parsed.help = true;
+        } else if (argument == "-v" || argument == "--version") {
+            parsed.version = true;
+        } else {
+            std::string_view name = argument.substr(argument.starts_with("--") ? 2 : 1);
+            name = name.substr(0, name.find('='));
+            if (isOneOf(name, kQtOptionsWithValue) && argument.find('=') == std::string_view::npos) {
+                ++i;
+            } else if (!isOneOf(name, kQtOptionsWithValue) && !isOneOf(name, kQtOptions) &&
+                       parsed.unknown.empty()) {
+                parsed.unknown = argument;
+            }
+        }
     }
-    return arguments;
+    return parsed;
 }
 
-bool answered(const Arguments& arguments)
+// Without a display Qt would abort with English lines about its platform
+// plugins; the user is told in one French line, and where to turn.
+bool displayReachable()
 {
-    if (arguments.help) {
-        std::fputs(kUsage, stdout);
-    } else if (arguments.version) {
-        std::printf("vardane %s\n", VARDANE_VERSION);
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+void refuseWithoutDisplay(QtMsgType type, const QMessageLogContext& /*context*/, const QString& /*message*/)
+{
+    if (type == QtFatalMsg) {
+        std::fputs(kNoDisplay, stderr);
+        std::_Exit(kRefused);
     }
-    return arguments.help || arguments.version;
 }
 
 QIcon windowIcon()
@@ -73,30 +116,36 @@ QIcon windowIcon()
 
 int main(int argc, char* argv[])
 {
-    // Help and version need no display, so they are answered before the
-    // application connects to one, unless Qt's own options (such as
-    // -platform) are there: only the application takes those away.
-    if (const auto early = parse(fromArgv(argc, argv)); early && answered(*early)) {
-        return 0;
+    const Arguments arguments = parse(argc, argv);
+    if (!arguments.unknown.empty()) {
+        std::fprintf(stderr, kUnknownOption, arguments.unknown.c_str());
+        return kRefused;
     }
-    QApplication application(argc, argv);
-    const auto arguments = parse(QApplication::arguments());
-    if (!arguments) {
+    if (arguments.images.size() > 1) {
         std::fputs(kBadArguments, stderr);
-        return 2;
+        return kRefused;
     }
-    if (answered(*arguments)) {
+    if (arguments.help || arguments.version) {
+        if (arguments.help) {
+            std::fputs(kUsage, stdout);
+        } else {
+            std::printf("vardane %s\n", std::string(vardane::kVersion).c_str());
+        }
         return 0;
+    }
+    if (!displayReachable()) {
+        std::fputs(kNoDisplay, stderr);
+        return kRefused;
     }
 
-    // Every word of the program is French, so Qt's own (the file dialog, the
-    // text boxes' menus) are too, whatever the user's locale. Without the
-    // translation the program still runs, with those words in English.
-    QTranslator qtFrench;
-    if (qtFrench.load(QLocale(QLocale::French), "qtbase", "_",
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtFrench);
-    }
+    // A display named but out of reach fails inside Qt: only its fatal line
+    // is answered, in French, and its warnings about plugins are not shown.
+    qInstallMessageHandler(refuseWithoutDisplay);
+    QApplication application(argc, argv);
+    qInstallMessageHandler(nullptr);
+    QGuiApplication::setDesktopFileName("invalid.vardane.Vardane");
+
+    const auto french = vardane::ui::speakFrench();
     QApplication::setFont(vardane::ui::windowsFont(vardane::ui::DrawnWith::arial, 8.25));
     QApplication::setWindowIcon(windowIcon());
     vardane::ui::DesktopServices services;
@@ -104,8 +153,9 @@ int main(int argc, char* argv[])
     // ends with the last window.
     auto* window = new vardane::ui::MainWindow(services);
     window->show();
-    if (!arguments->images.isEmpty()) {
-        window->openFile(arguments->images.front());
+    if (!arguments.images.empty()) {
+        const std::string& image = arguments.images.front();
+        window->openFile(QFile::decodeName(QByteArray(image.data(), static_cast<qsizetype>(image.size()))));
     }
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "ui/emblem.h"
 #include "ui/fonts.h"
 #include "ui/twips.h"
+#include "version.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -12,9 +13,7 @@ namespace vardane::ui {
 
 namespace {
 
-constexpr const char* kCaption = "Vardane 0.23 Alpha";
 constexpr const char* kShortName = "QLTX";
-constexpr const char* kVersion = "Version 0.23 Alpha";
 constexpr const char* kCredit = "Équipe Vardane";
 constexpr const char* kRelease = "Public Release";
 constexpr const char* kDisclaimer =
@@ -24,6 +23,7 @@ constexpr const char* kDisclaimer =
 constexpr const char* kOk = "Ok";
 constexpr const char* kWebSite = "vardane.invalid";
 
+constexpr const char* kEmblemName = "Emblème de Vardane : une carte graphique";
 constexpr int kPictureSide = 40;
 
 }  // namespace
@@ -31,16 +31,17 @@ constexpr int kPictureSide = 40;
 AboutDialog::AboutDialog()
 {
     setObjectName("frmAbt");
-    setWindowTitle(qtText(kCaption));
+    setWindowTitle(QString("Vardane %1 Alpha").arg(qtText(kVersion)));
     setClientSizeInTwips(this, 6135, 3945);
 
     QLabel* picture = addLabel(this, "Picture1", {}, {360, 120, 615, 615});
     picture->setPixmap(paintEmblem(kPictureSide));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture->setAccessibleName(qtText(kEmblemName));
 
     using enum DrawnWith;
     addLabel(this, "Label2", qtText(kShortName), {1680, 0, 3135, 975})->setFont(windowsFont(arial, 48, true));
-    addLabel(this, "Label3", qtText(kVersion), {2160, 1080, 2175, 255})
+    addLabel(this, "Label3", QString("Version %1 Alpha").arg(qtText(kVersion)), {2160, 1080, 2175, 255})
         ->setFont(windowsFont(msSansSerif, 12, false, true));
     addLabel(this, "Label4", qtText(kCredit), {3360, 1800, 2655, 495})
         ->setFont(windowsFont(timesNewRoman, 20.25));
@@ -51,6 +52,7 @@ AboutDialog::AboutDialog()
 
     auto* ok = new QPushButton(qtText(kOk), this);
     ok->setObjectName("Command1");
+    ok->setDefault(true);
     placeInTwips(ok, {4920, 2640, 1095, 375});
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 

@@ -1,11 +1,11 @@
-// frmAbt, the about box.
+// frmAbt, the about box. As a dialog, Return and Escape close it.
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 namespace vardane::ui {
 
-class AboutDialog : public QWidget {
+class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:

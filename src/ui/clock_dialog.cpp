@@ -1,9 +1,7 @@
 #include "ui/clock_dialog.h"
 
-#include "image/open_image.h"
 #include "qt/qt_text.h"
 #include "ui/texts.h"
-#include "ui/twips.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,6 +17,10 @@ namespace {
 
 constexpr const char* kApplyCaption = "Appliquer";
 constexpr const char* kOufModeCaption = "Ouf Mode";
+constexpr const char* kStateSuffix = " Mhz";
+constexpr const char* kSliderName = "Nouvelle fréquence";
+constexpr const char* kText1Name = "Fréquence choisie";
+constexpr const char* kText2Name = "Fréquence actuelle";
 constexpr const char* kRefusedTitle = "Modification non effectuée";
 constexpr const char* kMainWindowGoneText =
     "La fenêtre principale est fermée : aucune image n'est ouverte, rien n'a été écrit.";
@@ -26,24 +28,34 @@ constexpr const char* kNoImageText = "Aucune image n'est ouverte : rien n'a ét�
 constexpr const char* kSliderApartText =
     "La fréquence actuelle est hors de la plage du curseur : choisissez la nouvelle fréquence avec le "
     "curseur. Rien n'a été écrit.";
-constexpr const char* kNoClockKeyText =
-    "Cette image n'a pas de repère de fréquences (\"r7\") : rien n'a été écrit.";
-constexpr const char* kOpenIncompleteText =
-    "Cette image n'a pas pu être ouverte entièrement : l'emplacement des fréquences est inconnu, rien "
-    "n'a été écrit.";
-constexpr const char* kBadNumberText =
-    "Cette fréquence ne peut pas être écrite dans le BIOS : rien n'a été écrit.";
-constexpr const char* kWriteFailedText =
-    "Impossible d'écrire dans le fichier de l'image (introuvable, protégé ou modifié depuis son "
-    "ouverture) : rien n'a été écrit.";
+
+const QColor kGreen(0, 192, 0);
+const QColor kOrange(255, 128, 0);
+const QColor kRed(255, 0, 0);
 
 }  // namespace
 
-// Text1 and Text2 of the memory dialog are wider than first drawn, and Label1
-// moves right with Text1: at their first widths a chosen 1000 showed as "100"
-// and a clock such as "333,34 Mhz (DDR)" lost its end.
+// Text1 of both dialogs and Text2 of the memory dialog are wider than first
+// drawn, and Label1 moves right with Text1: at their first widths a chosen
+// 1000 showed as "100", and clocks such as "366 Mhz", "333,34 Mhz (DDR)" or
+// "125,5 Mhz" lost their end.
 const ClockWindow kMemoryClockWindow{
     .profile = kMemoryClockProfile,
+    .name = "frmfreqmem",
+    .caption = "Modification Freq Mémoire",
+    .stateText = &ImageState::memClockText,
+    .currentCaption = "La frequence actuelle de la RAM est fixée à :",
+    .unitCaption = "Mhz (DDR)",
+    .openingSuffix = " (DDR)",
+    .appliedText2Suffix = " Mhz (DDR)",
+    .normal = {"200 Mhz", "600 Mhz"},
+    .ouf = {"100 Mhz", "1 Ghz"},
+    .orangeAbove = 460,
+    .redAbove = 530,
+    .opensGreen = true,
+    .smallStep = 2,
+    .largeStep = 5,
+    .tickInterval = 20,
     .clientWidth = 5865,
     .clientHeight = 2745,
     .label2 = {120, 240, 3375, 375},
@@ -51,14 +63,29 @@ const ClockWindow kMemoryClockWindow{
     .slider1 = {720, 720, 4215, 615},
     .label3 = {0, 800, 615, 255},
     .label4 = {5040, 795, 675, 255},
-    .text1 = {2400, 1440, 555, 285},
-    .label1 = {2985, 1440, 975, 255},
+    .text1 = {2400, 1440, 960, 285},
+    .label1 = {3390, 1440, 975, 255},
     .command1 = {1920, 2160, 1695, 375},
     .check1 = {4320, 2280, 1095, 255},
 };
 
 const ClockWindow kCoreClockWindow{
     .profile = kCoreClockProfile,
+    .name = "frmfreqCore",
+    .caption = "Modificarion freq core",
+    .stateText = &ImageState::coreClockText,
+    .currentCaption = "La fréquence actuelle du Core est fixée à :",
+    .unitCaption = "Mhz (DDR)",
+    .openingSuffix = "",
+    .appliedText2Suffix = " Mhz",
+    .normal = {"75 Mhz", "350 Mhz"},
+    .ouf = {"20 Mhz", "450 Mhz"},
+    .orangeAbove = 250,
+    .redAbove = 290,
+    .opensGreen = false,
+    .smallStep = 1,
+    .largeStep = 5,
+    .tickInterval = 25,
     .clientWidth = 5970,
     .clientHeight = 2835,
     .label2 = {240, 240, 3135, 375},
@@ -66,44 +93,13 @@ const ClockWindow kCoreClockWindow{
     .slider1 = {600, 960, 4695, 375},
     .label3 = {0, 1080, 615, 375},
     .label4 = {5280, 1080, 615, 375},
-    .text1 = {2280, 1680, 735, 375},
-    .label1 = {3120, 1680, 855, 255},
+    .text1 = {2280, 1680, 960, 375},
+    .label1 = {3270, 1680, 855, 255},
     .command1 = {2040, 2160, 1695, 375},
     .check1 = {4200, 2160, 1215, 375},
 };
 
 namespace {
-
-const char* refusalText(ClockError error)
-{
-    switch (error) {
-        case ClockError::noClockKey:
-            return kNoClockKeyText;
-        case ClockError::badNumber:
-            return kBadNumberText;
-        case ClockError::damaged:
-            return kMayBeDamagedText;
-        case ClockError::writeFailed:
-            break;
-    }
-    return kWriteFailedText;
-}
-
-std::optional<QColor> toQColor(ClockColour colour)
-{
-    const auto rgb = [](const Rgb& c) { return QColor(c.red, c.green, c.blue); };
-    switch (colour) {
-        case ClockColour::green:
-            return rgb(kGreen);
-        case ClockColour::orange:
-            return rgb(kOrange);
-        case ClockColour::red:
-            return rgb(kRed);
-        case ClockColour::initial:
-            break;
-    }
-    return std::nullopt;
-}
 
 void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
@@ -113,10 +109,11 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 }
 
 // A box the user reads but never types into or tabs to, on the scroll-bar grey.
-QLineEdit* makeShownBox(QWidget* parent, const char* name, Twips place)
+QLineEdit* makeShownBox(QWidget* parent, const char* name, const char* accessibleName, Twips place)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
+    box->setAccessibleName(qtText(accessibleName));
     placeInTwips(box, place);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
@@ -124,8 +121,8 @@ QLineEdit* makeShownBox(QWidget* parent, const char* name, Twips place)
     return box;
 }
 
-// From the start: the boxes are narrower than a clock with its unit, and the
-// number matters more than the unit.
+// From the start: should a clock ever be wider than its box, the number
+// matters more than the unit.
 void showFromStart(QLineEdit* box, const QString& text)
 {
     box->setText(text);
@@ -142,44 +139,47 @@ QLabel* addTopLabel(QWidget* parent, const char* name, const QString& caption, T
 
 }  // namespace
 
-ClockDialog::ClockDialog(const ClockWindow& window, DialogHost& host)
-    : HostedDialog(host), profile_(window.profile)
+ClockDialog::ClockDialog(const ClockWindow& window, DialogHost& host) : HostedDialog(host), window_(window)
 {
-    setObjectName(qtText(profile_.dialogName));
-    setWindowTitle(qtText(profile_.caption));
-    createControls(window);
-    Form_Load(host.state().*profile_.stateText);
+    setObjectName(window_.name);
+    setWindowTitle(qtText(window_.caption));
+    createControls();
+    Form_Load(host.state().*window_.stateText);
 }
 
-void ClockDialog::createControls(const ClockWindow& layout)
+void ClockDialog::createControls()
 {
-    setClientSizeInTwips(this, layout.clientWidth, layout.clientHeight);
-    addTopLabel(this, "Label2", qtText(profile_.currentCaption), layout.label2);
-    text2_ = makeShownBox(this, "Text2", layout.text2);
+    const ClockWindow& w = window_;
+    setClientSizeInTwips(this, w.clientWidth, w.clientHeight);
+    addTopLabel(this, "Label2", qtText(w.currentCaption), w.label2);
+    text2_ = makeShownBox(this, "Text2", kText2Name, w.text2);
 
     slider1_ = new QSlider(Qt::Horizontal, this);
     slider1_->setObjectName("Slider1");
-    placeInTwips(slider1_, layout.slider1);
-    slider1_->setSingleStep(profile_.smallStep);
-    slider1_->setPageStep(profile_.largeStep);
-    slider1_->setTickInterval(profile_.tickInterval);
+    slider1_->setAccessibleName(qtText(kSliderName));
+    placeInTwips(slider1_, w.slider1);
+    slider1_->setSingleStep(w.smallStep);
+    slider1_->setPageStep(w.largeStep);
+    slider1_->setTickInterval(w.tickInterval);
     slider1_->setTickPosition(QSlider::TicksBelow);
     slider1_->setFocusPolicy(Qt::StrongFocus);
 
-    label3_ = addTopLabel(this, "Label3", {}, layout.label3);
-    label4_ = addTopLabel(this, "Label4", {}, layout.label4);
-    text1_ = makeShownBox(this, "Text1", layout.text1);
-    label1_ = addTopLabel(this, "Label1", qtText(profile_.unitCaption), layout.label1);
+    label3_ = addTopLabel(this, "Label3", {}, w.label3);
+    label4_ = addTopLabel(this, "Label4", {}, w.label4);
+    text1_ = makeShownBox(this, "Text1", kText1Name, w.text1);
+    label1_ = addTopLabel(this, "Label1", qtText(w.unitCaption), w.label1);
 
     command1_ = new QPushButton(kApplyCaption, this);
     command1_->setObjectName("Command1");
-    placeInTwips(command1_, layout.command1);
+    command1_->setDefault(true);
+    placeInTwips(command1_, w.command1);
     check1_ = new QCheckBox(kOufModeCaption, this);
     check1_->setObjectName("Check1");
-    placeInTwips(check1_, layout.check1);
+    placeInTwips(check1_, w.check1);
 
     setTabOrder(slider1_, command1_);
     setTabOrder(command1_, check1_);
+    slider1_->setFocus();
 
     connect(slider1_, &QSlider::actionTriggered, this, &ClockDialog::Slider1_Scroll);
     connect(check1_, &QCheckBox::toggled, this, &ClockDialog::Check1_Click);
@@ -188,19 +188,20 @@ void ClockDialog::createControls(const ClockWindow& layout)
 
 void ClockDialog::Form_Load(const std::string& clockText)
 {
-    showRange(profile_.normal);
+    showRange(false);
     // A clock outside the range (an unusual image) leaves the slider at the
     // nearer end; the texts still show what the image holds.
+    const ClockRange& normal = window_.profile.normal;
     const long long wanted = roundHalfEven(leadingNumber(clockText));
-    slider1_->setValue(
-        static_cast<int>(std::clamp<long long>(wanted, profile_.normal.minimum, profile_.normal.maximum)));
-    showFromStart(text2_, QString::fromStdString(clockText) + qtText(profile_.openingSuffix));
+    slider1_->setValue(static_cast<int>(std::clamp<long long>(wanted, normal.minimum, normal.maximum)));
+    showFromStart(text2_, QString::fromStdString(clockText) + qtText(window_.openingSuffix));
     showFromStart(text1_, QString::fromStdString(clockText));
-    showColour(profile_.opensGreen ? ClockColour::green : ClockColour::initial);
+    showColour(window_.opensGreen ? Colour::green : Colour::initial);
 }
 
 // Wired to actionTriggered, which only the user's moves raise (keys, track
 // clicks, dragging, the wheel); the dialog's own setValue and setRange do not.
+// At exactly the orange threshold no test applies and the colour stays.
 void ClockDialog::Slider1_Scroll(int action)
 {
     if (action == QAbstractSlider::SliderNoAction) {
@@ -208,67 +209,84 @@ void ClockDialog::Slider1_Scroll(int action)
     }
     const int position = slider1_->sliderPosition();
     showFromStart(text1_, QString::number(position));
-    showColour(colourAfterMove(profile_, position, colour_));
+    Colour colour = colour_;
+    if (position > window_.orangeAbove) {
+        colour = Colour::orange;
+    }
+    if (position > window_.redAbove) {
+        colour = Colour::red;
+    }
+    if (position < window_.orangeAbove) {
+        colour = Colour::green;
+    }
+    showColour(colour);
 }
 
 void ClockDialog::Check1_Click(bool ticked)
 {
-    if (ticked) {
-        showRange(profile_.ouf);
-        return;
+    if (!ticked) {
+        const ClockRange& normal = window_.profile.normal;
+        const int position = slider1_->value();
+        const int clamped = std::clamp(position, normal.minimum, normal.maximum);
+        if (clamped != position) {
+            slider1_->setValue(clamped);
+            showFromStart(text1_, QString::number(clamped));
+        }
     }
-    const ClockRange& normal = profile_.normal;
-    const int position = slider1_->value();
-    const int clamped = std::clamp(position, normal.minimum, normal.maximum);
-    if (clamped != position) {
-        slider1_->setValue(clamped);
-        showFromStart(text1_, QString::number(clamped));
-    }
-    showRange(normal);
+    showRange(ticked);
 }
 
 void ClockDialog::Command1_Click()
 {
     if (const char* reason = reasonNotToWrite()) {
-        refuse(reason);
+        refuse(qtText(reason));
         return;
     }
     DialogHost& hostNow = *host();
     const ImageState& state = hostNow.state();
-    const auto applied =
-        applyClock(profile_, state.filePath, state.Octclef, chosenNumber(), slider1_->value());
-    if (!applied) {
-        refuse(refusalText(applied.error()));
+    const ClockProfile& profile = window_.profile;
+    const auto written = writeClock(profile, state.filePath, state.Octclef, chosenNumber(),
+                                    check1_->isChecked() ? profile.ouf : profile.normal);
+    if (!written) {
+        refuse(refusalText(written.error()));
         return;
     }
+    hostNow.imageWritten();
 
-    showFromStart(text2_, QString::fromStdString(applied->text2));
+    const std::string shown = std::to_string(slider1_->value());
+    showFromStart(text2_, qtText(shown + window_.appliedText2Suffix));
     // The message box runs a modal loop in which either window may close.
     const QPointer<ClockDialog> self(this);
     const QPointer<QWidget> hostWindow = hostNow.hostWindow();
-    const auto stateText = profile_.stateText;
+    const auto stateText = window_.stateText;
     services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
-                           QString::fromStdString(applied->message));
+                           qtText(appliedMessage(profile, shown)));
     if (hostWindow != nullptr) {
-        hostNow.showField(stateText, applied->stateText);
+        hostNow.showField(stateText, shown + kStateSuffix);
     }
     if (self != nullptr) {
         close();
     }
 }
 
-void ClockDialog::showRange(const ClockRange& range)
+void ClockDialog::showRange(bool ouf)
 {
+    const ClockRange& range = ouf ? window_.profile.ouf : window_.profile.normal;
+    const RangeCaptions& captions = ouf ? window_.ouf : window_.normal;
     slider1_->setMinimum(range.minimum);
     slider1_->setMaximum(range.maximum);
-    label3_->setText(qtText(range.minimumCaption));
-    label4_->setText(qtText(range.maximumCaption));
+    label3_->setText(qtText(captions.minimum));
+    label4_->setText(qtText(captions.maximum));
 }
 
-void ClockDialog::showColour(ClockColour colour)
+void ClockDialog::showColour(Colour colour)
 {
     colour_ = colour;
-    if (const auto shown = toQColor(colour)) {
+    const QColor* shown = colour == Colour::green    ? &kGreen
+                          : colour == Colour::orange ? &kOrange
+                          : colour == Colour::red    ? &kRed
+                                                     : nullptr;
+    if (shown != nullptr) {
         setTextColour(text1_, QPalette::Text, *shown);
         setTextColour(label1_, QPalette::WindowText, *shown);
     }
@@ -291,11 +309,6 @@ const char* ClockDialog::reasonNotToWrite() const
     }
     if (!host()->imageOnShow()) {
         return kNoImageText;
-    }
-    // No slider move can give an image without the key a place to write.
-    const ImageState& state = host()->state();
-    if (!state.Octclef) {
-        return clockKeySearched(state) ? kNoClockKeyText : kOpenIncompleteText;
     }
     // Only a starting clock the slider could not take leaves them apart; the
     // word would then come from one clock and the report from another.

@@ -1,7 +1,8 @@
-// frmfreqmem and frmfreqCore: one dialog, two clock profiles.
+// frmfreqmem and frmfreqCore: one dialog, two clocks.
 #pragma once
 
 #include "editors/clock.h"
+#include "image/image_state.h"
 #include "ui/dialog_host.h"
 #include "ui/twips.h"
 
@@ -15,9 +16,29 @@ class QSlider;
 
 namespace vardane::ui {
 
-// One clock dialog: its profile and where its controls stand, in twips.
+// The captions of a range's two ends.
+struct RangeCaptions {
+    const char* minimum;
+    const char* maximum;
+};
+
+// One clock dialog as the user sees it: the clock it edits, the ImageState
+// text it starts from and replaces, its words, colours, slider and layout.
 struct ClockWindow {
     const ClockProfile& profile;
+    const char* name;
+    const char* caption;
+    std::string ImageState::*stateText;
+    const char* currentCaption;      // Label2
+    const char* unitCaption;         // Label1
+    const char* openingSuffix;       // after the state text in Text2 at opening
+    const char* appliedText2Suffix;  // after the clock in Text2 after a write
+    RangeCaptions normal;
+    RangeCaptions ouf;
+    int orangeAbove;
+    int redAbove;
+    bool opensGreen;  // otherwise the toolkit's default colour
+    int smallStep, largeStep, tickInterval;
     int clientWidth, clientHeight;
     Twips label2, text2, slider1, label3, label4, text1, label1, command1, check1;
 };
@@ -33,22 +54,24 @@ public:
     ClockDialog(const ClockWindow& window, DialogHost& host);
 
 private:
-    void createControls(const ClockWindow& window);
+    enum class Colour { initial, green, orange, red };
+
+    void createControls();
     void Form_Load(const std::string& clockText);
     void Slider1_Scroll(int action);
     void Check1_Click(bool ticked);
     void Command1_Click();
 
-    void showRange(const ClockRange& range);
-    void showColour(ClockColour colour);
+    void showRange(bool ouf);
+    void showColour(Colour colour);
     void refuse(const QString& text);
     // Text1's clock, fraction kept: the one whose word Apply writes.
     [[nodiscard]] double chosenNumber() const;
     // Why Apply must not write now, or nullptr when it may.
     [[nodiscard]] const char* reasonNotToWrite() const;
 
-    const ClockProfile& profile_;
-    ClockColour colour_ = ClockColour::initial;
+    const ClockWindow& window_;
+    Colour colour_ = Colour::initial;
 
     QLineEdit* text2_ = nullptr;
     QSlider* slider1_ = nullptr;

@@ -1,13 +1,13 @@
-// What an editor dialog may read of the main window and change in it. The
-// dialogs know only this, so the main window creates them without either
-// knowing the other, and a test can stand in for it.
+// What a dialog may read of the main window and change in it. The dialogs
+// know only this, so the main window creates them without either knowing the
+// other, and a test can stand in for it.
 #pragma once
 
 #include "image/image_state.h"
 #include "ui/ui_services.h"
 
+#include <QDialog>
 #include <QPointer>
-#include <QWidget>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,6 +24,11 @@ public:
     // Sets a shown field of the ImageState and the label that shows it.
     virtual void showField(std::string ImageState::*field, const std::string& value) = 0;
     virtual void enableChecksumCorrection() = 0;
+    // Told after every write into the image, so what shows the file follows it.
+    virtual void imageWritten() = 0;
+    // Shows what a fresh Open of the image's file would show, as after an
+    // Open: the file was put back as it was opened.
+    virtual void reloadImage() = 0;
     // The host's own window, which the dialogs may outlive.
     [[nodiscard]] virtual QWidget* hostWindow() = 0;
 
@@ -34,9 +39,11 @@ protected:
     DialogHost& operator=(const DialogHost&) = default;
 };
 
-// A modeless dialog of the open image. It reaches its host only while the
-// host's window lives: Exit closes the main window and may leave it open.
-class HostedDialog : public QWidget {
+// A modeless dialog of the open image, a window of its own. As a dialog,
+// Return presses its default button from any control and Escape closes it.
+// It reaches its host only while the host's window lives: Exit closes the
+// main window and may leave it open.
+class HostedDialog : public QDialog {
 public:
     explicit HostedDialog(DialogHost& host)
         : host_(&host), hostWindow_(host.hostWindow()), services_(host.services())

@@ -25,51 +25,10 @@ constexpr const char* kInstruction =
 constexpr const char* kApply = "Appliquer";
 
 constexpr const char* kRefusedTitle = "Modification du Header impossible";
-constexpr const char* kNoHeaderText =
-    "Ce BIOS n'a pas d'entête modifiable : le repère « Version » est introuvable.\n"
-    "Le fichier n'a pas été modifié.";
-constexpr const char* kNoFieldText =
-    "L'entête de ce BIOS ne se termine par aucun retour chariot dans ses 51 premiers octets : "
-    "sa longueur est inconnue.\nLe fichier n'a pas été modifié.";
-constexpr const char* kEmptyFieldText =
-    "L'entête de ce BIOS est vide (un retour chariot dès son premier octet) : il ne peut pas être "
-    "modifié sans déplacer ce qui le suit.\nLe fichier n'a pas été modifié.";
-constexpr const char* kUnreachableText =
-    "Impossible de lire ou d'écrire dans le fichier (déplacé, supprimé, protégé en écriture ou "
-    "verrouillé ?).\nLe fichier n'a pas été modifié.";
-constexpr const char* kChangedText =
-    "L'entête a été modifié dans le fichier depuis l'ouverture de cette fenêtre.\n"
-    "Rien n'a été écrit ; rouvrez cette fenêtre avant de recommencer.";
-constexpr const char* kBadTextText =
-    "Ce texte ne peut pas être écrit dans l'entête : chaque caractère doit exister dans le jeu "
-    "Windows-1252, sans caractère de contrôle, et le texte ne doit pas être plus long que l'entête.\n"
-    "Le fichier n'a pas été modifié.";
+constexpr const char* kBoxName = "Nouvel entête du BIOS";
 constexpr const char* kImageChangedText =
     "Le BIOS a été fermé, ou un autre a été ouvert, depuis l'ouverture de cette fenêtre.\n"
     "Le fichier n'a pas été modifié.";
-
-const char* refusalText(HeaderError error)
-{
-    switch (error) {
-        case HeaderError::noHeader:
-            return kNoHeaderText;
-        case HeaderError::noField:
-            return kNoFieldText;
-        case HeaderError::emptyField:
-            return kEmptyFieldText;
-        case HeaderError::unreachable:
-            return kUnreachableText;
-        case HeaderError::changed:
-            return kChangedText;
-        case HeaderError::damaged:
-            return kMayBeDamagedText;
-        case HeaderError::tooLong:
-        case HeaderError::unrepresentable:
-        case HeaderError::controlCharacter:
-            return kBadTextText;
-    }
-    return kUnreachableText;
-}
 
 // The field's characters as the box shows them, without the spaces that pad
 // it: a full box would refuse every key. Apply pads them back.
@@ -105,7 +64,7 @@ HeaderDialog* HeaderDialog::load(DialogHost& host)
     auto field = readHeaderField(state.filePath, state.headerlengh);
     if (!field) {
         host.services().showMessage(host.hostWindow(), MessageIcon::critical, qtText(kRefusedTitle),
-                                    qtText(refusalText(field.error())));
+                                    refusalText(field.error()));
         return nullptr;
     }
     return new HeaderDialog(host, std::move(field).value());
@@ -125,14 +84,16 @@ HeaderDialog::HeaderDialog(DialogHost& host, HeaderField field)
 
     text1_ = new QLineEdit(this);
     text1_->setObjectName("Text1");
+    text1_->setAccessibleName(qtText(kBoxName));
     placeInTwips(text1_, {240, 960, 4215, 375});
-    text1_->setMaxLength(static_cast<int>(field_.width));
-    text1_->setValidator(new FieldTextValidator(field_.width, text1_));
+    text1_->setMaxLength(static_cast<int>(field_.width()));
+    text1_->setValidator(new FieldTextValidator(field_.width(), text1_));
     text1_->setText(loadedText_);
     text1_->setCursorPosition(0);
 
     auto* command1 = new QPushButton(qtText(kApply), this);
     command1->setObjectName("Command1");
+    command1->setDefault(true);
     placeInTwips(command1, {1200, 1680, 2175, 375});
     connect(command1, &QPushButton::clicked, this, &HeaderDialog::Command1_Click);
 }
@@ -142,23 +103,23 @@ bool HeaderDialog::imageStillOnShow() const
     return host() != nullptr && host()->imageOnShow() && host()->imageOnShow() == loadedImage_;
 }
 
-void HeaderDialog::refuse(const char* text)
+void HeaderDialog::refuse(const QString& text)
 {
-    services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle), qtText(text));
+    services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle), text);
 }
 
 void HeaderDialog::Command1_Click()
 {
     if (!imageStillOnShow()) {
         if (host() != nullptr) {
-            refuse(kImageChangedText);
+            refuse(qtText(kImageChangedText));
         }
         close();
         return;
     }
     const QString edited = text1_->text();
-    const auto bytes = edited == loadedText_ ? Expected<std::vector<std::uint8_t>, HeaderError>(field_.bytes)
-                                             : encodeHeaderText(codePoints(edited), field_.width);
+    const auto bytes = edited == loadedText_ ? Outcome<std::vector<std::uint8_t>>(field_.bytes)
+                                             : encodeHeaderText(codePoints(edited), field_.width());
     if (!bytes) {
         refuse(refusalText(bytes.error()));
         return;
@@ -167,13 +128,14 @@ void HeaderDialog::Command1_Click()
     if (!written) {
         refuse(refusalText(written.error()));
         // A retry cannot succeed once the file no longer holds the loaded field.
-        if (written.error() == HeaderError::changed) {
+        if (written.error() == Refusal::changed) {
             close();
         }
         return;
     }
+    host()->imageWritten();
     host()->showField(&ImageState::headerText, decodeWindows1252(*bytes));
-    host()->showField(&ImageState::checksumText, kChecksumInvalid);
+    host()->showField(&ImageState::checksumText, std::string(kChecksumInvalid));
     close();
 }
 

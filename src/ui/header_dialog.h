@@ -25,7 +25,7 @@ private:
 
     void Command1_Click();
     [[nodiscard]] bool imageStillOnShow() const;
-    void refuse(const char* text);
+    void refuse(const QString& text);
 
     // The image the field was found in: its width means nothing in another.
     std::optional<std::uint64_t> loadedImage_;

@@ -2,9 +2,9 @@
 // ImageState for the whole run, and carries the menus.
 #pragma once
 
-#include "checksum/checksum.h"
 #include "image/image_state.h"
 #include "image/open_image.h"
+#include "image/outcome.h"
 #include "ui/dialog_host.h"
 #include "ui/dialog_slot.h"
 #include "ui/ui_services.h"
@@ -12,13 +12,12 @@
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QDragEnterEvent;
 class QDropEvent;
@@ -26,6 +25,7 @@ class QDropEvent;
 namespace vardane::ui {
 
 class AboutDialog;
+class ChangesWindow;
 class ClockDialog;
 class HeaderDialog;
 class SbaDialog;
@@ -46,23 +46,21 @@ public:
     [[nodiscard]] std::optional<std::uint64_t> imageOnShow() const override { return imageOnShow_; }
     void showField(std::string ImageState::*field, const std::string& value) override;
     void enableChecksumCorrection() override;
+    void imageWritten() override;
+    void reloadImage() override;
     [[nodiscard]] QWidget* hostWindow() override { return this; }
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
-    struct HiddenHolders {
-        QLineEdit* StK1 = nullptr;
-        QLabel* SBAVrt = nullptr;       // Label11
-        QLabel* Octclef = nullptr;      // Label12
-        QLabel* headerlengh = nullptr;  // Label13
-    };
     struct MenuItems {
         QAction* Ouvrir = nullptr;
         QAction* Save = nullptr;
         QAction* SaveAS = nullptr;
+        QAction* mnuchanges = nullptr;
         QAction* mnuClose = nullptr;
         QAction* exit = nullptr;
         QAction* sba = nullptr;
@@ -77,9 +75,13 @@ private:
     void buildClientArea();
     void buildMenus();
     QMenu* addMenu(const char* objectName, const char* caption);
-    QAction* addItem(QMenu* menu, const char* objectName, const char* caption, bool enabled);
+    QAction* addItem(QMenu* menu, const char* objectName, const char* caption);
+    // Every menu item's state, from whether an image is open and whether the
+    // correction is offered.
+    void updateActions();
 
     void Ouvrir_Click();
+    void mnuchanges_Click();
     void mnuClose_Click();
     void exit_Click();
     void sba_Click();
@@ -92,21 +94,18 @@ private:
 
     // Open once a file is chosen; the caller asks again after a rejection.
     OpenStatus openChosen(const ChosenFile& chosen);
-    void switchToImageOpen();
-    void switchToNoImage();
-    void showOpenedFields(const ImageState& opened);
-    void showHiddenHolders();
-    void reportOpenFailure();
-    void reportChecksumFailure(ChecksumError error);
+    void showOpened(const OpenResult& opened);
+    void reportFailure(Refusal refusal);
 
     UiServices& services_;
     ImageState state_;
     std::optional<std::uint64_t> imageOnShow_;
     std::uint64_t opensSoFar_ = 0;
+    bool correctionOffered_ = false;
+    // The image as it was opened, for the way back.
+    std::shared_ptr<const OpenResult> original_;
 
-    // Each shown field of the ImageState with the label that shows it.
-    std::array<std::pair<std::string ImageState::*, QLabel*>, 9> valueLabels_{};
-    HiddenHolders holders_;
+    std::array<QLabel*, kShownFields.size()> valueLabels_{};
     MenuItems items_;
 
     DialogSlot<SbaDialog> sbaDialog_;
@@ -114,6 +113,7 @@ private:
     DialogSlot<ClockDialog> memClockDialog_;
     DialogSlot<ClockDialog> coreClockDialog_;
     DialogSlot<AboutDialog> aboutDialog_;
+    DialogSlot<ChangesWindow> changesWindow_;
 };
 
 }  // namespace vardane::ui

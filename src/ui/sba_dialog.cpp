@@ -25,30 +25,6 @@ constexpr const char* kChecksumAfterToggle = "Non Valide !";
 constexpr int kStateWordPointSize = 24;
 
 constexpr const char* kRefusedTitle = "Modification du SBA impossible";
-constexpr const char* kNoOffsetText =
-    "Aucun octet de SideBand Adressing n'a été trouvé dans ce BIOS.\nLe fichier n'a pas été modifié.";
-constexpr const char* kUnreachableText =
-    "Impossible d'écrire dans le fichier (déplacé, supprimé, protégé en écriture ou verrouillé ?).\n"
-    "Le fichier n'a pas été modifié.";
-constexpr const char* kChangedText =
-    "L'octet du SideBand Adressing ne contient plus la valeur lue à l'ouverture : le fichier a changé "
-    "depuis.\nRien n'a été écrit ; rouvrez le fichier avant de recommencer.";
-
-const char* refusalText(SbaError error)
-{
-    switch (error) {
-        case SbaError::noOffset:
-            return kNoOffsetText;
-        case SbaError::changed:
-            return kChangedText;
-        case SbaError::damaged:
-            return kMayBeDamagedText;
-        case SbaError::undecided:
-        case SbaError::unreachable:
-            break;
-    }
-    return kUnreachableText;
-}
 
 }  // namespace
 
@@ -68,6 +44,7 @@ SbaDialog::SbaDialog(DialogHost& host) : HostedDialog(host)
 
     command1_ = new QPushButton(qtText(kInitialButton), this);
     command1_->setObjectName("Command1");
+    command1_->setDefault(true);
     placeInTwips(command1_, {1080, 1680, 2415, 495});
     command1_->setFocus();
     connect(command1_, &QPushButton::clicked, this, &SbaDialog::Command1_Click);
@@ -98,6 +75,7 @@ void SbaDialog::Command1_Click()
     const ImageState& state = main->state();
     const auto toggled = toggleSideBand(state.filePath, state.sbaState, state.SBAVrt);
     if (toggled) {
+        main->imageWritten();
         main->showField(&ImageState::checksumText, kChecksumAfterToggle);
         main->enableChecksumCorrection();
         // The message box runs a modal loop in which either window may close.
@@ -111,9 +89,9 @@ void SbaDialog::Command1_Click()
         if (self == nullptr) {
             return;
         }
-    } else if (toggled.error() != SbaError::undecided) {
+    } else if (toggled.error() != Refusal::sbaUndecided) {
         services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
-                               qtText(refusalText(toggled.error())));
+                               refusalText(toggled.error()));
     }
     close();
 }

@@ -1,13 +1,21 @@
-// Texts that more than one window shows.
+// Texts that more than one window shows, and the one place where the windows
+// turn a refusal of the core into words.
 #pragma once
+
+#include "image/outcome.h"
+
+#include <QString>
 
 namespace vardane::ui {
 
 inline constexpr const char* kAppliedTitle = "Modification effectuée";
+inline constexpr const char* kProblemTitle = "Probleme";
 
-// The one refusal after which the file may not be as it was.
-inline constexpr const char* kMayBeDamagedText =
-    "L'écriture a échoué en cours de route et les anciens octets n'ont pas pu être remis en place : "
-    "le fichier est peut-être endommagé.\nRestaurez-en une copie avant de le flasher.";
+// What the user reads when an operation refused: why, and whether the file
+// is as it was.
+[[nodiscard]] QString refusalText(Refusal refusal);
+
+// The shown value of a row, as a screen reader announces it: with its caption.
+[[nodiscard]] QString captioned(std::string_view caption, const QString& value);
 
 }  // namespace vardane::ui

@@ -1,11 +1,13 @@
 // The seam between the windows and the modal services they call (the file
-// dialog and the message box), so that tests can answer them without a
+// dialog and the message boxes), so that tests can answer them without a
 // modal loop.
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QTranslator;
 class QWidget;
 
 namespace vardane::ui {
@@ -27,6 +29,9 @@ public:
     // One OK button; returns when the box has been closed.
     virtual void showMessage(QWidget* parent, MessageIcon icon, const QString& title,
                              const QString& text) = 0;
+
+    // Yes and No, No the default; true for Yes.
+    [[nodiscard]] virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -34,6 +39,19 @@ class DesktopServices final : public UiServices {
 public:
     [[nodiscard]] std::optional<ChosenFile> chooseFile(QWidget* parent, const QString& filter) override;
     void showMessage(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
+    [[nodiscard]] bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
 };
+
+// Qt's own words in French (the file dialog and its rows' types, dates and
+// sizes, the text boxes' menus, the question boxes' buttons), whatever the
+// user's locale, as every other word of the program is. The translator is
+// installed while the result lives; without Qt's translations installed on
+// the system, Qt's words stay English and nothing else changes.
+[[nodiscard]] std::unique_ptr<QTranslator> speakFrench();
+
+// A message as French typography sets it, so that a box never breaks a line
+// before "?", "!", ":" or ";", nor leaves a paragraph's last word alone on
+// its line. The words stay as they are.
+[[nodiscard]] QString withFrenchSpacing(const QString& text);
 
 }  // namespace vardane::ui

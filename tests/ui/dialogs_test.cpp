@@ -7,9 +7,13 @@
 #include "ui/header_dialog.h"
 #include "ui/sba_dialog.h"
 
+#include "ui/fonts.h"
+
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QSlider>
+#include <QStyle>
 #include <QtTest>
 
 #include <filesystem>
@@ -160,15 +164,13 @@ private slots:
     }
 
     // Apply writes nothing, says why, and the dialog stays: no image, the main
-    // window gone, no "r7", an open that stopped before looking for it, a file
-    // gone, or a starting clock the slider could not take.
+    // window gone, no "r7", a file gone, or a starting clock the slider could
+    // not take.
     void clockApplyRefusals()
     {
         const std::pair<QString, QString> cases[] = {
-            // clang-format off
-            {"no image", "Aucune image"}, {"gone", "fenêtre principale est fermée"}, {"no r7", "\"r7\""},
-            {"incomplete", "ouverte entièrement"}, {"removed", "Impossible d'écrire"}, {"outside", "hors de la plage"},
-            // clang-format on
+            {"no image", "Aucune image"}, {"gone", "fenêtre principale est fermée"}, {"no r7", "« r7 »"},
+            {"removed", "supprimé"},      {"outside", "hors de la plage"},
         };
         for (const auto& [situation, says] : cases) {
             Clock t(true, situation == "outside" ? "1310,7 Mhz" : "300 Mhz");
@@ -178,16 +180,57 @@ private slots:
                 t.host.reset();
             } else if (situation == "removed") {
                 std::filesystem::remove(t.file.path());
-            } else if (situation != "outside") {
+            } else if (situation == "no r7") {
                 t.host->image.Octclef.reset();
-                t.host->image.sbaState = situation == "no r7" ? "NON" : "";
             }
             t.click();
-            QVERIFY2(t.message().startsWith("critical: ") && t.message().contains(says), qPrintable(says));
+            QVERIFY2(t.message().startsWith("critical: ") && t.message().contains(says),
+                     qPrintable(t.message()));
             QVERIFY(t.dialog->isVisible() &&
                     t.file.contents() == (situation == "removed" ? std::vector<std::uint8_t>{}
                                                                  : vardane::test::standardImage().bytes()));
         }
+    }
+
+    // Return presses Apply from any control and writes exactly what the
+    // button writes; Escape closes without writing. Each control that takes
+    // no text of its own has a French name for a screen reader.
+    void clockKeysAndNames()
+    {
+        for (const char* focused : {"Slider1", "Check1"}) {
+            Clock t(true);
+            QTest::keyClick(t.slider, Qt::Key_Right);
+            QTest::keyClick(t.dialog->findChild<QWidget*>(focused), Qt::Key_Return);
+            QVERIFY(t.file.contents() ==
+                    vardane::test::standardImage().putWord(std::int64_t(t.low), 18400).bytes());
+            QVERIFY(!t.dialog->isVisible());
+        }
+        Clock t(true);
+        QStringList names;
+        for (const char* name : {"Slider1", "Text1", "Text2", "Check1", "Command1"}) {
+            names << QAccessible::queryAccessibleInterface(t.dialog->findChild<QWidget*>(name))
+                         ->text(QAccessible::Name);
+        }
+        QCOMPARE(names, (QStringList{"Nouvelle fréquence", "Fréquence choisie", "Fréquence actuelle",
+                                     "Ouf Mode", "Appliquer"}));
+        QTest::keyClick(t.slider, Qt::Key_Escape);
+        QVERIFY(!t.dialog->isVisible() && t.file.contents() == vardane::test::standardImage().bytes());
+    }
+
+    // At the program's fonts each dialog's Text1 shows its whole text.
+    void clockText1ShowsItsWholeText()
+    {
+        QApplication::setFont(vardane::ui::windowsFont(vardane::ui::DrawnWith::arial, 8.25));
+        for (const bool memory : {true, false}) {
+            Clock t(memory);
+            const auto* box = t.dialog->findChild<QLineEdit*>("Text1");
+            const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            for (const QString text : {"366 Mhz", "1000 Mhz", "333,34 Mhz", "125,5 Mhz"}) {
+                QVERIFY2(box->fontMetrics().horizontalAdvance(text) + 2 * frame + 4 <= box->width(),
+                         qPrintable(text));
+            }
+        }
+        QApplication::setFont(QFont());
     }
 
     // The click rewrites the one byte, marks the checksum, offers its
@@ -207,7 +250,7 @@ private slots:
             {0x7F, "", "Desactivé Activer", "OUI", QString("information: ") + vardane::kSbaEnabledMessage.data(), 0xFB},
             {0xFB, "", "Activé Desactiver", "NON", QString("information: ") + vardane::kSbaDisabledMessage.data(), 0x7F},
             {0x00, "", "Desactivé Activer le SBA", "???", "0 messages", 0x00},
-            {0x7F, "changed", "Desactivé Activer", "NON", "critical: ", 0xFB},
+            {0x7F, "changed", "Desactivé Activer", "NON", "critical: Le fichier a été modifié", 0xFB},
             {0x7F, "gone", "Desactivé Activer", "", "0 messages", 0x7F},
             // clang-format on
         };
@@ -266,6 +309,24 @@ private slots:
                      vardane::decodeWindows1252(std::span(after).subspan(Standard::kHeader, 48)));
             QVERIFY(t.host->image.checksumText == "Non Valide" && t.services.messages.empty() &&
                     !t.dialog->isVisible());
+        }
+    }
+
+    // Return in the box applies what it holds; Escape closes without writing.
+    void headerKeys()
+    {
+        for (const auto key : {Qt::Key_Return, Qt::Key_Escape}) {
+            Shown t;
+            t.show(vardane::ui::HeaderDialog::load(*t.host));
+            auto* box = t.dialog->findChild<QLineEdit*>("Text1");
+            box->setText("Z");
+            QTest::keyClick(box, key);
+            QVERIFY(!t.dialog->isVisible());
+            QVERIFY(t.file.contents() ==
+                    (key == Qt::Key_Escape
+                         ? vardane::test::standardImage()
+                         : vardane::test::standardImage().put(Standard::kHeader, "Z" + std::string(47, ' ')))
+                        .bytes());
         }
     }
 

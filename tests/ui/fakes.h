@@ -28,6 +28,9 @@ public:
     std::vector<RecordedMessage> messages;
     // Runs while a message box is "open", to look at the windows at that moment.
     std::function<void(const RecordedMessage&)> whileMessageShown;
+    // Each question takes the next answer; No once they run out.
+    std::deque<bool> answers;
+    int questions = 0;
 
     std::optional<ui::ChosenFile> chooseFile(QWidget* /*parent*/, const QString& /*filter*/) override
     {
@@ -47,6 +50,15 @@ public:
             whileMessageShown(messages.back());
         }
     }
+    bool askYesNo(QWidget* /*parent*/, const QString& /*title*/, const QString& /*text*/) override
+    {
+        ++questions;
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return yes;
+    }
 };
 
 // Holds the ImageState of an image opened as Open would, and records what the
@@ -62,6 +74,7 @@ public:
     ImageState image;
     std::optional<std::uint64_t> onShow = 1;
     bool correctionEnabled = false;
+    int writes = 0;
 
     [[nodiscard]] const ImageState& state() const override { return image; }
     [[nodiscard]] ui::UiServices& services() const override { return services_; }
@@ -71,6 +84,8 @@ public:
         image.*field = value;
     }
     void enableChecksumCorrection() override { correctionEnabled = true; }
+    void imageWritten() override { ++writes; }
+    void reloadImage() override {}
     [[nodiscard]] QWidget* hostWindow() override { return this; }
 };
 

@@ -1,25 +1,35 @@
 // Form1 driven headless, as a user drives it: through its menu items, with
-// the file dialog and message boxes answered by FakeServices.
+// the file dialog, message boxes and questions answered by FakeServices.
 #include "ui/main_window.h"
 #include "fakes.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 
+using vardane::test::Standard;
 using vardane::test::TempFile;
 
 namespace {
 
-const QString kStartUp = "Ouvrir exit about |||||||||???";
-const QString kOpenItems = "mnuClose exit sba mnuheader memfreq corefreq mnucheckvalid about |";
+const QStringList kNoImageItems{"Ouvrir", "exit", "about"};
+const QStringList kImageItems{"mnuchanges", "mnuClose", "exit",          "sba",  "mnuheader",
+                              "memfreq",    "corefreq", "mnucheckvalid", "about"};
+const QStringList kValueLabels{"Text4", "Text1", "Text2", "text3", "Label10",
+                               "Text5", "Text6", "Text9", "Text7"};
 
 // A closed window is deleted when the event loop next runs, as it does
 // between two clicks of a real user.
@@ -43,6 +53,18 @@ QString pathOf(const TempFile& file)
     return QString::fromStdString(file.path().string());
 }
 
+// "Text4=image.rom" for each value field, so a failure names the field.
+QStringList named(const QStringList& values)
+{
+    QStringList shown;
+    for (qsizetype i = 0; i < kValueLabels.size(); ++i) {
+        shown << kValueLabels[i] + '=' + values.value(i);
+    }
+    return shown;
+}
+
+const QStringList kEmptyValues = named({"", "", "", "", "", "", "", "", "???"});
+
 struct Session {
     Session() { window->show(); }
     ~Session()
@@ -55,30 +77,36 @@ struct Session {
     QPointer<vardane::ui::MainWindow> window = new vardane::ui::MainWindow(services);
 
     void trigger(const char* item) const { window->findChild<QAction*>(item)->trigger(); }
-    [[nodiscard]] QString shown(const char* label) const { return window->findChild<QLabel*>(label)->text(); }
+    [[nodiscard]] QString shown(const QString& label) const
+    {
+        return window->findChild<QLabel*>(label)->text();
+    }
     void open(const TempFile& file)
     {
         services.fileAnswers.push_back(
             {pathOf(file), QString::fromStdString(file.path().filename().string())});
         trigger("Ouvrir");
     }
-    // The enabled menu items, then every value field, as the user sees them.
-    [[nodiscard]] QString seen() const
+    // The enabled menu items, in their order on screen.
+    [[nodiscard]] QStringList items() const
     {
-        QStringList seen;
+        QStringList enabled;
         for (const QAction* title : window->menuBar()->actions()) {
             for (const QAction* action : title->menu()->actions()) {
                 if (action->isEnabled() && !action->isSeparator()) {
-                    seen << action->objectName();
+                    enabled << action->objectName();
                 }
             }
         }
+        return enabled;
+    }
+    [[nodiscard]] QStringList values() const
+    {
         QStringList values;
-        for (const char* name :
-             {"Text4", "Text1", "Text2", "text3", "Label10", "Text5", "Text6", "Text9", "Text7"}) {
-            values << shown(name);
+        for (const QString& label : kValueLabels) {
+            values << shown(label);
         }
-        return seen.join(' ') + " |" + values.join('|');
+        return named(values);
     }
     // A drop of these URLs on the window; true when it was taken.
     bool drop(const QList<QUrl>& urls) const
@@ -92,6 +120,19 @@ struct Session {
         QCoreApplication::sendPostedEvents();
         return taken;
     }
+    [[nodiscard]] QStringList changes() const
+    {
+        QStringList lines;
+        const auto* list = visibleWindow("frmModifications")->findChild<QListWidget*>("List1");
+        for (int i = 0; i < list->count(); ++i) {
+            lines << list->item(i)->text();
+        }
+        return lines;
+    }
+    void click(const char* window, const char* button = "Command1") const
+    {
+        QTest::mouseClick(visibleWindow(window)->findChild<QAbstractButton*>(button), Qt::LeftButton);
+    }
 };
 
 }  // namespace
@@ -100,30 +141,46 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Control characters show as blanks. A verification offers the correction,
-    // which rewrites 0xBBFF alone and withdraws itself; Close empties every
-    // field and withdraws the correction again.
+    // Control characters show as blanks; each value is announced with its
+    // caption. A verification offers the correction, which rewrites 0xBBFF
+    // alone and withdraws itself; Close empties every field and withdraws
+    // the correction again.
     void openShowsTheFactsAndTheChecksumCommandsWork()
     {
         Session s;
-        QCOMPARE(s.seen(), kStartUp);
+        QCOMPARE(s.items(), kNoImageItems);
+        QCOMPARE(s.values(), kEmptyValues);
         const TempFile file(vardane::test::standardImage().checksumTo(0x37));
-        const auto before = file.contents();
         s.open(file);
-        QCOMPARE(s.seen(), kOpenItems + "image.rom|65536 Octets|Vardane test header" + QString(31, ' ') +
-                               "|NV15 BIOS 3.15.01.08.00 (test)     |GeForce2 Ultra|NON|366 Mhz|143 Mhz|???");
+        QCOMPARE(s.items(), kImageItems);
+        QCOMPARE(s.values(), named({"image.rom", "65536 Octets", "Vardane test header" + QString(31, ' '),
+                                    "NV15 BIOS 3.15.01.08.00 (test)     ", "GeForce2 Ultra", "NON", "366 Mhz",
+                                    "143 Mhz", "???"}));
+        QCOMPARE(QAccessible::queryAccessibleInterface(s.window->findChild<QLabel*>("Label10"))
+                     ->text(QAccessible::Name),
+                 QString("Type de GPU : GeForce2 Ultra"));
         s.trigger("mnucheckvalid");
         QCOMPARE(s.shown("Text7"), QString("Non Valide"));
         QCOMPARE(s.window->state().StK1, std::optional<std::uint8_t>(0x37));
+        QCOMPARE(s.items(), (QStringList{kImageItems.mid(0, 8)} << "mnucorrcheck"
+                                                                << "about"));
         s.trigger("mnucorrcheck");
         QVERIFY(file.contents() == vardane::test::standardImage().checksumTo(0).bytes());
-        QVERIFY(s.seen().endsWith("|Valide") && !s.seen().contains("mnucorrcheck"));
-        s.trigger("mnucheckvalid");
-        QCOMPARE(s.window->state().StK1, std::optional<std::uint8_t>(0));
+        QCOMPARE(s.shown("Text7"), QString("Valide"));
+        QCOMPARE(s.items(), kImageItems);
         s.window->enableChecksumCorrection();
         s.trigger("mnuClose");
-        QCOMPARE(s.seen(), kStartUp);
+        QCOMPARE(s.items(), kNoImageItems);
+        QCOMPARE(s.values(), kEmptyValues);
+        QCOMPARE(QAccessible::queryAccessibleInterface(s.window->findChild<QLabel*>("Text7"))
+                     ->text(QAccessible::Name),
+                 QString("CheckSum : ???"));
         QVERIFY(s.services.messages.empty());
+        // Nothing hidden for a screen reader to find: every control is on show.
+        for (const QWidget* child : s.window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(child->isVisible() || qobject_cast<const QMenu*>(child) != nullptr,
+                     qPrintable(child->objectName()));
+        }
     }
 
     // A file of the wrong size is refused and the dialog comes back, the menus
@@ -135,36 +192,41 @@ private slots:
         Session s;
         const TempFile small(vardane::test::TestImage(40000), "small.rom");
         const TempFile bare(vardane::test::TestImage(46127), "bare.rom");
-        QStringList seenDuringMessages;
+        QList<QStringList> seenDuringMessages;
         s.services.whileMessageShown = [&](const auto& shown) {
-            seenDuringMessages << shown.title + " " + s.seen();
+            seenDuringMessages << QStringList{shown.title} + s.items() + s.values();
         };
         s.services.fileAnswers.push_back({pathOf(small), "small.rom"});
         s.open(bare);
         s.trigger("mnucheckvalid");
+        const QStringList bareValues = named({"bare.rom", "46127 Octets", "", "", "", "???", "", "", "???"});
         QCOMPARE(seenDuringMessages,
-                 (QStringList{"Erreur Fatale ! ;-) " + kStartUp.section('|', 0, 0) + "|small.rom||||||||???",
-                              "Probleme " + kOpenItems + "bare.rom|46127 Octets||||???|||???",
-                              "Probleme " + kOpenItems + "bare.rom|46127 Octets||||???|||???"}));
-        QCOMPARE(s.services.messages[0].text + s.services.messages[1].text,
-                 QString("Ce fichier n'est pas un BIOS de GeForce ...Erreur lors de l'ouverture du fichier"));
+                 (QList<QStringList>{QStringList{"Erreur Fatale ! ;-)"} + kNoImageItems +
+                                         named({"small.rom", "", "", "", "", "", "", "", "???"}),
+                                     QStringList{"Probleme"} + kImageItems + bareValues,
+                                     QStringList{"Probleme"} + kImageItems + bareValues}));
+        QCOMPARE(s.services.messages[0].text, QString("Ce fichier n'est pas un BIOS de GeForce ..."));
+        QCOMPARE(s.services.messages[1].text, QString("Erreur lors de l'ouverture du fichier"));
+        QVERIFY(s.services.messages[2].text.startsWith("Ce fichier est trop court"));
         s.trigger("mnuClose");
         s.trigger("Ouvrir");  // and cancel
         QCOMPARE(s.services.fileDialogs, 3);
-        QCOMPARE(s.seen(), kStartUp);
+        QCOMPARE(s.items(), kNoImageItems);
     }
 
-    // Asked for again, an open dialog is raised as it is; closed, it loads
-    // afresh. Exit closes frmSBA only; the about box, one however often asked
-    // for, outlives the main window until its own button closes it.
+    // Asked for again, an open window is raised as it is; closed, it loads
+    // afresh. Exit closes frmSBA and the list of changes only; the about box,
+    // one however often asked for, outlives the main window until its own
+    // button closes it.
     void dialogsLiveBesideTheMainWindow()
     {
         Session s;
         const TempFile file(vardane::test::standardImage());
         s.open(file);
-        for (const auto& [item, name] : {std::pair{"memfreq", "frmfreqmem"},
-                                         std::pair{"corefreq", "frmfreqCore"}, std::pair{"sba", "frmSBA"},
-                                         std::pair{"mnuheader", "frmheader"}, std::pair{"about", "frmAbt"}}) {
+        for (const auto& [item, name] :
+             {std::pair{"memfreq", "frmfreqmem"}, std::pair{"corefreq", "frmfreqCore"},
+              std::pair{"sba", "frmSBA"}, std::pair{"mnuheader", "frmheader"}, std::pair{"about", "frmAbt"},
+              std::pair{"mnuchanges", "frmModifications"}}) {
             s.trigger(item);
             const QPointer<QWidget> first = visibleWindow(name);
             s.trigger(item);
@@ -178,7 +240,7 @@ private slots:
         s.trigger("exit");
         flushDeletes();
         QVERIFY(s.window == nullptr && visibleWindow("frmSBA") == nullptr &&
-                visibleWindow("frmfreqmem") != nullptr);
+                visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
         QTest::mouseClick(about->findChild<QPushButton*>("Command1"), Qt::LeftButton);
         flushDeletes();
         QVERIFY(about.isNull());
@@ -193,7 +255,7 @@ private slots:
         const TempFile image(vardane::test::standardImage());
         s.window->openFile(pathOf(image));
         QCOMPARE(s.window->state().filePath, image.path().string());
-        QVERIFY(s.seen().startsWith(kOpenItems + "image.rom|"));
+        QCOMPARE(s.items(), kImageItems);
         QVERIFY(!s.drop({QUrl::fromLocalFile(pathOf(image))}));
         s.trigger("mnuClose");
         s.window->openFile(QString::fromStdString(image.folder().string()));
@@ -201,29 +263,118 @@ private slots:
         QVERIFY(!s.drop({QUrl::fromLocalFile(pathOf(image)), QUrl::fromLocalFile(pathOf(image))}));
         QVERIFY(!s.drop({QUrl("https://vardane.invalid/image.rom")}));
         QVERIFY(s.drop({QUrl::fromLocalFile(pathOf(image))}));
-        QVERIFY(s.seen().startsWith(kOpenItems + "image.rom|"));
+        QCOMPARE(s.shown("Text4"), QString("image.rom"));
     }
 
-    // The desktop's own message box and file dialog, answered by a timer.
-    void desktopServicesShowTheRealDialogs()
+    // The list follows every write the windows make; the original comes back
+    // byte for byte, and the main window shows it as a fresh Open would. A
+    // file changed behind the list is refused and listed again.
+    void changesListEachWriteAndTheOriginalComesBack()
     {
+        Session s;
+        const auto original = vardane::test::standardImage().checksumTo(0x37);
+        const TempFile file(original);
+        s.open(file);
+        s.trigger("mnuchanges");
+        QCOMPARE(s.changes(), QStringList{"Aucune modification"});
+        s.trigger("memfreq");
+        auto* slider = visibleWindow("frmfreqmem")->findChild<QSlider*>("Slider1");
+        QTest::keyClick(slider, Qt::Key_Right);
+        s.click("frmfreqmem");
+        QCOMPARE(s.changes(), (QStringList{"Frequence Mémoire (DDR) : 366 Mhz → 368 Mhz",
+                                           "CheckSum : Non Valide (55) → Non Valide (155)",
+                                           "Octets 0x0E86..0x0E86 : 7C → E0 (MemClockWord)"}));
+        s.trigger("sba");
+        s.click("frmSBA");
+        QVERIFY(s.changes().contains("SideBand Adressing Activé : NON → OUI"));
+        QVERIFY(s.changes().contains("Octets 0x0800..0x0800 : 7F → FB (SbaByte)"));
+        s.trigger("mnuheader");
+        visibleWindow("frmheader")->findChild<QLineEdit*>("Text1")->setText("X");
+        s.click("frmheader");
+        QVERIFY(s.changes().contains("Entête du BIOS : Vardane test header → X"));
+        QCOMPARE(s.changes().filter("(HeaderText)").size(), 3);
+        s.trigger("mnucorrcheck");
+        QCOMPARE(s.changes().filter("(ChecksumByte)").size(), 1);
+
+        s.services.answers = {false, true};
+        s.click("frmModifications");
+        QVERIFY(file.contents() != original.bytes());
+        s.click("frmModifications");
+        QVERIFY(file.contents() == original.bytes());
+        QCOMPARE(s.changes(), QStringList{"Aucune modification"});
+        QCOMPARE(s.values(), named({"image.rom", "65536 Octets", "Vardane test header" + QString(31, ' '),
+                                    "NV15 BIOS 3.15.01.08.00 (test)     ", "GeForce2 Ultra", "NON", "366 Mhz",
+                                    "143 Mhz", "???"}));
+        QCOMPARE(s.items(), kImageItems);
+        QVERIFY(!visibleWindow("frmModifications")->findChild<QPushButton*>("Command1")->isEnabled());
+
+        s.trigger("sba");
+        s.click("frmSBA");
+        const auto meanwhile = vardane::test::TestImage(original).put(Standard::kSba, 0x00);
+        vardane::test::writeAll(file.path(), meanwhile.bytes());
+        s.services.answers = {true};
+        s.click("frmModifications");
+        QVERIFY(file.contents() == meanwhile.bytes());
+        QVERIFY(
+            s.services.messages.back().text.startsWith("Le fichier a été modifié par un autre programme"));
+        QVERIFY(s.changes().contains("SideBand Adressing Activé : NON → ???"));
+        QCOMPARE(s.services.questions, 3);
+    }
+
+    // The desktop's own boxes and file dialog, answered by a timer, in French
+    // whatever the locale: words, dates, sizes and types.
+    void desktopServicesSpeakFrench()
+    {
+        const auto french = vardane::ui::speakFrench();
         vardane::ui::DesktopServices desktop;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString text;
+        QStringList buttons;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            icon = box->icon();
+            text = box->text();
             box->accept();
         });
-        desktop.showMessage(nullptr, vardane::ui::MessageIcon::critical, "Probleme", "texte");
-        QCOMPARE(icon, QMessageBox::Critical);
-        QStringList filters;
+        desktop.showMessage(nullptr, vardane::ui::MessageIcon::critical, "Probleme",
+                            "Perdu ? Oui : le fichier.");
+        QCOMPARE(text, QString::fromUtf8("Perdu\u00A0? Oui\u00A0: le\u00A0fichier."));
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            buttons << box->defaultButton()->text();
+            for (QAbstractButton* button : box->buttons()) {
+                buttons << button->text();
+            }
+            box->defaultButton()->click();
+        });
+        QVERIFY(!desktop.askYesNo(nullptr, "Rétablir", "Rétablir ?"));
+        QCOMPARE(buttons, (QStringList{"&Non", "&Oui", "&Non"}));
+
+        const TempFile image(vardane::test::standardImage());
+        std::filesystem::create_directory(image.folder() / "dossier");
+        QMap<QString, QStringList> rows;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            filters = dialog->nameFilters();
-            dialog->reject();
+            dialog->setDirectory(QString::fromStdString(image.folder().string()));
+            dialog->setViewMode(QFileDialog::Detail);
+            // The folder is read in the background; its rows come a moment later.
+            QTimer::singleShot(300, [&, dialog] {
+                const auto* view = dialog->findChild<QTreeView*>("treeView");
+                const QModelIndex folder = view->rootIndex();
+                for (int row = 0; row < view->model()->rowCount(folder); ++row) {
+                    QStringList& columns = rows[view->model()->index(row, 0, folder).data().toString()];
+                    for (int column = 1; column < 4; ++column) {
+                        columns << view->model()->index(row, column, folder).data().toString();
+                    }
+                }
+                dialog->reject();
+            });
         });
         QVERIFY(!desktop.chooseFile(nullptr, "Fichier BIOS (*.rom)|*.rom|Tout Fichiers (*.*)|*.*"));
-        QCOMPARE(filters, (QStringList{"Fichier BIOS (*.rom)", "Tout Fichiers (*.*)"}));
+        QCOMPARE(rows.value("dossier").value(1), QString("Dossier"));
+        QCOMPARE(rows.value("image.rom").value(0), QString("64,00 Kio"));
+        QVERIFY2(QRegularExpression("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$")
+                     .match(rows.value("image.rom").value(2))
+                     .hasMatch(),
+                 qPrintable(rows.value("image.rom").value(2)));
     }
 };
 
