@@ -130,7 +130,7 @@ void scanPcir(Bytes bytes, OpenResult& expected)
 
 [[nodiscard]] std::string sbaStateOf(std::uint8_t value)
 {
-    return value == layout::kSbaEnabled ? vardane::kSbaOn : vardane::kSbaOff;
+    return std::string(value == layout::kSbaEnabled ? vardane::kSbaOn : vardane::kSbaOff);
 }
 
 void scanSba(Bytes bytes, OpenResult& expected)
@@ -154,6 +154,7 @@ void readClocks(Bytes bytes, std::string_view separator, OpenResult& expected)
     }
     if (!expected.state.Octclef) {
         expected.status = OpenStatus::failed;
+        expected.stoppedAt = vardane::OpenStep::clockKey;
         return;
     }
     const std::int64_t k = *expected.state.Octclef;
@@ -164,6 +165,7 @@ void readClocks(Bytes bytes, std::string_view separator, OpenResult& expected)
     expected.state.memClockText = clockText(2U * mem, separator);
     expected.state.coreClockText = clockText(core, separator);
     expected.status = OpenStatus::accepted;
+    expected.stoppedAt = vardane::OpenStep::done;
 }
 
 // The open of a file whose first bytes are `bytes` (at least kOpenScanLength of them).
@@ -171,6 +173,7 @@ void readClocks(Bytes bytes, std::string_view separator, OpenResult& expected)
 {
     OpenResult expected;
     expected.status = OpenStatus::failed;
+    expected.stoppedAt = vardane::OpenStep::version;
     if (!scanVersion(bytes, expected)) {
         return expected;
     }
@@ -183,6 +186,7 @@ void readClocks(Bytes bytes, std::string_view separator, OpenResult& expected)
 void requireSameAsModel(const OpenResult& got, const OpenResult& want)
 {
     require(got.status == want.status, "status differs from the anchor rules");
+    require(got.stoppedAt == want.stoppedAt, "the open stopped at another step");
     require(got.state.headerlengh == want.state.headerlengh, "headerlengh is not the last Version match");
     require(got.state.headerText == want.state.headerText, "headerText differs");
     require(got.state.versionText == want.state.versionText, "versionText differs");

@@ -1,8 +1,8 @@
-// The text helpers on any bytes: Windows-1252 both ways, the clock formatter,
-// and the number a shown text starts with, carried on into a clock word.
+// The text helpers on any bytes: Windows-1252 and UTF-8 both ways, the clock
+// formatter, and the number a shown text starts with, carried on into its
+// rounding.
 #include "editors/clock.h"
 #include "image/text.h"
-#include "qt/qt_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +31,9 @@ void require(bool condition, const char* broken)
 void checkBytesRoundTrip(Bytes bytes)
 {
     const std::string text = vardane::decodeWindows1252(bytes);
-    const auto again = vardane::encodeWindows1252(vardane::codePoints(QString::fromStdString(text)));
+    const auto codePoints = vardane::decodeUtf8(text);
+    require(codePoints.has_value(), "a decoded text is not UTF-8");
+    const auto again = vardane::encodeWindows1252(*codePoints);
     require(again.has_value(), "a decoded text does not encode");
     require(std::ranges::equal(*again, bytes), "decode then encode changed the bytes");
 }
@@ -39,10 +41,10 @@ void checkBytesRoundTrip(Bytes bytes)
 // A text that encodes is one the bytes can give back exactly.
 void checkTextRoundTrip(std::string_view utf8)
 {
-    const QString text = vardane::qtText(utf8);
-    const auto bytes = vardane::encodeWindows1252(vardane::codePoints(text));
+    const auto codePoints = vardane::decodeUtf8(utf8);
+    const auto bytes = codePoints ? vardane::encodeWindows1252(*codePoints) : std::nullopt;
     if (bytes) {
-        require(vardane::decodeWindows1252(*bytes) == text.toStdString(), "encode then decode changed the text");
+        require(vardane::decodeWindows1252(*bytes) == utf8, "encode then decode changed the text");
     }
 }
 
@@ -67,17 +69,18 @@ void checkFormat(std::uint32_t hundredths, std::string_view separator)
     require(back == hundredths, "the text is not the value");
 }
 
-// Any number, even one far out of range, gives a word or nothing, never a
-// wrapped word.
-void checkClockWord(double mhz)
+// Any number, even one far out of range, rounds to the nearest integer or
+// saturates, never wraps.
+void checkRounding(double number)
 {
-    for (const vardane::ClockProfile* profile :
-         {&vardane::kMemoryClockProfile, &vardane::kCoreClockProfile}) {
-        const auto word = vardane::wordForClock(*profile, mhz);
-        if (word) {
-            const double exact = mhz * 100 / profile->ddrFactor;
-            require(std::isfinite(mhz) && std::fabs(exact - *word) <= 0.5, "the word is not the clock");
-        }
+    constexpr double kLimit = 9.0e18;
+    const long long rounded = vardane::roundHalfEven(number);
+    if (std::isnan(number)) {
+        require(rounded == 0, "NaN did not round to 0");
+    } else if (std::fabs(number) >= kLimit) {
+        require(static_cast<double>(rounded) == std::copysign(kLimit, number), "a huge number did not saturate");
+    } else {
+        require(std::fabs(static_cast<double>(rounded) - number) <= 0.5, "the rounding is not to nearest");
     }
 }
 
@@ -92,12 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const double number = vardane::leadingNumber(text);
     require(!std::isnan(number), "a text read as NaN");
-    checkClockWord(number);
+    checkRounding(number);
 
     if (size >= sizeof(double)) {
         double raw = 0;
         std::memcpy(&raw, data, sizeof raw);
-        checkClockWord(raw);
+        checkRounding(raw);
     }
     if (size >= sizeof(std::uint32_t)) {
         std::uint32_t hundredths = 0;
