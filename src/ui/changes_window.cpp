@@ -145,9 +145,14 @@ void ChangesWindow::Command1_Click()
         return;
     }
     main->reloadImage();
-    refresh();
+    // As an editor does after its write, the window closes once its work is
+    // done, and the main window shows the image as opened.
+    const QPointer<ChangesWindow> self(this);
     services().showMessage(this, MessageIcon::information, QString::fromUtf8(kRestoreTitle),
                            QString::fromUtf8(kRestoredText));
+    if (self != nullptr) {
+        close();
+    }
 }
 
 }  // namespace vardane::ui

@@ -301,6 +301,8 @@ private slots:
         QVERIFY(file.contents() != original.bytes());
         s.click("frmModifications");
         QVERIFY(file.contents() == original.bytes());
+        QVERIFY(visibleWindow("frmModifications") == nullptr);
+        s.trigger("mnuchanges");
         QCOMPARE(s.changes(), QStringList{"Aucune modification"});
         QCOMPARE(s.values(), named({"image.rom", "65536 Octets", "Vardane test header" + QString(31, ' '),
                                     "NV15 BIOS 3.15.01.08.00 (test)     ", "GeForce2 Ultra", "NON", "366 Mhz",
