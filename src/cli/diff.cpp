@@ -42,9 +42,9 @@ void printHuman(const Differences& differences, std::ostream& out)
         out << kDifferingBytes << hexText(static_cast<std::uint64_t>(run.first), 4) << ".."
             << hexText(static_cast<std::uint64_t>(run.last), 4) << " : " << joined(run.fields) << '\n';
     }
+    // Both sizes are known: a file whose size is not was refused.
     if (differences.sizeA != differences.sizeB) {
-        out << kLengths << differences.sizeA.value_or(0) << kChangedTo << differences.sizeB.value_or(0)
-            << '\n';
+        out << kLengths << *differences.sizeA << kChangedTo << *differences.sizeB << '\n';
     }
     if (differences.identical) {
         out << kIdentical << '\n';

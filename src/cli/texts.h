@@ -18,7 +18,8 @@ inline constexpr std::string_view kUsageNotes =
     "et la barre oblique inverse s'écrivent \\xHH.\n"
     "MHZ s'écrit avec un point : 460, 333.5.\n"
     "Statut : 0 réussite, 1 checksum non valide (verify) ou images différentes (diff),\n"
-    "2 refus : rien n'est écrit, sauf si le refus dit que le fichier est peut-être endommagé.\n";
+    "2 refus : rien n'est écrit, sauf si le refus dit que le fichier est peut-être endommagé ;\n"
+    "une sortie standard perdue arrête la commande sans défaire ce qu'elle a déjà écrit.\n";
 
 // Refusals of the command line: one line each on standard error.
 inline constexpr std::string_view kMissingCommand = "commande manquante (vardane-cli --help)";
