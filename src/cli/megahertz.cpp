@@ -23,10 +23,11 @@ std::optional<double> parseMegahertz(std::string_view text)
     if (!wellFormed) {
         return std::nullopt;
     }
+    // Well formed, the whole text is one number to from_chars; only a number
+    // too large for a double fails.
     double value = 0;
-    const auto [end, error] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (error != std::errc{} || end != text.data() + text.size()) {
+    if (std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed).ec !=
+        std::errc{}) {
         return std::nullopt;
     }
     return value;
