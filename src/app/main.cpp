@@ -28,7 +28,8 @@ constexpr const char* kUsage =
     "\n"
     "Sans écran, vardane-cli fait le même travail en ligne de commande (vardane-cli --help).\n";
 constexpr const char* kBadArguments = "vardane : arguments incorrects (vardane --help)\n";
-constexpr const char* kUnknownOption = "vardane : option inconnue : %s (vardane --help)\n";
+constexpr const char* kUnknownOption = "vardane : option inconnue : ";
+constexpr const char* kSeeHelp = " (vardane --help)\n";
 constexpr const char* kNoDisplay =
     "vardane : aucun écran n'est accessible pour ouvrir la fenêtre ; sans écran, vardane-cli fait le même "
     "travail en ligne de commande (vardane-cli --help)\n";
@@ -95,11 +96,17 @@ bool displayReachable()
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+// Writes the text and gives the status; one that could not be written all
+// the way is a refusal, as for vardane-cli.
+int say(std::FILE* stream, const std::string& text, int status)
+{
+    return std::fputs(text.c_str(), stream) >= 0 && std::fflush(stream) == 0 ? status : kRefused;
+}
+
 void refuseWithoutDisplay(QtMsgType type, const QMessageLogContext& /*context*/, const QString& /*message*/)
 {
     if (type == QtFatalMsg) {
-        std::fputs(kNoDisplay, stderr);
-        std::_Exit(kRefused);
+        std::_Exit(say(stderr, kNoDisplay, kRefused));
     }
 }
 
@@ -118,24 +125,19 @@ int main(int argc, char* argv[])
 {
     const Arguments arguments = parse(argc, argv);
     if (!arguments.unknown.empty()) {
-        std::fprintf(stderr, kUnknownOption, arguments.unknown.c_str());
-        return kRefused;
+        return say(stderr, kUnknownOption + arguments.unknown + kSeeHelp, kRefused);
     }
     if (arguments.images.size() > 1) {
-        std::fputs(kBadArguments, stderr);
-        return kRefused;
+        return say(stderr, kBadArguments, kRefused);
     }
-    if (arguments.help || arguments.version) {
-        if (arguments.help) {
-            std::fputs(kUsage, stdout);
-        } else {
-            std::printf("vardane %s\n", std::string(vardane::kVersion).c_str());
-        }
-        return 0;
+    if (arguments.help) {
+        return say(stdout, kUsage, 0);
+    }
+    if (arguments.version) {
+        return say(stdout, "vardane " + std::string(vardane::kVersion) + '\n', 0);
     }
     if (!displayReachable()) {
-        std::fputs(kNoDisplay, stderr);
-        return kRefused;
+        return say(stderr, kNoDisplay, kRefused);
     }
 
     // A display named but out of reach fails inside Qt: only its fatal line

@@ -115,7 +115,7 @@ void MainWindow::buildClientArea()
         }
         growToText(caption);
         runToEdge(value, client->width());
-        showField(kShownFields[i].field, state_.*kShownFields[i].field);
+        showRow(i, state_.*kShownFields[i].field);
     }
     addRuleInTwips(client, "Line1", 3000, 6480);
 }
@@ -279,11 +279,16 @@ void MainWindow::showField(std::string ImageState::*field, const std::string& va
     state_.*field = value;
     const auto row = std::find_if(kShownFields.begin(), kShownFields.end(),
                                   [field](const ShownField& shown) { return shown.field == field; });
-    QLabel* label = valueLabels_.at(static_cast<std::size_t>(row - kShownFields.begin()));
+    showRow(static_cast<std::size_t>(row - kShownFields.begin()), value);
+}
+
+void MainWindow::showRow(std::size_t row, const std::string& value)
+{
+    QLabel* label = valueLabels_.at(row);
     // Control characters are drawn as blanks: a carriage return in a header
     // must not push the row apart.
     label->setText(withStandIns(qtText(value), u' '));
-    label->setAccessibleName(captioned(row->caption, label->text()));
+    label->setAccessibleName(captioned(kShownFields.at(row).caption, label->text()));
 }
 
 void MainWindow::enableChecksumCorrection()

@@ -95,6 +95,8 @@ private:
     // Open once a file is chosen; the caller asks again after a rejection.
     OpenStatus openChosen(const ChosenFile& chosen);
     void showOpened(const OpenResult& opened);
+    // A value label: its text, and its caption and text for a screen reader.
+    void showRow(std::size_t row, const std::string& value);
     void reportFailure(Refusal refusal);
 
     UiServices& services_;
