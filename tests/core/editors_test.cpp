@@ -104,6 +104,7 @@ const ClockProfile& kCore = kCoreClockProfile;
 TEST(WriteClock, WritesTheWordOfAClockInItsRangeOrNothing)
 {
     const std::int64_t k = Standard::kClockKey;
+    const auto outside = refused(Refusal::clockOutOfRange);
     const struct {
         const ClockProfile& profile;
         std::optional<std::int64_t> octclef;
@@ -111,19 +112,13 @@ TEST(WriteClock, WritesTheWordOfAClockInItsRangeOrNothing)
         bool ouf;
         Outcome<std::uint16_t> word;
     } cases[] = {
-        {kMem, k, 200, false, 0x2710},
-        {kMem, k, 333.5, false, 16675},
-        {kMem, k, 333.33, false, 16666},
-        {kMem, k, 1000, true, 0xC350},
-        {kMem, k, 600.01, false, refused(Refusal::clockOutOfRange)},
-        {kMem, k, 99.99, true, refused(Refusal::clockOutOfRange)},
-        {kMem, k, std::nan(""), true, refused(Refusal::clockOutOfRange)},
-        {kMem, std::nullopt, 460, false, refused(Refusal::noClockKey)},
-        {kCore, k, 125.5, false, 12550},
-        {kCore, k, 40, true, 0x0FA0},
-        {kCore, k, 350, false, 0x88B8},
-        {kCore, k, 20, false, refused(Refusal::clockOutOfRange)},
-        {kCore, k + 2, 143, false, refused(Refusal::changed)},  // "r7" is not at this Octclef
+        // clang-format off
+        {kMem, k, 200, false, 0x2710}, {kMem, k, 333.5, false, 16675}, {kMem, k, 333.33, false, 16666},
+        {kMem, k, 1000, true, 0xC350}, {kMem, k, 600.01, false, outside}, {kMem, k, 99.99, true, outside},
+        {kMem, k, std::nan(""), true, outside}, {kMem, std::nullopt, 460, false, refused(Refusal::noClockKey)},
+        {kCore, k, 125.5, false, 12550}, {kCore, k, 40, true, 0x0FA0}, {kCore, k, 350, false, 0x88B8},
+        {kCore, k, 20, false, outside}, {kCore, k + 2, 143, false, refused(Refusal::changed)},  // "r7" is not at k + 2
+        // clang-format on
     };
     for (const auto& c : cases) {
         const test::TempFile file(test::standardImage());
@@ -153,12 +148,11 @@ TEST(ReadHeaderField, WidthIsTheIndexOfTheFirstCarriageReturnAmongTheSearchedByt
         std::optional<std::int64_t> start;
         Outcome<std::size_t> found;
     } cases[] = {
-        {1, Standard::kHeader, 1},
-        {50, Standard::kHeader, 50},
-        {0, Standard::kHeader, refused(Refusal::emptyHeaderField)},
-        {51, Standard::kHeader, refused(Refusal::noHeaderField)},
-        {48, std::nullopt, refused(Refusal::noHeader)},
+        // clang-format off
+        {1, Standard::kHeader, 1}, {50, Standard::kHeader, 50}, {0, Standard::kHeader, refused(Refusal::emptyHeaderField)},
+        {51, Standard::kHeader, refused(Refusal::noHeaderField)}, {48, std::nullopt, refused(Refusal::noHeader)},
         {48, 65536 - 50, refused(Refusal::tooShort)},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const test::TempFile file(imageWithField(c.width));
@@ -172,17 +166,15 @@ TEST(ReadHeaderField, WidthIsTheIndexOfTheFirstCarriageReturnAmongTheSearchedByt
 
 TEST(EncodeHeaderText, OneBytePerCharacterPaddedWithSpacesOrRefused)
 {
+    const auto control = refused(Refusal::controlCharacter);
     const struct {
         std::u32string text;
         Outcome<Bytes> bytes;
     } cases[] = {
-        {U"AB", Bytes{'A', 'B', ' '}},
-        {U"€Ÿ\u00A0", Bytes{0x80, 0x9F, 0xA0}},
-        {U"ABCD", refused(Refusal::textTooLong)},
-        {U"\u0101", refused(Refusal::unrepresentable)},
-        {U"a\r", refused(Refusal::controlCharacter)},
-        {U"\u007F", refused(Refusal::controlCharacter)},
-        {U"\u009F", refused(Refusal::controlCharacter)},
+        // clang-format off
+        {U"AB", Bytes{'A', 'B', ' '}}, {U"€Ÿ\u00A0", Bytes{0x80, 0x9F, 0xA0}}, {U"ABCD", refused(Refusal::textTooLong)},
+        {U"\u0101", refused(Refusal::unrepresentable)}, {U"a\r", control}, {U"\u007F", control}, {U"\u009F", control},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_EQ(encodeHeaderText(c.text, 3), c.bytes);
@@ -201,12 +193,11 @@ TEST(WriteHeaderField, WritesTheFieldOnlyOrNothing)
         Bytes bytes;
         std::optional<Refusal> refusal;
     } cases[] = {
-        {imageWithField(48), text, {}},
-        {imageWithField(48).put(Standard::kHeader + 5, '!'), text, Refusal::changed},
-        {imageWithField(48).put(Standard::kHeader + 48, ' '), text, Refusal::changed},
-        {imageWithField(20), text, Refusal::changed},
-        {imageWithField(48), Bytes(47, 'X'), Refusal::textTooLong},
-        {imageWithField(48), Bytes(49, 'X'), Refusal::textTooLong},
+        // clang-format off
+        {imageWithField(48), text, {}}, {imageWithField(48).put(Standard::kHeader + 5, '!'), text, Refusal::changed},
+        {imageWithField(48).put(Standard::kHeader + 48, ' '), text, Refusal::changed}, {imageWithField(20), text, Refusal::changed},
+        {imageWithField(48), Bytes(47, 'X'), Refusal::textTooLong}, {imageWithField(48), Bytes(49, 'X'), Refusal::textTooLong},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const test::TempFile file(c.image);
@@ -222,6 +213,9 @@ TEST(WriteHeaderField, WritesTheFieldOnlyOrNothing)
 // holds the byte that text stands for.
 TEST(ToggleSideBand, WritesTheOtherValueOrNothing)
 {
+    const std::int64_t s = Standard::kSba;
+    const auto undecided = refused(Refusal::sbaUndecided);
+    const auto changed = refused(Refusal::changed);
     const struct {
         std::uint8_t inFile;
         std::string state;
@@ -229,14 +223,11 @@ TEST(ToggleSideBand, WritesTheOtherValueOrNothing)
         Outcome<std::string> newState;
         std::uint8_t after;
     } cases[] = {
-        {0x7F, "NON", Standard::kSba, "OUI", 0xFB},
-        {0xFB, "OUI", Standard::kSba, "NON", 0x7F},
-        {0x7F, "???", Standard::kSba, refused(Refusal::sbaUndecided), 0x7F},
-        {0x7F, "non", Standard::kSba, refused(Refusal::sbaUndecided), 0x7F},
-        {0x7F, "NON", std::nullopt, refused(Refusal::noSbaByte), 0x7F},
-        {0xFB, "NON", Standard::kSba, refused(Refusal::changed), 0xFB},
-        {0x7F, "OUI", Standard::kSba, refused(Refusal::changed), 0x7F},
-        {0x7F, "NON", 65536, refused(Refusal::tooShort), 0x7F},
+        // clang-format off
+        {0x7F, "NON", s, "OUI", 0xFB}, {0xFB, "OUI", s, "NON", 0x7F}, {0x7F, "???", s, undecided, 0x7F},
+        {0x7F, "non", s, undecided, 0x7F}, {0x7F, "NON", std::nullopt, refused(Refusal::noSbaByte), 0x7F},
+        {0xFB, "NON", s, changed, 0xFB}, {0x7F, "OUI", s, changed, 0x7F}, {0x7F, "NON", 65536, refused(Refusal::tooShort), 0x7F},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const test::TempFile file(test::standardImage().put(Standard::kSba, c.inFile));

@@ -70,46 +70,10 @@ OpenResult opened(const TestImage& image)
 }
 
 // Only the size decides acceptance; a failed step keeps what came before it.
-TEST(OpenImage, FillsTheFieldsStepByStep)
-{
-    using enum OpenStatus;
-    using enum OpenStep;
-    const Seen standard{accepted, done,  0xAF,  "1052",    "GeForce2 Ultra",
-                        "NON",    0x800, 0xEA0, "366 Mhz", "143 Mhz"};
-    const struct {
-        TestImage image;
-        Seen seen;
-    } cases[] = {
-        {test::standardImage(), standard},
-        {TestImage(46126), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
-        {TestImage(132001), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
-        {TestImage(46127), {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
-        {test::standardImage().put(Standard::kClockKey, "xx"),
-         {failed, clockKey, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, {}, "", ""}},
-        // A "Version" too near the start for its header ends the open there.
-        {test::standardImage().version(80), {failed, version, {}, "", "", "", {}, {}, "", ""}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_THAT(opened(c.image), opensAs(c.seen)) << c.image.bytes().size();
-    }
-    const OpenResult result = opened(test::standardImage());
-    EXPECT_EQ(result.state.fileSize, "65536 Octets");
-    EXPECT_EQ(result.state.headerText, "Vardane test header" + std::string(29, ' ') + "\r\n");
-    EXPECT_EQ(result.state.versionText, "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
-    EXPECT_EQ(result.bytes, test::standardImage().bytes());
-    // The version text of a match too near the start is shown all the same.
-    EXPECT_EQ(opened(test::standardImage().version(80).put(87, "early")).state.versionText.substr(0, 9),
-              std::string("early\0\0\0\0", 9));
-    const test::TempFolder folder;
-    EXPECT_THAT(openImage(folder.path() / "gone.rom", ","),
-                AllOf(Field("status", &OpenResult::status, unreadable),
-                      Field("fileTitle", &OpenResult::state, Field(&ImageState::fileTitle, "gone.rom"))));
-}
-
 // Each window's ends are candidates and one past them is not; the last of
 // several matches wins, a PCIR match in the second window over one in the
 // first; clocks show at most two decimals with the separator given.
-TEST(OpenImage, FindsTheLastMatchOfEachAnchorWithinItsWindow)
+TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
 {
     using enum OpenStatus;
     using enum OpenStep;
@@ -120,37 +84,37 @@ TEST(OpenImage, FindsTheLastMatchOfEachAnchorWithinItsWindow)
         TestImage image;
         Seen seen;
     } cases[] = {
+        // clang-format off
+        {test::standardImage(), {accepted, done, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, 0xEA0, "366 Mhz", "143 Mhz"}},
+        {TestImage(46126), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
+        {TestImage(132001), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
+        {TestImage(46127), {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
+        {test::standardImage().put(Standard::kClockKey, "xx"), {failed, clockKey, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, {}, "", ""}},
+        {test::standardImage().version(80), {failed, version, {}, "", "", "", {}, {}, "", ""}},
         {TestImage(base).version(499).pcir(46, 0x10, 1).put(1980, on).clockKey(3572, 1, 2),
          {accepted, done, 418, "1001", "GeForce256 DDR", "OUI", 1980, 3572, "0,02 Mhz", "0,02 Mhz"}},
         {TestImage(base).version(81).pcir(519, 0x10, 2).put(2180, off).clockKey(3884, 16667, 12550),
          {accepted, done, 0, "1002", "GeForce Confidential", "NON", 2180, 3884, "333,34 Mhz", "125,5 Mhz"}},
         {TestImage(base).pcir(3499, 0x10, 3).pcir(3849, 0x0A, 0xB0).clockKey(3600, 0xFFFF, 0xFFFF),
          {accepted, done, {}, "0AB0", "", "???", {}, 3600, "1310,7 Mhz", "655,35 Mhz"}},
-        {TestImage(base)
-             .version(500)
-             .pcir(45, 0x10, 5)
-             .pcir(520, 0x10, 5)
-             .pcir(3498, 0x10, 5)
-             .pcir(3850, 0x10, 5)
-             .put(1979, on)
-             .put(2181, on)
-             .clockKey(3571, 1, 2)
-             .clockKey(3885, 1, 2),
-         {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
-        {TestImage(base)
-             .version(100)
-             .version(300)
-             .pcir(3500, 0x20, 0)
-             .pcir(400, 0x10, 7)
-             .put(0x7C1, on)
-             .put(0x800, off)
-             .clockKey(3600, 1, 2)
-             .clockKey(3800, 20000, 25000),
-         {accepted, done, 219, "2000", "GeForce3", "NON", 0x800, 3800, "400 Mhz", "250 Mhz"}},
+        {TestImage(base).version(500).pcir(45, 0x10, 5).pcir(520, 0x10, 5).pcir(3498, 0x10, 5).pcir(3850, 0x10, 5)
+             .put(1979, on).put(2181, on).clockKey(3571, 1, 2).clockKey(3885, 1, 2), {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
+        {TestImage(base).version(100).version(300).pcir(3500, 0x20, 0).pcir(400, 0x10, 7).put(0x7C1, on).put(0x800, off)
+             .clockKey(3600, 1, 2).clockKey(3800, 20000, 25000), {accepted, done, 219, "2000", "GeForce3", "NON", 0x800, 3800, "400 Mhz", "250 Mhz"}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_THAT(opened(c.image), opensAs(c.seen));
     }
+    const OpenResult result = opened(test::standardImage());
+    EXPECT_EQ(result.state.fileSize, "65536 Octets");
+    EXPECT_EQ(result.state.headerText, "Vardane test header" + std::string(29, ' ') + "\r\n");
+    EXPECT_EQ(result.state.versionText, "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
+    EXPECT_EQ(result.bytes, test::standardImage().bytes());
+    // The version text of a match too near the start for its header is shown all the same.
+    EXPECT_EQ(opened(test::standardImage().version(80).put(87, "early")).state.versionText.substr(0, 9),
+              std::string("early\0\0\0\0", 9));
+    EXPECT_EQ(openImage(test::TempFolder().path() / "gone.rom", ",").status, unreadable);
 }
 
 // Written out from the published Windows-1252 chart rather than shared with
@@ -182,15 +146,10 @@ TEST(Text, EveryByteOfWindows1252DecodesAndEncodesBackThroughTheChart)
 TEST(Text, DecodesWellFormedUtf8Only)
 {
     const std::pair<std::string, std::optional<std::u32string>> cases[] = {
-        {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"aé€😀"},
-        {"\xF4\x8F\xBF\xBF", U"\U0010FFFF"},
-        {"\xC0\x80", {}},
-        {"\xE0\x9F\xBF", {}},
-        {"\xED\xA0\x80", {}},
-        {"\xF4\x90\x80\x80", {}},
-        {"\xE2\x82", {}},
-        {"\xFF", {}},
-        {"\x80", {}},
+        // clang-format off
+        {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"aé€😀"}, {"\xF4\x8F\xBF\xBF", U"\U0010FFFF"}, {"\xC0\x80", {}},
+        {"\xE0\x9F\xBF", {}}, {"\xED\xA0\x80", {}}, {"\xF4\x90\x80\x80", {}}, {"\xE2\x82", {}}, {"\xFF", {}}, {"\x80", {}},
+        // clang-format on
     };
     for (const auto& [text, decoded] : cases) {
         EXPECT_EQ(decodeUtf8(text), decoded) << testing::PrintToString(text);
@@ -201,27 +160,20 @@ TEST(Text, DecodesWellFormedUtf8Only)
 // locale missing from the system gives a point.
 TEST(Text, DecimalSeparatorFollowsTheUsersNumericLocale)
 {
-    const struct {
-        const char *all, *numeric, *lang, *separator;
-    } cases[] = {
-        {"fr_FR.UTF-8", "C", "C", ","},         {"", "fr_FR.UTF-8", "C", ","},
-        {nullptr, nullptr, "fr_FR.UTF-8", ","}, {"C", "fr_FR.UTF-8", "fr_FR.UTF-8", "."},
-        {nullptr, nullptr, "xx_XX.UTF-8", "."}, {nullptr, nullptr, nullptr, "."},
+    const std::array<const char*, 3> variables{"LC_ALL", "LC_NUMERIC", "LANG"};
+    const std::pair<std::array<const char*, 3>, const char*> cases[] = {
+        // clang-format off
+        {{"fr_FR.UTF-8", "C", "C"}, ","}, {{"", "fr_FR.UTF-8", "C"}, ","}, {{nullptr, nullptr, "fr_FR.UTF-8"}, ","},
+        {{"C", "fr_FR.UTF-8", "fr_FR.UTF-8"}, "."}, {{nullptr, nullptr, "xx_XX.UTF-8"}, "."}, {{nullptr, nullptr, nullptr}, "."},
+        // clang-format on
     };
-    for (const auto& c : cases) {
-        for (const auto& [name, value] :
-             {std::pair{"LC_ALL", c.all}, {"LC_NUMERIC", c.numeric}, {"LANG", c.lang}}) {
-            if (value != nullptr) {
-                ::setenv(name, value, 1);
-            } else {
-                ::unsetenv(name);
-            }
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        for (std::size_t v = 0; v < variables.size(); ++v) {
+            const char* value = cases[i].first[v];
+            value != nullptr ? ::setenv(variables[v], value, 1) : ::unsetenv(variables[v]);
         }
-        EXPECT_EQ(userDecimalSeparator(), c.separator) << c.all << ' ' << c.numeric << ' ' << c.lang;
+        EXPECT_EQ(userDecimalSeparator(), cases[i].second) << "case " << i;
     }
-    ::unsetenv("LC_ALL");
-    ::unsetenv("LC_NUMERIC");
-    ::unsetenv("LANG");
 }
 
 constexpr std::int64_t kSize = 4096;
@@ -249,15 +201,13 @@ TEST(ImageFile, WriteChangesExactlyTheRangeOrNothing)
         std::optional<Expectation> expected;
         std::optional<Refusal> refusal;
     } cases[] = {
-        {0, {}, {}},
-        {kSize - 2, Expectation{kSize - 1, {byteAt(kSize - 1)}, kSize}, {}},
-        {kSize - 1, {}, Refusal::tooShort},
-        {-1, {}, Refusal::tooShort},
-        {std::numeric_limits<std::int64_t>::max() - 1, {}, Refusal::tooShort},
+        // clang-format off
+        {0, {}, {}}, {kSize - 2, Expectation{kSize - 1, {byteAt(kSize - 1)}, kSize}, {}}, {kSize - 1, {}, Refusal::tooShort},
+        {-1, {}, Refusal::tooShort}, {std::numeric_limits<std::int64_t>::max() - 1, {}, Refusal::tooShort},
         {100, Expectation{99, {byteAt(99), 0x00}, {}}, Refusal::changed},
         {100, Expectation{kSize - 1, {byteAt(kSize - 1), 0x00}, {}}, Refusal::changed},
-        {100, Expectation{-1, {0x00}, {}}, Refusal::changed},
-        {100, Expectation{0, {byteAt(0)}, kSize + 1}, Refusal::changed},
+        {100, Expectation{-1, {0x00}, {}}, Refusal::changed}, {100, Expectation{0, {byteAt(0)}, kSize + 1}, Refusal::changed},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const test::TempFile file(counting());
@@ -276,11 +226,11 @@ TEST(ImageFile, WriteChangesExactlyTheRangeOrNothing)
 TEST(ImageFile, AFailedWriteIsUndoneOrReportedAsDamage)
 {
     const std::pair<test::PlantedFaults, Refusal> cases[] = {
-        {{.shortWrites = 1}, Refusal::notWritable},
-        {{.failedFlushes = 1}, Refusal::notWritable},
-        {{.failedFlushes = 2}, Refusal::damaged},
-        {{.writesBeforeFailure = 1, .failedFlushes = 1}, Refusal::damaged},
+        // clang-format off
+        {{.shortWrites = 1}, Refusal::notWritable}, {{.failedFlushes = 1}, Refusal::notWritable},
+        {{.failedFlushes = 2}, Refusal::damaged}, {{.writesBeforeFailure = 1, .failedFlushes = 1}, Refusal::damaged},
         {{.shortWrites = 1, .writesBeforeFailure = 1}, Refusal::damaged},
+        // clang-format on
     };
     for (const auto& [planted, refusal] : cases) {
         const test::TempFile file(counting());
@@ -327,30 +277,20 @@ TEST(CompareImages, NamesEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
         TestImage a, b;
         std::vector<testing::Matcher<const DifferingRun&>> runs;
     } cases[] = {
-        {a, a, {}},
-        {a, flipped(a, {Standard::kHeader + 49}), {FieldsAre(224, 224, Run{"HeaderText"})}},
-        {a,
-         flipped(a, {Standard::kHeader - 1, Standard::kHeader}),
-         {FieldsAre(174, 175, Run{"HeaderText", "-"})}},
-        {a,
-         flipped(a, {Standard::kVersion + 41, Standard::kVersion + 42}),
-         {FieldsAre(297, 298, Run{"VersionText", "-"})}},
-        {a,
-         flipped(a, {Standard::kSba, 0xBC00}),
-         {FieldsAre(2048, 2048, Run{"SbaByte"}), FieldsAre(48128, 48128, Run{"-"})}},
-        {a,
-         flipped(a, {0x60 + 5, 0x60 + 7}),
-         {FieldsAre(101, 101, Run{"ChipBytes"}), FieldsAre(103, 103, Run{"-"})}},
-        {a,
-         flipped(a, {Standard::kClockKey - 70, Standard::kClockKey - 26}),
+        // clang-format off
+        {a, a, {}}, {a, flipped(a, {Standard::kHeader + 49}), {FieldsAre(224, 224, Run{"HeaderText"})}},
+        {a, flipped(a, {Standard::kHeader - 1, Standard::kHeader}), {FieldsAre(174, 175, Run{"HeaderText", "-"})}},
+        {a, flipped(a, {Standard::kVersion + 41, Standard::kVersion + 42}), {FieldsAre(297, 298, Run{"VersionText", "-"})}},
+        {a, flipped(a, {Standard::kSba, 0xBC00}), {FieldsAre(2048, 2048, Run{"SbaByte"}), FieldsAre(48128, 48128, Run{"-"})}},
+        {a, flipped(a, {0x60 + 5, 0x60 + 7}), {FieldsAre(101, 101, Run{"ChipBytes"}), FieldsAre(103, 103, Run{"-"})}},
+        {a, flipped(a, {Standard::kClockKey - 70, Standard::kClockKey - 26}),
          {FieldsAre(3674, 3674, Run{"CoreClockWord"}), FieldsAre(3718, 3718, Run{"MemClockWord"})}},
         {a, flipped(a, {0xBBFF}), {FieldsAre(48127, 48127, Run{"ChecksumByte"})}},
         // The longer file's extra bytes are not compared.
         {TestImage(46127).put(100, std::uint8_t{1}), TestImage(65536), {FieldsAre(100, 100, Run{"-"})}},
         // A scan that stopped at a "Version" too near the start placed the version text only.
-        {early,
-         flipped(early, {87, Standard::kClockKey - 26}),
-         {FieldsAre(87, 87, Run{"VersionText"}), FieldsAre(3718, 3718, Run{"-"})}},
+        {early, flipped(early, {87, Standard::kClockKey - 26}), {FieldsAre(87, 87, Run{"VersionText"}), FieldsAre(3718, 3718, Run{"-"})}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_THAT(compareImages(scanned(c.a), scanned(c.b)).runs, testing::ElementsAreArray(c.runs));

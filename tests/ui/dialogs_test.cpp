@@ -7,13 +7,10 @@
 #include "ui/header_dialog.h"
 #include "ui/sba_dialog.h"
 
-#include "ui/fonts.h"
-
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLineEdit>
 #include <QSlider>
-#include <QStyle>
 #include <QtTest>
 
 #include <filesystem>
@@ -21,13 +18,14 @@
 
 using vardane::ImageState;
 using vardane::test::Standard;
+using vardane::test::standardImage;
 using vardane::ui::MessageIcon;
 
 namespace {
 
 // An image file, a host that opened it, and one dialog shown on it.
 struct Shown {
-    explicit Shown(const vardane::test::TestImage& image = vardane::test::standardImage()) : file(image) {}
+    explicit Shown(const vardane::test::TestImage& image = standardImage()) : file(image) {}
 
     const vardane::test::TempFile file;
     vardane::test::FakeServices services;
@@ -61,7 +59,7 @@ struct Shown {
 struct Clock : Shown {
     explicit Clock(bool memory, const std::string& clockText = {})
         : stateText(memory ? &ImageState::memClockText : &ImageState::coreClockText),
-          low(static_cast<std::size_t>(Standard::kClockKey - (memory ? 26 : 70)))
+          low(Standard::kClockKey - (memory ? 26 : 70))
     {
         if (!clockText.empty()) {
             host->image.*stateText = clockText;
@@ -71,7 +69,7 @@ struct Clock : Shown {
         slider = dialog->findChild<QSlider*>("Slider1");
     }
     std::string ImageState::*stateText;
-    std::size_t low;  // of the clock word
+    std::int64_t low;  // of the clock word
     QSlider* slider = nullptr;
 
     [[nodiscard]] QList<int> range() const { return {slider->value(), slider->minimum(), slider->maximum()}; }
@@ -91,6 +89,10 @@ struct Clock : Shown {
         slider->setSliderPosition(position);
         slider->setSliderDown(false);
     }
+    [[nodiscard]] bool wrote(int word) const
+    {
+        return file.contents() == standardImage().putWord(low, static_cast<std::uint16_t>(word)).bytes();
+    }
 };
 
 }  // namespace
@@ -99,11 +101,11 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Opening shows the host's clock; a move shows its clock and colour; the
-    // arrow and page keys take the small and large steps; the program's own
-    // setValue shows nothing. Ouf Mode widens the range without a move, and
-    // clearing it brings the slider and Text1 back inside, the colour kept.
-    // Apply then writes the word of that clock and reports it.
+    // Opening shows the host's clock; a move shows its clock; the arrow and
+    // page keys take the small and large steps; the program's own setValue
+    // shows nothing. Ouf Mode widens the range without a move, and clearing
+    // it brings the slider and Text1 back inside, the colour kept. Apply then
+    // writes the word of that clock and reports it.
     void clockFollowsTheSliderAndOufModeThenApplies()
     {
         const struct {
@@ -114,12 +116,10 @@ private slots:
             QString message, text2;
         } cases[] = {
             // clang-format off
-            {true, "366 Mhz (DDR) 366 Mhz green", "100 Mhz 1 Ghz", "990 red", "997 red", {366, 200, 600},
-             {366, 100, 1000}, {600, 200, 600}, 30000,
-             "La frequence Mémoire est maintenant portée à 600 Mhz (DDR)", "600 Mhz (DDR)"},
-            {false, "143 Mhz 143 Mhz default", "20 Mhz 450 Mhz", "20 green", "26 green", {143, 75, 350},
-             {143, 20, 450}, {75, 75, 350}, 7500,
-             "La frequence du GPU est maintenant portée à 75 Mhz (DDR)", "75 Mhz"},
+            {true, "366 Mhz (DDR) 366 Mhz green", "100 Mhz 1 Ghz", "990 red", "997 red", {366, 200, 600}, {366, 100, 1000},
+             {600, 200, 600}, 30000, "La frequence Mémoire est maintenant portée à 600 Mhz (DDR)", "600 Mhz (DDR)"},
+            {false, "143 Mhz 143 Mhz default", "20 Mhz 450 Mhz", "20 green", "26 green", {143, 75, 350}, {143, 20, 450},
+             {75, 75, 350}, 7500, "La frequence du GPU est maintenant portée à 75 Mhz (DDR)", "75 Mhz"},
             // clang-format on
         };
         for (const auto& c : cases) {
@@ -142,25 +142,36 @@ private slots:
             QString text2WhileShown;
             t.services.whileMessageShown = [&](const auto&) { text2WhileShown = t.text("Text2"); };
             t.click();
-            QVERIFY(
-                t.file.contents() ==
-                vardane::test::standardImage().putWord(std::int64_t(t.low), std::uint16_t(c.word)).bytes());
+            QVERIFY(t.wrote(c.word));
             QCOMPARE(t.message(), "information: " + c.message);
             QCOMPARE(text2WhileShown, c.text2);
             QCOMPARE(t.host->image.*t.stateText, std::to_string(c.cleared[0]) + " Mhz");
             QVERIFY(!t.dialog->isVisible());
         }
-    }
-
-    // Right after opening, the word comes from Text1, fraction kept, and the
-    // clock shown from the slider.
-    void clockApplyRightAfterOpening()
-    {
+        // Right after opening, the word comes from Text1, fraction kept, and the
+        // clock shown from the slider.
         Clock t(true, "333.5 Mhz");
         t.click();
-        QVERIFY(t.file.contents() ==
-                vardane::test::standardImage().putWord(std::int64_t(t.low), 16675).bytes());
+        QVERIFY(t.wrote(16675));
         QCOMPARE(t.host->image.memClockText, std::string("334 Mhz"));
+    }
+
+    // Above the orange threshold orange, above the red one red, below the
+    // orange one green; at the orange one the colour stays what it was.
+    void clockColourFollowsTheThresholds()
+    {
+        const std::pair<bool, QStringList> cases[] = {
+            {true,
+             {"460 green", "461 orange", "460 orange", "530 orange", "531 red", "460 red", "459 green"}},
+            {false, {"250 default", "291 red", "290 orange", "251 orange", "250 orange", "249 green"}},
+        };
+        for (const auto& [memory, moves] : cases) {
+            Clock t(memory);
+            for (const QString& move : moves) {
+                t.drag(move.section(' ', 0, 0).toInt());
+                QCOMPARE(t.text1(), move);
+            }
+        }
     }
 
     // Apply writes nothing, says why, and the dialog stays: no image, the main
@@ -186,24 +197,21 @@ private slots:
             t.click();
             QVERIFY2(t.message().startsWith("critical: ") && t.message().contains(says),
                      qPrintable(t.message()));
-            QVERIFY(t.dialog->isVisible() &&
-                    t.file.contents() == (situation == "removed" ? std::vector<std::uint8_t>{}
-                                                                 : vardane::test::standardImage().bytes()));
+            QVERIFY(t.dialog->isVisible());
+            QVERIFY(situation == "removed" || t.file.contents() == standardImage().bytes());
         }
     }
 
     // Return presses Apply from any control and writes exactly what the
-    // button writes; Escape closes without writing. Each control that takes
-    // no text of its own has a French name for a screen reader.
+    // button writes; Escape closes without writing. Each control has a French
+    // name for a screen reader.
     void clockKeysAndNames()
     {
         for (const char* focused : {"Slider1", "Check1"}) {
             Clock t(true);
             QTest::keyClick(t.slider, Qt::Key_Right);
             QTest::keyClick(t.dialog->findChild<QWidget*>(focused), Qt::Key_Return);
-            QVERIFY(t.file.contents() ==
-                    vardane::test::standardImage().putWord(std::int64_t(t.low), 18400).bytes());
-            QVERIFY(!t.dialog->isVisible());
+            QVERIFY(t.wrote(18400) && !t.dialog->isVisible());
         }
         Clock t(true);
         QStringList names;
@@ -214,23 +222,7 @@ private slots:
         QCOMPARE(names, (QStringList{"Nouvelle fréquence", "Fréquence choisie", "Fréquence actuelle",
                                      "Ouf Mode", "Appliquer"}));
         QTest::keyClick(t.slider, Qt::Key_Escape);
-        QVERIFY(!t.dialog->isVisible() && t.file.contents() == vardane::test::standardImage().bytes());
-    }
-
-    // At the program's fonts each dialog's Text1 shows its whole text.
-    void clockText1ShowsItsWholeText()
-    {
-        QApplication::setFont(vardane::ui::windowsFont(vardane::ui::DrawnWith::arial, 8.25));
-        for (const bool memory : {true, false}) {
-            Clock t(memory);
-            const auto* box = t.dialog->findChild<QLineEdit*>("Text1");
-            const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-            for (const QString text : {"366 Mhz", "1000 Mhz", "333,34 Mhz", "125,5 Mhz"}) {
-                QVERIFY2(box->fontMetrics().horizontalAdvance(text) + 2 * frame + 4 <= box->width(),
-                         qPrintable(text));
-            }
-        }
-        QApplication::setFont(QFont());
+        QVERIFY(!t.dialog->isVisible() && t.file.contents() == standardImage().bytes());
     }
 
     // The click rewrites the one byte, marks the checksum, offers its
@@ -255,78 +247,75 @@ private slots:
             // clang-format on
         };
         for (const auto& c : cases) {
-            Shown t(vardane::test::standardImage().put(Standard::kSba, c.byte));
+            Shown t(standardImage().put(Standard::kSba, c.byte));
             t.show(new vardane::ui::SbaDialog(*t.host));
             QCOMPARE(t.text("Label2") + " " + t.text("Command1"), c.captions);
-            std::string stateWhileShown;
+            std::string stateWhileShown = "no message";
             t.services.whileMessageShown = [&](const auto&) { stateWhileShown = t.host->image.sbaState; };
             if (c.meanwhile == "changed") {
-                vardane::test::writeAll(t.file.path(),
-                                        vardane::test::standardImage().put(Standard::kSba, 0xFB).bytes());
+                vardane::test::writeAll(t.file.path(), standardImage().put(Standard::kSba, 0xFB).bytes());
             } else if (c.meanwhile == "gone") {
                 t.host.reset();
             }
             t.click();
             const bool toggled = c.message.startsWith("information");
             QVERIFY2(t.message().startsWith(c.message), qPrintable(t.message()));
-            QVERIFY(t.file.contents() ==
-                        vardane::test::standardImage().put(Standard::kSba, c.after).bytes() &&
-                    !t.dialog->isVisible());
-            QVERIFY(!toggled || stateWhileShown == (c.byte == 0x7F ? "NON" : "OUI"));
-            QVERIFY(t.host == nullptr ||
-                    (t.host->image.sbaState == c.state && t.host->correctionEnabled == toggled &&
-                     t.host->image.checksumText == (toggled ? "Non Valide !" : "???")));
+            QVERIFY(t.file.contents() == standardImage().put(Standard::kSba, c.after).bytes());
+            QVERIFY(!t.dialog->isVisible());
+            if (toggled) {
+                QCOMPARE(stateWhileShown, std::string(c.byte == 0x7F ? "NON" : "OUI"));
+            }
+            if (t.host != nullptr) {
+                QCOMPARE(t.host->image.sbaState, c.state);
+                QCOMPARE(t.host->correctionEnabled, toggled);
+                QCOMPARE(t.host->image.checksumText, std::string(toggled ? "Non Valide !" : "???"));
+            }
         }
     }
 
     // The box opens on the field's characters ("?" for a control byte), its
     // start in view, without the padding; unedited, Apply writes the very bytes
     // back; typed text is padded to the field's width, and the box takes only
-    // what the field can hold.
+    // what the field can hold. Return in the box applies; Escape closes
+    // without writing.
     void headerApplyWritesTheBoxText()
     {
-        const auto base = vardane::test::standardImage().put(Standard::kHeader + 2, std::uint8_t{0x00});
-        const std::pair<QString, std::string> cases[] = {
-            {{}, {}}, {QString(50, 'x'), std::string(48, 'x')}, {QString::fromUtf8("Ā€\t!"), "\x80!"}};
-        for (const auto& [typed, written] : cases) {
+        const auto base = standardImage().put(Standard::kHeader + 2, std::uint8_t{0x00});
+        const struct {
+            QString typed;
+            std::string written;
+            Qt::Key key;
+        } cases[] = {
+            {{}, {}, Qt::Key_unknown},
+            {QString(50, 'x'), std::string(48, 'x'), Qt::Key_Return},
+            {QString::fromUtf8("Ā€\t!"), "\x80!", Qt::Key_unknown},
+            {"Z", {}, Qt::Key_Escape},
+        };
+        for (const auto& c : cases) {
             Shown t(base);
             t.show(vardane::ui::HeaderDialog::load(*t.host));
             auto* box = t.dialog->findChild<QLineEdit*>("Text1");
+            const std::string before = t.host->image.headerText;
             QCOMPARE(box->text() + QString::number(box->cursorPosition()), QString("Va?dane test header0"));
             box->selectAll();
-            for (const QChar character : typed) {  // as a keyboard of any layout types it
+            for (const QChar character : c.typed) {  // as a keyboard of any layout types it
                 QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
                 QApplication::sendEvent(box, &press);
             }
-            t.click();
-            std::string field = written;
+            c.key == Qt::Key_unknown ? t.click() : QTest::keyClick(box, c.key);
+            std::string field = c.written;
             field.resize(48, ' ');
+            const bool applied = c.key != Qt::Key_Escape;
+            QVERIFY(!t.dialog->isVisible());
             QVERIFY(t.file.contents() ==
-                    (typed.isNull() ? base : vardane::test::TestImage(base).put(Standard::kHeader, field))
+                    (c.written.empty() ? base : vardane::test::TestImage(base).put(Standard::kHeader, field))
                         .bytes());
             const auto after = t.file.contents();
             QCOMPARE(t.host->image.headerText,
-                     vardane::decodeWindows1252(std::span(after).subspan(Standard::kHeader, 48)));
-            QVERIFY(t.host->image.checksumText == "Non Valide" && t.services.messages.empty() &&
-                    !t.dialog->isVisible());
-        }
-    }
-
-    // Return in the box applies what it holds; Escape closes without writing.
-    void headerKeys()
-    {
-        for (const auto key : {Qt::Key_Return, Qt::Key_Escape}) {
-            Shown t;
-            t.show(vardane::ui::HeaderDialog::load(*t.host));
-            auto* box = t.dialog->findChild<QLineEdit*>("Text1");
-            box->setText("Z");
-            QTest::keyClick(box, key);
-            QVERIFY(!t.dialog->isVisible());
-            QVERIFY(t.file.contents() ==
-                    (key == Qt::Key_Escape
-                         ? vardane::test::standardImage()
-                         : vardane::test::standardImage().put(Standard::kHeader, "Z" + std::string(47, ' ')))
-                        .bytes());
+                     applied ? vardane::decodeWindows1252(std::span(after).subspan(Standard::kHeader, 48))
+                             : before);
+            QCOMPARE(t.host->image.checksumText, std::string(applied ? "Non Valide" : "???"));
+            QVERIFY(t.services.messages.empty());
         }
     }
 
@@ -335,10 +324,9 @@ private slots:
     // written, and the dialog closes, since no retry could do better.
     void headerRefusals()
     {
-        Shown none(vardane::test::standardImage().put(Standard::kHeader + 48, ' '));
+        Shown none(standardImage().put(Standard::kHeader + 48, ' '));
         QVERIFY(vardane::ui::HeaderDialog::load(*none.host) == nullptr);
         QVERIFY(none.message().startsWith("critical: "));
-
         for (const bool imageReplaced : {true, false}) {
             Shown t;
             t.show(vardane::ui::HeaderDialog::load(*t.host));
@@ -346,8 +334,7 @@ private slots:
             if (imageReplaced) {
                 t.host->onShow = 2;
             } else {
-                vardane::test::writeAll(t.file.path(),
-                                        vardane::test::standardImage().put(Standard::kHeader, "x").bytes());
+                vardane::test::writeAll(t.file.path(), standardImage().put(Standard::kHeader, "x").bytes());
             }
             t.click();
             QVERIFY(t.message().startsWith("critical: ") && !t.dialog->isVisible());

@@ -324,59 +324,50 @@ private slots:
     }
 
     // The desktop's own boxes and file dialog, answered by a timer, in French
-    // whatever the locale: words, dates, sizes and types.
+    // whatever the locale: words, spacing, dates, sizes and types.
     void desktopServicesSpeakFrench()
     {
         const auto french = vardane::ui::speakFrench();
         vardane::ui::DesktopServices desktop;
-        QString text;
-        QStringList buttons;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            text = box->text();
-            box->accept();
+        QStringList seen;
+        const auto answer = [&](auto look) {
+            QTimer::singleShot(0, [&, look] { look(QApplication::activeModalWidget()); });
+        };
+        answer([&](QWidget* box) {
+            seen << qobject_cast<QMessageBox*>(box)->text();
+            qobject_cast<QMessageBox*>(box)->accept();
         });
         desktop.showMessage(nullptr, vardane::ui::MessageIcon::critical, "Probleme",
                             "Perdu ? Oui : le fichier.");
-        QCOMPARE(text, QString::fromUtf8("Perdu\u00A0? Oui\u00A0: le\u00A0fichier."));
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            buttons << box->defaultButton()->text();
-            for (QAbstractButton* button : box->buttons()) {
-                buttons << button->text();
+        answer([&](QWidget* box) {
+            auto* question = qobject_cast<QMessageBox*>(box);
+            for (QAbstractButton* button :
+                 QList<QAbstractButton*>{question->defaultButton()} + question->buttons()) {
+                seen << button->text();
             }
-            box->defaultButton()->click();
+            question->defaultButton()->click();
         });
         QVERIFY(!desktop.askYesNo(nullptr, "Rétablir", "Rétablir ?"));
-        QCOMPARE(buttons, (QStringList{"&Non", "&Oui", "&Non"}));
-
         const TempFile image(vardane::test::standardImage());
         std::filesystem::create_directory(image.folder() / "dossier");
-        QMap<QString, QStringList> rows;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            dialog->setDirectory(QString::fromStdString(image.folder().string()));
-            dialog->setViewMode(QFileDialog::Detail);
+        answer([&](QWidget* dialog) {
+            qobject_cast<QFileDialog*>(dialog)->setDirectory(QString::fromStdString(image.folder().string()));
             // The folder is read in the background; its rows come a moment later.
             QTimer::singleShot(300, [&, dialog] {
-                const auto* view = dialog->findChild<QTreeView*>("treeView");
-                const QModelIndex folder = view->rootIndex();
-                for (int row = 0; row < view->model()->rowCount(folder); ++row) {
-                    QStringList& columns = rows[view->model()->index(row, 0, folder).data().toString()];
-                    for (int column = 1; column < 4; ++column) {
-                        columns << view->model()->index(row, column, folder).data().toString();
-                    }
+                const auto* model = dialog->findChild<QTreeView*>("treeView")->model();
+                const QModelIndex folder = dialog->findChild<QTreeView*>("treeView")->rootIndex();
+                for (int row = 0; row < model->rowCount(folder); ++row) {
+                    seen << model->index(row, 1, folder).data().toString() + '/' +
+                                model->index(row, 2, folder).data().toString();
                 }
-                dialog->reject();
+                seen << model->index(1, 3, folder).data().toString().section(' ', 0, 0);
+                qobject_cast<QFileDialog*>(dialog)->reject();
             });
         });
         QVERIFY(!desktop.chooseFile(nullptr, "Fichier BIOS (*.rom)|*.rom|Tout Fichiers (*.*)|*.*"));
-        QCOMPARE(rows.value("dossier").value(1), QString("Dossier"));
-        QCOMPARE(rows.value("image.rom").value(0), QString("64,00 Kio"));
-        QVERIFY2(QRegularExpression("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$")
-                     .match(rows.value("image.rom").value(2))
-                     .hasMatch(),
-                 qPrintable(rows.value("image.rom").value(2)));
+        QCOMPARE(seen, (QStringList{QString::fromUtf8("Perdu\u00A0? Oui\u00A0: le\u00A0fichier."), "&Non",
+                                    "&Oui", "&Non", "/Dossier", "64,00 Kio/inconnu",
+                                    QDate::currentDate().toString("dd/MM/yyyy")}));
     }
 };
 
