@@ -72,8 +72,9 @@ SideBand Addressing, the memory and core clocks and the state of the
 checksum. It verifies and corrects the checksum and rewrites the memory
 clock, the core clock, the SideBand Addressing byte and the header text.
 
-Every change is written into the file at once, with no undo: keep a copy of
-the original image and correct the checksum before flashing the result.]=])
+Every change is written into the file at once. The window keeps the image as
+it was opened and can write it back; vardane-cli has no undo: keep a copy of
+the original image, and correct the checksum before flashing the result.]=])
 set(CPACK_DEBIAN_CLI_DESCRIPTION "command-line video BIOS image editor for early GeForce cards
 ${what_it_does}
 
