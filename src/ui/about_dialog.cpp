@@ -52,7 +52,6 @@ AboutDialog::AboutDialog()
 
     auto* ok = new QPushButton(qtText(kOk), this);
     ok->setObjectName("Command1");
-    ok->setDefault(true);
     placeInTwips(ok, {4920, 2640, 1095, 375});
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
 

@@ -87,7 +87,6 @@ ChangesWindow::ChangesWindow(DialogHost& host, std::shared_ptr<const OpenResult>
     list1_->setAccessibleName(QString::fromUtf8(kListName));
     command1_ = new QPushButton(QString::fromUtf8(kRestore), this);
     command1_->setObjectName("Command1");
-    command1_->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list1_);
     layout->addWidget(command1_, 0, Qt::AlignRight);

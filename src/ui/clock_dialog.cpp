@@ -171,7 +171,6 @@ void ClockDialog::createControls()
 
     command1_ = new QPushButton(kApplyCaption, this);
     command1_->setObjectName("Command1");
-    command1_->setDefault(true);
     placeInTwips(command1_, w.command1);
     check1_ = new QCheckBox(kOufModeCaption, this);
     check1_->setObjectName("Check1");

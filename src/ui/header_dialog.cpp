@@ -93,7 +93,6 @@ HeaderDialog::HeaderDialog(DialogHost& host, HeaderField field)
 
     auto* command1 = new QPushButton(qtText(kApply), this);
     command1->setObjectName("Command1");
-    command1->setDefault(true);
     placeInTwips(command1, {1200, 1680, 2175, 375});
     connect(command1, &QPushButton::clicked, this, &HeaderDialog::Command1_Click);
 }

@@ -44,7 +44,6 @@ SbaDialog::SbaDialog(DialogHost& host) : HostedDialog(host)
 
     command1_ = new QPushButton(qtText(kInitialButton), this);
     command1_->setObjectName("Command1");
-    command1_->setDefault(true);
     placeInTwips(command1_, {1080, 1680, 2415, 495});
     command1_->setFocus();
     connect(command1_, &QPushButton::clicked, this, &SbaDialog::Command1_Click);

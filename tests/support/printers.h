@@ -24,13 +24,6 @@ inline void PrintTo(Refusal refusal, std::ostream* out)
     *out << "Refusal::" << kNames.at(static_cast<std::size_t>(refusal));
 }
 
-inline void PrintTo(OpenStep step, std::ostream* out)
-{
-    constexpr std::array<std::string_view, 8> kNames{"size",     "read",     "version", "pcir",
-                                                     "sideBand", "clockKey", "clocks",  "done"};
-    *out << "OpenStep::" << kNames.at(static_cast<std::size_t>(step));
-}
-
 // What an outcome refused, if anything: tl::expected 1.0 cannot compare
 // expected<void> values, so tests compare this.
 template <typename T>
