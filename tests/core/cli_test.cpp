@@ -6,18 +6,16 @@
 #include "test_image.h"
 #include "version.h"
 
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <memory>
+#include <cstdlib>
+
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace vardane::test {
@@ -27,27 +25,14 @@ using nlohmann::json;
 
 struct Ran {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 struct Child {
     std::vector<std::string> environment{"LC_ALL=C"};  // the whole of it
     std::string input{};
-    // Standard descriptors opened on another file, or closed for an empty path.
-    std::vector<std::pair<int, std::string>> redirected{};
+    std::string redirections{};  // for the shell, after those of the three files: " >/dev/full", " <&-"
 };
-
-std::vector<char*> pointers(std::vector<std::string>& strings)
-{
-    std::vector<char*> list;
-    list.reserve(strings.size() + 1);
-    for (std::string& string : strings) {
-        list.push_back(string.data());
-    }
-    list.push_back(nullptr);
-    return list;
-}
 
 std::string text(const std::filesystem::path& path)
 {
@@ -55,34 +40,37 @@ std::string text(const std::filesystem::path& path)
     return {bytes.begin(), bytes.end()};
 }
 
-// Arguments, environment and input are bytes, passed as they are; output and
-// errors go through files, so that no pipe can fill up.
-Ran runCli(std::vector<std::string> arguments, Child child = {})
+// One word for the shell, whatever bytes it holds.
+std::string quoted(const std::string& word)
+{
+    std::string text = "'";
+    for (const char c : word) {
+        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return text + "'";
+}
+
+// Runs vardane-cli through the shell, as a script does, with that environment
+// alone; arguments and input are bytes, passed as they are; output and errors
+// go through files, so that no pipe can fill up.
+Ran runCli(const std::vector<std::string>& arguments, const Child& child = {})
 {
     const TempFolder folder;
-    const auto file = [&folder](const char* name) { return (folder.path() / name).string(); };
-    writeAll(file("in"), {child.input.begin(), child.input.end()});
-    posix_spawn_file_actions_t actions{};
-    posix_spawn_file_actions_init(&actions);
-    const std::unique_ptr<posix_spawn_file_actions_t, int (*)(posix_spawn_file_actions_t*)> destroyed(
-        &actions, posix_spawn_file_actions_destroy);
-    child.redirected.insert(child.redirected.begin(), {{0, file("in")}, {1, file("out")}, {2, file("err")}});
-    for (const auto& [fd, path] : child.redirected) {
-        if (path.empty()) {
-            posix_spawn_file_actions_addclose(&actions, fd);
-        } else {
-            posix_spawn_file_actions_addopen(&actions, fd, path.c_str(),
-                                             fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        }
+    const auto file = [&folder](const char* name) { return quoted((folder.path() / name).string()); };
+    writeAll(folder.path() / "in", {child.input.begin(), child.input.end()});
+    std::string command = "env -i";
+    for (const std::string& word : child.environment) {
+        command += ' ' + quoted(word);
     }
-    arguments.insert(arguments.begin(), VARDANE_CLI);
-    pid_t pid = -1;
-    int status = 0;
-    EXPECT_EQ(posix_spawn(&pid, VARDANE_CLI, &actions, nullptr, pointers(arguments).data(),
-                          pointers(child.environment).data()),
-              0);
-    EXPECT_EQ(waitpid(pid, &status, 0), pid);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(file("out")), text(file("err"))};
+    command += ' ' + quoted(VARDANE_CLI);
+    for (const std::string& word : arguments) {
+        command += ' ' + quoted(word);
+    }
+    const int status = std::system(
+        (command + " <" + file("in") + " >" + file("out") + " 2>" + file("err") + child.redirections)
+            .c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(folder.path() / "out"),
+            text(folder.path() / "err")};
 }
 
 // Writes the image into the folder and gives its path.
@@ -163,37 +151,48 @@ TEST(CliInfo, RowsReadLikeTheWindowWithTheUsersDecimalSeparator)
               "Frequence Mémoire (DDR) : 333,34 Mhz\nFrequence Core : 125,5 Mhz\nCheckSum : Valide\n");
 }
 
+// Each run in turn, as a script makes them: what it prints, or the one line
+// of its refusal and status 2; then the images hold the bytes written alone.
 TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
 {
     const TempFolder folder;
     const std::string a = place(folder, "a.rom", kSum55);
     const std::string noKey = place(folder, "no-r7.rom", kWithoutClockKey);
-    EXPECT_EQ(runCli({"set-mem", "333.33", a}, {.environment = {"LC_ALL=fr_FR.UTF-8"}}).out,
-              "La frequence Mémoire est maintenant portée à 333,32 Mhz (DDR)\n"
-              "Le checksum n'est pas corrigé : lancez vardane-cli fix IMAGE\n");
-    EXPECT_EQ(runCli({"set-core", "449", "--ouf", a}).status, 0);
-    EXPECT_EQ(runCli({"sba", "on", a}).out,
-              "Le SideBand Adressing a bien été activé dans le BIOS. Pensez a revalidez le Checksum...\n");
-    EXPECT_EQ(runCli({"sba", "on", a}).out, "Le SideBand Adressing est déjà activé : rien n'a été écrit\n");
-    EXPECT_EQ(runCli({"header", "Édition", noKey}).status, 0);
-    EXPECT_EQ(runCli({"fix", a}).out, "Octet écrit en 0xBBFF : 0x75, au lieu de 0xC0\nCheckSum : Valide\n");
-    EXPECT_EQ(runCli({"fix", a}).out, "Rien à écrire : la somme est déjà 0\nCheckSum : Valide\n");
-    EXPECT_EQ(runCli({"verify", a}).status, 0);
+    const std::string fix = "Le checksum n'est pas corrigé : lancez vardane-cli fix IMAGE\n";
     const std::string nothing = " (rien n'a été écrit)";
-    const std::pair<std::vector<std::string>, std::string> refusals[] = {
-        // clang-format off
-        {{"set-mem", "601", a}, "fréquence hors plage : 601 (200 Mhz - 600 Mhz)" + nothing},
-        {{"set-core", "4e2", a}, "fréquence invalide (un nombre avec un point, par exemple 333.5) : 4e2" + nothing},
-        {{"set-mem", "300", noKey}, kOpenFailed + " : pas de marqueur \"r7\" dans l'image" + nothing},
-        {{"header", std::string(49, 'x'), a}, "texte trop long pour le champ de l'entête, largeur 48" + nothing},
-        {{"header", "\xC9\x64ition", a}, "caractère impossible à écrire en Windows-1252" + nothing},
-        {{"sba", "ON", a}, "on ou off attendu : ON" + nothing},
-        {{"fix", place(folder, "short.rom", standardImage(47000))}, "fichier trop court pour la zone du checksum (0x0000..0xBBFF)" + nothing},
-        // clang-format on
+    const std::string invalid = "fréquence invalide (un nombre avec un point, par exemple 333.5) : ";
+    // clang-format off
+    const struct { std::vector<std::string> arguments; std::string out, refusal; } runs[] = {
+        {{"set-mem", "333.33", a}, "La frequence Mémoire est maintenant portée à 333,32 Mhz (DDR)\n" + fix, ""},
+        {{"set-core", "449", "--ouf", a}, "La frequence du GPU est maintenant portée à 449 Mhz (DDR)\n" + fix, ""},
+        {{"sba", "on", a}, "Le SideBand Adressing a bien été activé dans le BIOS. Pensez a revalidez le Checksum...\n", ""},
+        {{"sba", "on", a}, "Le SideBand Adressing est déjà activé : rien n'a été écrit\n", ""},
+        {{"header", "Édition", noKey}, "Entête écrite : 48 octets\nEntête du BIOS : Édition" + std::string(41, ' ') + "\n" + fix, ""},
+        {{"fix", a}, "Octet écrit en 0xBBFF : 0x75, au lieu de 0xC0\nCheckSum : Valide\n", ""},
+        {{"fix", a}, "Rien à écrire : la somme est déjà 0\nCheckSum : Valide\n", ""},
+        {{"verify", a}, "Somme : 0 (0x00)\nCheckSum : Valide\n", ""},
+        {{"--version"}, "vardane-cli " + std::string(kVersion) + "\n", ""},
+        {{"set-mem", "601", a}, "", "fréquence hors plage : 601 (200 Mhz - 600 Mhz)" + nothing},
+        {{"set-core", "4e2", a}, "", invalid + "4e2" + nothing},
+        {{"set-mem", "--", "-5", a}, "", invalid + "-5" + nothing},
+        {{"set-mem", "300", noKey}, "", kOpenFailed + " : pas de marqueur \"r7\" dans l'image" + nothing},
+        {{"header", std::string(49, 'x'), a}, "", "texte trop long pour le champ de l'entête, largeur 48" + nothing},
+        {{"header", "\xC9\x64ition", a}, "", "caractère impossible à écrire en Windows-1252" + nothing},
+        {{"sba", "ON", a}, "", "on ou off attendu : ON" + nothing},
+        {{"fix", place(folder, "short.rom", standardImage(47000))}, "", "fichier trop court pour la zone du checksum (0x0000..0xBBFF)" + nothing},
+        {{"frobnicate"}, "", "commande inconnue : frobnicate"},
+        {{"info", "--verbose", a}, "", "option inconnue : --verbose"},
+        {{"--json", "info", a}, "", "la commande vient avant ses options : --json"},
+        {{"sba", "on", a, a}, "", "arguments incorrects, attendu : vardane-cli sba on|off IMAGE"},
     };
-    for (const auto& [arguments, reason] : refusals) {
-        expectRefused(runCli(arguments), reason);
+    // clang-format on
+    for (const auto& run : runs) {
+        const Ran ran = runCli(run.arguments, {.environment = {"LC_ALL=fr_FR.UTF-8"}});
+        EXPECT_EQ(ran.out, run.out) << run.arguments.front();
+        EXPECT_EQ(ran.err, run.refusal.empty() ? "" : "vardane-cli : " + run.refusal + "\n");
+        EXPECT_EQ(ran.status, run.refusal.empty() ? 0 : 2);
     }
+    EXPECT_THAT(runCli({"diff", "-h"}).out, testing::HasSubstr("vardane-cli diff [--json] IMAGE_A IMAGE_B"));
     std::string header = "\xC9\x64ition";
     header.resize(Standard::kHeaderWidth, ' ');
     EXPECT_EQ(readAll(a), standardImage()
@@ -278,17 +277,16 @@ TEST(CliCollections, RefuseOutputTheyCannotWriteAndAListTheyCannotRead)
     const std::string first = place(folder, "first.rom", kSum55);
     const std::string second = place(folder, "second.rom", kSum55);
     const std::string lost = "impossible d'écrire sur la sortie standard";
-    expectRefused(runCli({"info", "--json", ok}, {.redirected = {{1, "/dev/full"}}}), lost);
-    expectRefused(runCli({"verify", ok}, {.redirected = {{1, ""}}}), lost);
+    expectRefused(runCli({"info", "--json", ok}, {.redirections = " >/dev/full"}), lost);
+    expectRefused(runCli({"verify", ok}, {.redirections = " >&-"}), lost);
     expectRefused(
-        runCli({"fix", "-"}, {.input = first + "\n" + second + "\n", .redirected = {{1, "/dev/full"}}}),
-        lost);
+        runCli({"fix", "-"}, {.input = first + "\n" + second + "\n", .redirections = " >/dev/full"}), lost);
     EXPECT_EQ(readAll(first), TestImage(kSum55).checksumTo(0).bytes());
     EXPECT_EQ(readAll(second), kSum55.bytes());
     const std::string list = "impossible de lire la liste des images : ";
-    expectRefused(runCli({"info", "-"}, {.redirected = {{0, folder.path().string()}}}),
+    expectRefused(runCli({"info", "-"}, {.redirections = " <" + quoted(folder.path().string())}),
                   list + "l'entrée standard est un dossier");
-    expectRefused(runCli({"verify", "-"}, {.redirected = {{0, ""}}}), list + "l'entrée standard est fermée");
+    expectRefused(runCli({"verify", "-"}, {.redirections = " <&-"}), list + "l'entrée standard est fermée");
     const Ran empty = runCli({"info", "--json", "-"});
     EXPECT_EQ(std::tie(empty.status, empty.out, empty.err), std::tuple(0, "", ""));
 }
@@ -321,20 +319,6 @@ TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
     expectRefused(runCli({"diff", a, place(folder, "small.rom", TestImage(100))}),
                   (folder.path() / "small.rom").string() + " : Ce fichier n'est pas un BIOS de GeForce ...");
     EXPECT_EQ(readAll(a), standardImage().bytes());
-}
-
-TEST(CliProgram, AnswersHelpAndVersionAndRefusesWhatItDoesNotKnow)
-{
-    EXPECT_EQ(runCli({"--version"}).out, "vardane-cli " + std::string(kVersion) + "\n");
-    EXPECT_THAT(runCli({"diff", "-h"}).out, testing::HasSubstr("vardane-cli diff [--json] IMAGE_A IMAGE_B"));
-    expectRefused(runCli({"frobnicate"}), "commande inconnue : frobnicate");
-    expectRefused(runCli({"info", "--verbose", "x.rom"}), "option inconnue : --verbose");
-    expectRefused(runCli({"--json", "info", "x.rom"}), "la commande vient avant ses options : --json");
-    expectRefused(
-        runCli({"set-mem", "--", "-5", "x.rom"}),
-        "fréquence invalide (un nombre avec un point, par exemple 333.5) : -5 (rien n'a été écrit)");
-    expectRefused(runCli({"sba", "on", "a.rom", "b.rom"}),
-                  "arguments incorrects, attendu : vardane-cli sba on|off IMAGE");
 }
 
 // A write the system cuts short and will not let be undone leaves the file

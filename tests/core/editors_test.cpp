@@ -105,14 +105,8 @@ TEST(WriteClock, WritesTheWordOfAClockInItsRangeOrNothing)
 {
     const std::int64_t k = Standard::kClockKey;
     const auto outside = refused(Refusal::clockOutOfRange);
-    const struct {
-        const ClockProfile& profile;
-        std::optional<std::int64_t> octclef;
-        double mhz;
-        bool ouf;
-        Outcome<std::uint16_t> word;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const ClockProfile& profile; std::optional<std::int64_t> octclef; double mhz; bool ouf; Outcome<std::uint16_t> word; } cases[] = {
         {kMem, k, 200, false, 0x2710}, {kMem, k, 333.5, false, 16675}, {kMem, k, 333.33, false, 16666},
         {kMem, k, 1000, true, 0xC350}, {kMem, k, 600.01, false, outside}, {kMem, k, 99.99, true, outside},
         {kMem, k, std::nan(""), true, outside}, {kMem, std::nullopt, 460, false, refused(Refusal::noClockKey)},
@@ -143,12 +137,8 @@ TestImage imageWithField(std::size_t width)
 
 TEST(ReadHeaderField, WidthIsTheIndexOfTheFirstCarriageReturnAmongTheSearchedBytes)
 {
-    const struct {
-        std::size_t width;
-        std::optional<std::int64_t> start;
-        Outcome<std::size_t> found;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { std::size_t width; std::optional<std::int64_t> start; Outcome<std::size_t> found; } cases[] = {
         {1, Standard::kHeader, 1}, {50, Standard::kHeader, 50}, {0, Standard::kHeader, refused(Refusal::emptyHeaderField)},
         {51, Standard::kHeader, refused(Refusal::noHeaderField)}, {48, std::nullopt, refused(Refusal::noHeader)},
         {48, 65536 - 50, refused(Refusal::tooShort)},
@@ -167,11 +157,8 @@ TEST(ReadHeaderField, WidthIsTheIndexOfTheFirstCarriageReturnAmongTheSearchedByt
 TEST(EncodeHeaderText, OneBytePerCharacterPaddedWithSpacesOrRefused)
 {
     const auto control = refused(Refusal::controlCharacter);
-    const struct {
-        std::u32string text;
-        Outcome<Bytes> bytes;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { std::u32string text; Outcome<Bytes> bytes; } cases[] = {
         {U"AB", Bytes{'A', 'B', ' '}}, {U"€Ÿ\u00A0", Bytes{0x80, 0x9F, 0xA0}}, {U"ABCD", refused(Refusal::textTooLong)},
         {U"\u0101", refused(Refusal::unrepresentable)}, {U"a\r", control}, {U"\u007F", control}, {U"\u009F", control},
         // clang-format on
@@ -188,12 +175,8 @@ TEST(WriteHeaderField, WritesTheFieldOnlyOrNothing)
     const test::TempFile source(imageWithField(48));
     const HeaderField field = readHeaderField(source.path(), Standard::kHeader).value();
     const Bytes text = encodeHeaderText(U"Z", 48).value();
-    const struct {
-        TestImage image;
-        Bytes bytes;
-        std::optional<Refusal> refusal;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { TestImage image; Bytes bytes; std::optional<Refusal> refusal; } cases[] = {
         {imageWithField(48), text, {}}, {imageWithField(48).put(Standard::kHeader + 5, '!'), text, Refusal::changed},
         {imageWithField(48).put(Standard::kHeader + 48, ' '), text, Refusal::changed}, {imageWithField(20), text, Refusal::changed},
         {imageWithField(48), Bytes(47, 'X'), Refusal::textTooLong}, {imageWithField(48), Bytes(49, 'X'), Refusal::textTooLong},
@@ -216,14 +199,8 @@ TEST(ToggleSideBand, WritesTheOtherValueOrNothing)
     const std::int64_t s = Standard::kSba;
     const auto undecided = refused(Refusal::sbaUndecided);
     const auto changed = refused(Refusal::changed);
-    const struct {
-        std::uint8_t inFile;
-        std::string state;
-        std::optional<std::int64_t> offset;
-        Outcome<std::string> newState;
-        std::uint8_t after;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { std::uint8_t inFile; std::string state; std::optional<std::int64_t> offset; Outcome<std::string> newState; std::uint8_t after; } cases[] = {
         {0x7F, "NON", s, "OUI", 0xFB}, {0xFB, "OUI", s, "NON", 0x7F}, {0x7F, "???", s, undecided, 0x7F},
         {0x7F, "non", s, undecided, 0x7F}, {0x7F, "NON", std::nullopt, refused(Refusal::noSbaByte), 0x7F},
         {0xFB, "NON", s, changed, 0xFB}, {0x7F, "OUI", s, changed, 0x7F}, {0x7F, "NON", 65536, refused(Refusal::tooShort), 0x7F},

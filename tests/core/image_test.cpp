@@ -75,11 +75,8 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     const TestImage base(65536);
     const std::uint8_t on = 0xFB;
     const std::uint8_t off = 0x7F;
-    const struct {
-        TestImage image;
-        Seen seen;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { TestImage image; Seen seen; } cases[] = {
         {test::standardImage(), {accepted, done, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, 0xEA0, "366 Mhz", "143 Mhz"}},
         {TestImage(46126), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
         {TestImage(132001), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
@@ -192,12 +189,8 @@ TestImage counting()
 TEST(ImageFile, WriteChangesExactlyTheRangeOrNothing)
 {
     const Bytes bytes{0xA0, 0xA1};  // neither is the byte it replaces
-    const struct {
-        std::int64_t offset;
-        std::optional<Expectation> expected;
-        std::optional<Refusal> refusal;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { std::int64_t offset; std::optional<Expectation> expected; std::optional<Refusal> refusal; } cases[] = {
         {0, {}, {}}, {kSize - 2, Expectation{kSize - 1, {byteAt(kSize - 1)}, kSize}, {}}, {kSize - 1, {}, Refusal::tooShort},
         {-1, {}, Refusal::tooShort}, {std::numeric_limits<std::int64_t>::max() - 1, {}, Refusal::tooShort},
         {100, Expectation{99, {byteAt(99), 0x00}, {}}, Refusal::changed},
@@ -269,11 +262,8 @@ TEST(CompareImages, NamesEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
     using Run = std::vector<std::string_view>;
     const TestImage a = test::standardImage();
     const TestImage early = TestImage(a).version(80);
-    const struct {
-        TestImage a, b;
-        std::vector<testing::Matcher<const DifferingRun&>> runs;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { TestImage a, b; std::vector<testing::Matcher<const DifferingRun&>> runs; } cases[] = {
         {a, a, {}}, {a, flipped(a, {Standard::kHeader + 49}), {FieldsAre(224, 224, Run{"HeaderText"})}},
         {a, flipped(a, {Standard::kHeader - 1, Standard::kHeader}), {FieldsAre(174, 175, Run{"HeaderText", "-"})}},
         {a, flipped(a, {Standard::kVersion + 41, Standard::kVersion + 42}), {FieldsAre(297, 298, Run{"VersionText", "-"})}},
@@ -301,17 +291,14 @@ TEST(RestoreOriginal, PutsBackTheOriginalOnlyOverTheFileTheListRead)
     const TestImage memory = TestImage(original).putWord(Standard::kClockKey - 26, 20000);
     const TestImage edited = TestImage(memory).put(Standard::kSba, 0xFB).put(0xBBFF, std::uint8_t{0});
     const std::size_t length = original.bytes().size();
-    const struct {
-        TestImage lastRead, inFile;
-        std::optional<Refusal> refusal;
-    } cases[] = {
-        {memory, memory, {}},
-        {edited, edited, {}},
-        {original, original, {}},
+    // clang-format off
+    const struct { TestImage lastRead, inFile; std::optional<Refusal> refusal; } cases[] = {
+        {memory, memory, {}}, {edited, edited, {}}, {original, original, {}},
         {edited, TestImage(edited).put(0x8000, std::uint8_t{1}), Refusal::changed},
         {edited, TestImage(edited).resize(length + 1), Refusal::changed},
         {TestImage(edited).resize(length + 1), TestImage(edited).resize(length + 1), Refusal::lengthChanged},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const test::TempFile file(c.inFile);
         EXPECT_EQ(refusalOf(restoreOriginal(file.path(), original.bytes(), c.lastRead.bytes())), c.refusal);

@@ -9,34 +9,12 @@
 
 namespace vardane::test {
 
-TestImage& TestImage::put(std::int64_t offset, std::uint8_t byte)
-{
-    bytes_.at(static_cast<std::size_t>(offset)) = byte;
-    return *this;
-}
-
 TestImage& TestImage::put(std::int64_t offset, std::string_view bytes)
 {
     for (const char c : bytes) {
         put(offset++, static_cast<std::uint8_t>(c));
     }
     return *this;
-}
-
-TestImage& TestImage::putWord(std::int64_t offset, std::uint16_t word)
-{
-    return put(offset, static_cast<std::uint8_t>(word & 0xFF))
-        .put(offset + 1, static_cast<std::uint8_t>(word >> 8));
-}
-
-TestImage& TestImage::pcir(std::int64_t p, std::uint8_t vendorHigh, std::uint8_t deviceLow)
-{
-    return put(p, "PCIR").put(p + 5, vendorHigh).put(p + 6, deviceLow);
-}
-
-TestImage& TestImage::clockKey(std::int64_t k, std::uint16_t memWord, std::uint16_t coreWord)
-{
-    return put(k, "r7").putWord(k - 26, memWord).putWord(k - 70, coreWord);
 }
 
 TestImage& TestImage::checksumTo(std::uint8_t sum)
@@ -48,9 +26,9 @@ TestImage& TestImage::checksumTo(std::uint8_t sum)
 
 TestImage standardImage(std::size_t size)
 {
-    TestImage image(size);
     std::string header = "Vardane test header";
     header.resize(Standard::kHeaderWidth, ' ');
+    TestImage image(size);
     image.put(Standard::kHeader, header + "\r\n")
         .version(Standard::kVersion)
         .put(Standard::kVersion + 7, "NV15 BIOS 3.15.01.08.00 (test)")
@@ -73,19 +51,15 @@ void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// mkdtemp makes the folder and picks its unique name in one step, so two
+// tests running at once never share one.
 TempFolder::TempFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "vardane-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary folder");
     }
     path_ = pattern;
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace vardane::test

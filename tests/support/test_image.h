@@ -14,12 +14,26 @@ class TestImage {
 public:
     explicit TestImage(std::size_t size, std::uint8_t filler = 0x00) : bytes_(size, filler) {}
 
-    TestImage& put(std::int64_t offset, std::uint8_t byte);
+    TestImage& put(std::int64_t offset, std::uint8_t byte)
+    {
+        bytes_.at(static_cast<std::size_t>(offset)) = byte;
+        return *this;
+    }
     TestImage& put(std::int64_t offset, std::string_view bytes);  // as given, one byte per char
-    TestImage& putWord(std::int64_t offset, std::uint16_t word);  // low byte first
+    TestImage& putWord(std::int64_t offset, std::uint16_t word)   // low byte first
+    {
+        return put(offset, static_cast<std::uint8_t>(word & 0xFF))
+            .put(offset + 1, static_cast<std::uint8_t>(word >> 8));
+    }
     TestImage& version(std::int64_t v) { return put(v, "Version"); }
-    TestImage& pcir(std::int64_t p, std::uint8_t vendorHigh, std::uint8_t deviceLow);
-    TestImage& clockKey(std::int64_t k, std::uint16_t memWord, std::uint16_t coreWord);
+    TestImage& pcir(std::int64_t p, std::uint8_t vendorHigh, std::uint8_t deviceLow)
+    {
+        return put(p, "PCIR").put(p + 5, vendorHigh).put(p + 6, deviceLow);
+    }
+    TestImage& clockKey(std::int64_t k, std::uint16_t memWord, std::uint16_t coreWord)
+    {
+        return put(k, "r7").putWord(k - 26, memWord).putWord(k - 70, coreWord);
+    }
     TestImage& resize(std::size_t size)
     {
         bytes_.resize(size, 0x00);
@@ -55,7 +69,11 @@ void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>
 class TempFolder {
 public:
     TempFolder();
-    ~TempFolder();
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }

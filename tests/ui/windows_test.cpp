@@ -1,21 +1,16 @@
-// The windows driven headless, as a user drives them: the main window through
-// its menu items, each editor dialog on a stand-in for the main window, with
-// the file dialog, message boxes and questions answered by FakeServices.
+// The windows driven headless, as a user drives them: through the main
+// window's menu items and each dialog's controls, with the file dialog,
+// message boxes and questions answered by a stand-in for the desktop's.
 // Every write is checked byte for byte.
 #include "editors/sideband.h"
-#include "fakes.h"
+#include "faults.h"
 #include "image/text.h"
-#include "ui/about_dialog.h"
-#include "ui/clock_dialog.h"
-#include "ui/header_dialog.h"
+#include "test_image.h"
 #include "ui/main_window.h"
-#include "ui/sba_dialog.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QDragEnterEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,13 +20,12 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
-#include <QTreeView>
 #include <QtTest>
 
+#include <deque>
 #include <filesystem>
-#include <memory>
+#include <functional>
 
-using vardane::ImageState;
 using vardane::test::Standard;
 using vardane::test::standardImage;
 using vardane::test::TempFile;
@@ -39,13 +33,56 @@ using vardane::test::TestImage;
 
 namespace {
 
+struct Message {
+    vardane::ui::MessageIcon icon;
+    QString title, text;
+};
+
+// The next of the answers given, or `otherwise` once they run out.
+template <typename T>
+T next(std::deque<T>& answers, T otherwise)
+{
+    if (!answers.empty()) {
+        otherwise = answers.front();
+        answers.pop_front();
+    }
+    return otherwise;
+}
+
+// The desktop's modal services, answered without a modal loop.
+struct FakeServices final : vardane::ui::UiServices {
+    std::deque<std::optional<vardane::ui::ChosenFile>> files;  // one a file dialog; then a cancel
+    int fileDialogs = 0;
+    std::vector<Message> messages;
+    std::function<void(const Message&)> whileMessageShown;  // looks at the windows while a box is up
+    std::deque<bool> answers;                               // one a question; then No
+    int questions = 0;
+
+    std::optional<vardane::ui::ChosenFile> chooseFile(QWidget* /*parent*/, const QString& /*filter*/) override
+    {
+        ++fileDialogs;
+        return next(files, std::optional<vardane::ui::ChosenFile>());
+    }
+    void showMessage(QWidget* /*parent*/, vardane::ui::MessageIcon icon, const QString& title,
+                     const QString& text) override
+    {
+        messages.push_back({icon, title, text});
+        if (whileMessageShown) {
+            whileMessageShown(messages.back());
+        }
+    }
+    bool askYesNo(QWidget* /*parent*/, const QString& /*title*/, const QString& /*text*/) override
+    {
+        ++questions;
+        return next(answers, false);
+    }
+};
+
 const QStringList kNoImageItems{"Ouvrir", "exit", "about"};
 const QStringList kImageItems{"mnuchanges", "mnuClose", "exit",          "sba",  "mnuheader",
                               "memfreq",    "corefreq", "mnucheckvalid", "about"};
 const QStringList kValueLabels{"Text4", "Text1", "Text2", "text3", "Label10",
                                "Text5", "Text6", "Text9", "Text7"};
-const QString kHeaderShown = "Vardane test header" + QString(31, ' ');
-const QString kVersionShown = "NV15 BIOS 3.15.01.08.00 (test)     ";
 
 // A closed window is deleted when the event loop next runs, as it does
 // between two clicks of a real user.
@@ -62,6 +99,11 @@ QWidget* visibleWindow(const QString& name)
         }
     }
     return nullptr;
+}
+
+QString text(const QWidget* window, const char* name)
+{
+    return window->findChild<QWidget*>(name)->property("text").toString();
 }
 
 void click(QWidget* window, const char* button = "Command1")
@@ -85,19 +127,21 @@ QStringList named(const QStringList& values)
 }
 
 const QStringList kEmptyValues = named({"", "", "", "", "", "", "", "", "???"});
-const QStringList kStandardValues = named({"image.rom", "65536 Octets", kHeaderShown, kVersionShown,
-                                           "GeForce2 Ultra", "NON", "366 Mhz", "143 Mhz", "???"});
+const QStringList kStandardValues =
+    named({"image.rom", "65536 Octets", "Vardane test header" + QString(31, ' '),
+           "NV15 BIOS 3.15.01.08.00 (test)     ", "GeForce2 Ultra", "NON", "366 Mhz", "143 Mhz", "???"});
 
-// The main window, shown, with the services it was given.
+// The main window, shown, with an image open when one is given.
 struct Session {
-    Session() { window->show(); }
+    explicit Session(const TestImage& image = standardImage()) : file(image) { window->show(); }
     ~Session()
     {
         QApplication::closeAllWindows();
         flushDeletes();
         delete window.data();
     }
-    vardane::test::FakeServices services;
+    const TempFile file;
+    FakeServices services;
     QPointer<vardane::ui::MainWindow> window = new vardane::ui::MainWindow(services);
 
     void trigger(const char* item) const { window->findChild<QAction*>(item)->trigger(); }
@@ -105,11 +149,19 @@ struct Session {
     {
         return window->findChild<QLabel*>(label)->text();
     }
-    void open(const TempFile& file)
+    void open(const TempFile& image)
     {
-        services.fileAnswers.push_back({QString::fromStdString(file.path().string()),
-                                        QString::fromStdString(file.path().filename().string())});
+        services.files.push_back(
+            vardane::ui::ChosenFile{QString::fromStdString(image.path().string()),
+                                    QString::fromStdString(image.path().filename().string())});
         trigger("Ouvrir");
+    }
+    // The image opened, and the window the item shows.
+    QWidget* show(const char* item, const char* window)
+    {
+        open(file);
+        trigger(item);
+        return visibleWindow(window);
     }
     // The enabled menu items, in their order on screen.
     [[nodiscard]] QStringList items() const
@@ -128,9 +180,9 @@ struct Session {
     {
         QStringList values;
         for (const QString& label : kValueLabels) {
-            values << shown(label);
+            values << label + '=' + shown(label);
         }
-        return named(values);
+        return values;
     }
     // A drop of these URLs on the window; true when it was taken.
     bool drop(const QList<QUrl>& urls) const
@@ -153,26 +205,6 @@ struct Session {
         }
         return lines;
     }
-};
-
-// An image file, a stand-in host that opened it, and one dialog shown on it.
-struct Shown {
-    explicit Shown(const TestImage& image = standardImage()) : file(image) {}
-
-    const TempFile file;
-    vardane::test::FakeServices services;
-    std::unique_ptr<vardane::test::FakeHost> host = std::make_unique<vardane::test::FakeHost>(services, file);
-    QPointer<QWidget> dialog;
-
-    void show(QWidget* made)
-    {
-        dialog = made;
-        dialog->show();
-    }
-    [[nodiscard]] QString text(const char* name) const
-    {
-        return dialog->findChild<QWidget*>(name)->property("text").toString();
-    }
     // The one message shown, its icon first.
     [[nodiscard]] QString message() const
     {
@@ -182,47 +214,38 @@ struct Shown {
                    : (all[0].icon == vardane::ui::MessageIcon::critical ? "critical: " : "information: ") +
                          all[0].text;
     }
+    [[nodiscard]] bool holds(const TestImage& image) const { return file.contents() == image.bytes(); }
 };
 
-// The clock dialog of one profile, opened on the host's clock text.
-struct Clock : Shown {
-    explicit Clock(bool memory, const std::string& clockText = {})
-        : stateText(memory ? &ImageState::memClockText : &ImageState::coreClockText),
-          low(Standard::kClockKey - (memory ? 26 : 70))
-    {
-        if (!clockText.empty()) {
-            host->image.*stateText = clockText;
-        }
-        show(new vardane::ui::ClockDialog(
-            memory ? vardane::ui::kMemoryClockWindow : vardane::ui::kCoreClockWindow, *host));
-        slider = dialog->findChild<QSlider*>("Slider1");
-    }
-    std::string ImageState::*stateText;
-    std::int64_t low;  // of the clock word
-    QSlider* slider = nullptr;
+// A clock dialog's Text1 and its colour, which Label1 must share.
+QString text1(const QWidget* dialog)
+{
+    const QColor colour = dialog->findChild<QWidget*>("Text1")->palette().color(QPalette::Text);
+    const QMap<QRgb, QString> named{{0xFF00C000, "green"}, {0xFFFF8000, "orange"}, {0xFFFF0000, "red"}};
+    const bool shared =
+        colour == dialog->findChild<QWidget*>("Label1")->palette().color(QPalette::WindowText);
+    return text(dialog, "Text1") + " " + (shared ? named.value(colour.rgb(), "default") : "apart");
+}
 
-    [[nodiscard]] QList<int> range() const { return {slider->value(), slider->minimum(), slider->maximum()}; }
-    // Text1 and its colour, which Label1 must share.
-    [[nodiscard]] QString text1() const
-    {
-        const QColor colour = dialog->findChild<QWidget*>("Text1")->palette().color(QPalette::Text);
-        const QMap<QRgb, QString> named{{0xFF00C000, "green"}, {0xFFFF8000, "orange"}, {0xFFFF0000, "red"}};
-        const bool shared =
-            colour == dialog->findChild<QWidget*>("Label1")->palette().color(QPalette::WindowText);
-        return text("Text1") + " " + (shared ? named.value(colour.rgb(), "default") : "apart");
-    }
-    // A drag of the thumb: a user's move, unlike the program's setValue.
-    void drag(int position) const
-    {
-        slider->setSliderDown(true);
-        slider->setSliderPosition(position);
-        slider->setSliderDown(false);
-    }
-    [[nodiscard]] bool wrote(int word) const
-    {
-        return file.contents() == standardImage().putWord(low, static_cast<std::uint16_t>(word)).bytes();
-    }
-};
+QList<int> range(const QSlider* slider)
+{
+    return {slider->value(), slider->minimum(), slider->maximum()};
+}
+
+// A drag of the thumb: a user's move, unlike the program's setValue.
+void drag(QSlider* slider, int position)
+{
+    slider->setSliderDown(true);
+    slider->setSliderPosition(position);
+    slider->setSliderDown(false);
+}
+
+TestImage withWord(std::int64_t offset, int word)
+{
+    return standardImage().putWord(offset, static_cast<std::uint16_t>(word));
+}
+
+constexpr std::int64_t kMemWord = Standard::kClockKey - 26;
 
 }  // namespace
 
@@ -230,17 +253,19 @@ class WindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Clocks read the same on every machine: with a point.
+    void initTestCase() { qputenv("LC_ALL", "C"); }
+
     // Each value is shown with control characters as blanks, and announced
     // with its caption. A verification offers the correction, which rewrites
     // 0xBBFF alone and withdraws itself; Close empties every field and
     // withdraws the correction, for the next image too.
     void openShowsTheFactsAndTheChecksumCommandsWork()
     {
-        Session s;
+        Session s(standardImage().checksumTo(0x37));
         QCOMPARE(s.items(), kNoImageItems);
         QCOMPARE(s.values(), kEmptyValues);
-        const TempFile file(standardImage().checksumTo(0x37));
-        s.open(file);
+        s.open(s.file);
         QCOMPARE(s.items(), kImageItems);
         QCOMPARE(s.values(), kStandardValues);
         QCOMPARE(accessibleName(s.window->findChild<QLabel*>("Label10")),
@@ -251,7 +276,7 @@ private slots:
         QCOMPARE(s.items(), kImageItems.mid(0, 8) << "mnucorrcheck"
                                                   << "about");
         s.trigger("mnucorrcheck");
-        QVERIFY(file.contents() == standardImage().checksumTo(0).bytes());
+        QVERIFY(s.holds(standardImage().checksumTo(0)));
         QCOMPARE(s.shown("Text7"), QString("Valide"));
         QCOMPARE(s.items(), kImageItems);
         s.window->enableChecksumCorrection();
@@ -259,7 +284,7 @@ private slots:
         QCOMPARE(s.items(), kNoImageItems);
         QCOMPARE(s.values(), kEmptyValues);
         QCOMPARE(accessibleName(s.window->findChild<QLabel*>("Text7")), QString("CheckSum : ???"));
-        s.open(file);
+        s.open(s.file);
         QCOMPARE(s.items(), kImageItems);
         QVERIFY(s.services.messages.empty());
         // Nothing hidden for a screen reader to find: every control is on show.
@@ -275,23 +300,23 @@ private slots:
     // refused by the verification, and nothing shown changes.
     void openRefusesThenFailsPartWay()
     {
-        Session s;
+        Session s(TestImage(46127));
         const TempFile small(TestImage(40000), "small.rom");
-        const TempFile bare(TestImage(46127), "bare.rom");
         QList<QStringList> seenDuringMessages;
         s.services.whileMessageShown = [&](const auto& shown) {
             seenDuringMessages << QStringList{shown.title, shown.text.section(' ', 0, 2)} + s.items() +
                                       s.values();
         };
-        s.services.fileAnswers.push_back({QString::fromStdString(small.path().string()), "small.rom"});
-        s.open(bare);
+        s.services.files.push_back(
+            vardane::ui::ChosenFile{QString::fromStdString(small.path().string()), "small.rom"});
+        s.open(s.file);
         s.trigger("mnucheckvalid");
-        const QStringList bareValues = named({"bare.rom", "46127 Octets", "", "", "", "???", "", "", "???"});
+        const QStringList bare = named({"image.rom", "46127 Octets", "", "", "", "???", "", "", "???"});
         QCOMPARE(seenDuringMessages,
                  (QList<QStringList>{QStringList{"Erreur Fatale ! ;-)", "Ce fichier n'est"} + kNoImageItems +
                                          named({"small.rom", "", "", "", "", "", "", "", "???"}),
-                                     QStringList{"Probleme", "Erreur lors de"} + kImageItems + bareValues,
-                                     QStringList{"Probleme", "Ce fichier est"} + kImageItems + bareValues}));
+                                     QStringList{"Probleme", "Erreur lors de"} + kImageItems + bare,
+                                     QStringList{"Probleme", "Ce fichier est"} + kImageItems + bare}));
         s.trigger("mnuClose");
         s.trigger("Ouvrir");  // and cancel
         QCOMPARE(s.services.fileDialogs, 3);
@@ -305,8 +330,7 @@ private slots:
     void dialogsLiveBesideTheMainWindow()
     {
         Session s;
-        const TempFile file(standardImage());
-        s.open(file);
+        s.open(s.file);
         for (const auto& [item, name] :
              {std::pair{"memfreq", "frmfreqmem"}, std::pair{"corefreq", "frmfreqCore"},
               std::pair{"sba", "frmSBA"}, std::pair{"mnuheader", "frmheader"}, std::pair{"about", "frmAbt"},
@@ -336,16 +360,14 @@ private slots:
     void openFromOutside()
     {
         Session s;
-        const TempFile image(standardImage());
-        const QString path = QString::fromStdString(image.path().string());
+        const QString path = QString::fromStdString(s.file.path().string());
         s.window->openFile(path);
-        QCOMPARE(s.window->state().filePath, image.path().string());
+        QCOMPARE(s.window->state().filePath, s.file.path().string());
         QCOMPARE(s.items(), kImageItems);
         QVERIFY(!s.drop({QUrl::fromLocalFile(path)}));
         s.trigger("mnuClose");
-        s.window->openFile(QString::fromStdString(image.folder().string()));
+        s.window->openFile(QString::fromStdString(s.file.folder().string()));
         QVERIFY(s.services.messages.size() == 1 && s.services.fileDialogs == 1);
-        QVERIFY(!s.drop({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}));
         QVERIFY(!s.drop({QUrl("https://vardane.invalid/image.rom")}));
         QVERIFY(s.drop({QUrl::fromLocalFile(path)}));
         QCOMPARE(s.values(), kStandardValues);
@@ -356,11 +378,9 @@ private slots:
     // file changed behind the list is refused and listed again.
     void changesListEachWriteAndTheOriginalComesBack()
     {
-        Session s;
         const auto original = standardImage().checksumTo(0x37);
-        const TempFile file(original);
-        s.open(file);
-        s.trigger("mnuchanges");
+        Session s(original);
+        s.show("mnuchanges", "frmModifications");
         QCOMPARE(s.changes(), QStringList{"Aucune modification"});
         s.trigger("memfreq");
         QTest::keyClick(visibleWindow("frmfreqmem")->findChild<QSlider*>("Slider1"), Qt::Key_Right);
@@ -384,9 +404,9 @@ private slots:
 
         s.services.answers = {false, true};
         click(visibleWindow("frmModifications"));
-        QVERIFY(file.contents() != original.bytes());
+        QVERIFY(!s.holds(original));
         click(visibleWindow("frmModifications"));
-        QVERIFY(file.contents() == original.bytes() && visibleWindow("frmModifications") == nullptr);
+        QVERIFY(s.holds(original) && visibleWindow("frmModifications") == nullptr);
         s.trigger("mnuchanges");
         QCOMPARE(s.changes(), QStringList{"Aucune modification"});
         QVERIFY(!visibleWindow("frmModifications")->findChild<QAbstractButton*>("Command1")->isEnabled());
@@ -396,18 +416,18 @@ private slots:
         s.trigger("sba");
         click(visibleWindow("frmSBA"));
         const auto meanwhile = TestImage(original).put(Standard::kSba, 0x00);
-        vardane::test::writeAll(file.path(), meanwhile.bytes());
+        vardane::test::writeAll(s.file.path(), meanwhile.bytes());
         s.services.answers = {true};
         click(visibleWindow("frmModifications"));
-        QVERIFY(file.contents() == meanwhile.bytes());
+        QVERIFY(s.holds(meanwhile));
         QVERIFY(
             s.services.messages.back().text.startsWith("Le fichier a été modifié par un autre programme"));
         QVERIFY(s.changes().contains("SideBand Adressing Activé : NON → ???"));
         QCOMPARE(s.services.questions, 3);
     }
 
-    // The desktop's own boxes and file dialog, answered by a timer, in French
-    // whatever the locale: words, spacing, dates, sizes and types.
+    // The desktop's own boxes, answered by a timer, in French whatever the
+    // locale: words, spacing and the question's default.
     void desktopServicesSpeakFrench()
     {
         const auto french = vardane::ui::speakFrench();
@@ -425,156 +445,125 @@ private slots:
                             "Perdu ? Oui : le fichier.");
         answer([&](QWidget* box) {
             auto* question = qobject_cast<QMessageBox*>(box);
-            for (QAbstractButton* button :
-                 QList<QAbstractButton*>{static_cast<QAbstractButton*>(question->defaultButton())} +
-                     question->buttons()) {
-                seen << button->text();
-            }
+            seen << question->defaultButton()->text() << question->button(QMessageBox::Yes)->text();
             question->defaultButton()->click();
         });
         QVERIFY(!desktop.askYesNo(nullptr, "Rétablir", "Rétablir ?"));
-        const TempFile image(standardImage());
-        std::filesystem::create_directory(image.folder() / "dossier");
-        answer([&](QWidget* widget) {
-            auto* dialog = qobject_cast<QFileDialog*>(widget);
-            dialog->setDirectory(QString::fromStdString(image.folder().string()));
-            // The folder is read in the background; its rows come a moment later.
-            QTimer::singleShot(300, [&, dialog] {
-                const auto* view = dialog->findChild<QTreeView*>("treeView");
-                for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
-                    seen << view->model()->index(row, 1, view->rootIndex()).data().toString() + '/' +
-                                view->model()->index(row, 2, view->rootIndex()).data().toString();
-                }
-                seen << view->model()->index(1, 3, view->rootIndex()).data().toString().section(' ', 0, 0);
-                dialog->selectFile(QString::fromStdString(image.path().string()));
-                dialog->findChild<QLineEdit*>("fileNameEdit")->setText("image.rom");
-                static_cast<QDialog*>(dialog)->accept();
-            });
-        });
-        const auto chosen = desktop.chooseFile(nullptr, "Fichier BIOS (*.rom)|*.rom|Tout Fichiers (*.*)|*.*");
-        QCOMPARE(chosen ? chosen->title : QString(), QString("image.rom"));
-        QCOMPARE(seen,
-                 (QStringList{QString::fromUtf8("Perdu\u00A0? Oui\u00A0: le\u00A0fichier."),
-                              QString::number(QMessageBox::Critical), "&Non", "&Oui", "&Non", "/Dossier",
-                              "64,00 Kio/inconnu", QDate::currentDate().toString("dd/MM/yyyy")}));
+        QCOMPARE(seen, (QStringList{QString::fromUtf8("Perdu\u00A0? Oui\u00A0: le\u00A0fichier."),
+                                    QString::number(QMessageBox::Critical), "&Non", "&Oui"}));
     }
 
-    // Each label in the type it was drawn with, and the long texts wrapped.
-    void textsInTheirType()
-    {
-        const vardane::ui::AboutDialog about;
-        Session s;
-        QStringList fonts;
-        for (const QLabel* label : {about.findChild<QLabel*>("Label2"), about.findChild<QLabel*>("Label3"),
-                                    about.findChild<QLabel*>("Label5"), about.findChild<QLabel*>("Label6"),
-                                    s.window->findChild<QLabel*>("Text7")}) {
-            fonts << QString("%1 %2%3")
-                         .arg(label->font().pointSizeF())
-                         .arg(label->font().bold() ? "b" : "")
-                         .arg(label->font().italic() ? "i" : "");
-        }
-        QCOMPARE(fonts, (QStringList{"48 b", "12 i", "8.25 bi", "13.5 b", "12 "}));
-        QVERIFY(about.findChild<QLabel*>("Label1")->wordWrap());
-    }
-
-    // Opening shows the host's clock; a move shows its clock; the arrow and
-    // page keys take the small and large steps; the program's own setValue
-    // shows nothing. Ouf Mode widens the range without a move, and clearing
-    // it brings the slider and Text1 back inside, the colour kept. Apply then
-    // writes the word of that clock and reports it.
+    // Opening shows the main window's clock; a move shows its clock; the arrow
+    // and page keys take the small and large steps; the program's own
+    // setValue shows nothing. Ouf Mode widens the range without a move, and
+    // clearing it brings the slider and Text1 back inside, the colour kept.
+    // Apply then writes the word of that clock, reports it, and the main
+    // window shows it.
     void clockFollowsTheSliderAndOufModeThenApplies()
     {
+        // clang-format off
         const struct {
-            bool memory;
+            const char *item, *name, *stateLabel;
+            std::int64_t word;
             QString opened, ouf, moved, afterKeys;
             QList<int> range, oufRange, cleared;
-            int word;
+            int written;
             QString message, text2;
         } cases[] = {
-            // clang-format off
-            {true, "366 Mhz (DDR) 366 Mhz green", "100 Mhz 1 Ghz", "990 red", "997 red", {366, 200, 600}, {366, 100, 1000},
-             {600, 200, 600}, 30000, "La frequence Mémoire est maintenant portée à 600 Mhz (DDR)", "600 Mhz (DDR)"},
-            {false, "143 Mhz 143 Mhz default", "20 Mhz 450 Mhz", "20 green", "26 green", {143, 75, 350}, {143, 20, 450},
-             {75, 75, 350}, 7500, "La frequence du GPU est maintenant portée à 75 Mhz (DDR)", "75 Mhz"},
+            {"memfreq", "frmfreqmem", "Text6", kMemWord, "366 Mhz (DDR) 366 Mhz green", "100 Mhz 1 Ghz", "990 red", "997 red",
+             {366, 200, 600}, {366, 100, 1000}, {600, 200, 600}, 30000, "La frequence Mémoire est maintenant portée à 600 Mhz (DDR)", "600 Mhz (DDR)"},
+            {"corefreq", "frmfreqCore", "Text9", Standard::kClockKey - 70, "143 Mhz 143 Mhz default", "20 Mhz 450 Mhz", "20 green",
+             "26 green", {143, 75, 350}, {143, 20, 450}, {75, 75, 350}, 7500, "La frequence du GPU est maintenant portée à 75 Mhz (DDR)", "75 Mhz"},
             // clang-format on
         };
         for (const auto& c : cases) {
-            Clock t(c.memory);
-            QVERIFY(t.dialog->findChild<QLineEdit*>("Text1")->isReadOnly());
-            QCOMPARE(t.text("Text2") + " " + t.text1(), c.opened);
-            QCOMPARE(t.range(), c.range);
-            click(t.dialog, "Check1");
-            QCOMPARE(t.range(), c.oufRange);
-            QCOMPARE(t.text("Label3") + " " + t.text("Label4"), c.ouf);
-            t.drag(c.moved.section(' ', 0, 0).toInt());
-            QCOMPARE(t.text1(), c.moved);
-            QTest::keyClick(t.slider, Qt::Key_Right);
-            QTest::keyClick(t.slider, Qt::Key_PageUp);
-            t.slider->setValue(c.moved.section(' ', 0, 0).toInt());
-            QCOMPARE(t.text1(), c.afterKeys);
-            click(t.dialog, "Check1");
-            QCOMPARE(t.range(), c.cleared);
-            QCOMPARE(t.text1(), QString::number(c.cleared[0]) + " " + c.moved.section(' ', 1));
+            Session s;
+            QWidget* t = s.show(c.item, c.name);
+            auto* slider = t->findChild<QSlider*>("Slider1");
+            QVERIFY(t->findChild<QLineEdit*>("Text1")->isReadOnly());
+            QCOMPARE(text(t, "Text2") + " " + text1(t), c.opened);
+            QCOMPARE(range(slider), c.range);
+            click(t, "Check1");
+            QCOMPARE(range(slider), c.oufRange);
+            QCOMPARE(text(t, "Label3") + " " + text(t, "Label4"), c.ouf);
+            drag(slider, c.moved.section(' ', 0, 0).toInt());
+            QCOMPARE(text1(t), c.moved);
+            QTest::keyClick(slider, Qt::Key_Right);
+            QTest::keyClick(slider, Qt::Key_PageUp);
+            slider->setValue(c.moved.section(' ', 0, 0).toInt());
+            QCOMPARE(text1(t), c.afterKeys);
+            click(t, "Check1");
+            QCOMPARE(range(slider), c.cleared);
+            QCOMPARE(text1(t), QString::number(c.cleared[0]) + " " + c.moved.section(' ', 1));
             QString text2WhileShown;
-            t.services.whileMessageShown = [&](const auto&) { text2WhileShown = t.text("Text2"); };
-            click(t.dialog);
-            QVERIFY(t.wrote(c.word));
-            QCOMPARE(t.message(), "information: " + c.message);
+            s.services.whileMessageShown = [&](const auto&) { text2WhileShown = text(t, "Text2"); };
+            click(t);
+            QVERIFY(s.holds(withWord(c.word, c.written)));
+            QCOMPARE(s.message(), "information: " + c.message);
             QCOMPARE(text2WhileShown, c.text2);
-            QCOMPARE(t.host->image.*t.stateText, std::to_string(c.cleared[0]) + " Mhz");
-            QVERIFY(!t.dialog->isVisible());
+            QCOMPARE(s.shown(c.stateLabel), QString::number(c.cleared[0]) + " Mhz");
+            QVERIFY(visibleWindow(c.name) == nullptr);
         }
-        // Right after opening, the word comes from Text1, fraction kept, and the
-        // clock shown from the slider.
-        Clock t(true, "333.5 Mhz");
-        click(t.dialog);
-        QVERIFY(t.wrote(16675));
-        QCOMPARE(t.host->image.memClockText, std::string("334 Mhz"));
+        // Right after opening, the word comes from Text1, fraction kept, and
+        // the clock shown from the slider.
+        Session s(withWord(kMemWord, 16675));
+        click(s.show("memfreq", "frmfreqmem"));
+        QVERIFY(s.holds(withWord(kMemWord, 16675)));
+        QCOMPARE(s.shown("Text6"), QString("334 Mhz"));
     }
 
     // Above the orange threshold orange, above the red one red, below the
     // orange one green; at the orange one the colour stays what it was.
     void clockColourFollowsTheThresholds()
     {
-        const std::pair<bool, QStringList> cases[] = {
-            {true,
-             {"460 green", "461 orange", "460 orange", "530 orange", "531 red", "460 red", "459 green"}},
-            {false, {"250 default", "291 red", "290 orange", "251 orange", "250 orange", "249 green"}},
+        const std::tuple<const char*, const char*, QStringList> cases[] = {
+            // clang-format off
+            {"memfreq", "frmfreqmem", {"460 green", "461 orange", "460 orange", "530 orange", "531 red", "460 red", "459 green"}},
+            {"corefreq", "frmfreqCore", {"250 default", "291 red", "290 orange", "251 orange", "250 orange", "249 green"}},
+            // clang-format on
         };
-        for (const auto& [memory, moves] : cases) {
-            Clock t(memory);
+        for (const auto& [item, name, moves] : cases) {
+            Session s;
+            QWidget* t = s.show(item, name);
             for (const QString& move : moves) {
-                t.drag(move.section(' ', 0, 0).toInt());
-                QCOMPARE(t.text1(), move);
+                drag(t->findChild<QSlider*>("Slider1"), move.section(' ', 0, 0).toInt());
+                QCOMPARE(text1(t), move);
             }
         }
     }
 
     // Apply writes nothing, says why, and the dialog stays: no image, the main
-    // window gone, no "r7", a file gone, or a starting clock the slider could
-    // not take.
+    // window gone, a file gone, or a starting clock the slider could not take.
+    // A write the system cuts short and cannot undo is said to have damaged
+    // the file.
     void clockApplyRefusals()
     {
         const std::pair<QString, QString> cases[] = {
-            {"no image", "Aucune image"}, {"gone", "fenêtre principale est fermée"}, {"no r7", "« r7 »"},
-            {"removed", "supprimé"},      {"outside", "hors de la plage"},
+            // clang-format off
+            {"no image", "Aucune image"}, {"gone", "fenêtre principale est fermée"}, {"removed", "supprimé"},
+            {"outside", "hors de la plage"}, {"damaged", "peut-être endommagé"},
+            // clang-format on
         };
         for (const auto& [situation, says] : cases) {
-            Clock t(true, situation == "outside" ? "1310,7 Mhz" : "300 Mhz");
+            Session s(situation == "outside" ? withWord(kMemWord, 0xFFFF) : standardImage());
+            QWidget* t = s.show("memfreq", "frmfreqmem");
             if (situation == "no image") {
-                t.host->onShow.reset();
+                s.trigger("mnuClose");
             } else if (situation == "gone") {
-                t.host.reset();
+                s.window->close();
+                flushDeletes();
             } else if (situation == "removed") {
-                std::filesystem::remove(t.file.path());
-            } else if (situation == "no r7") {
-                t.host->image.Octclef.reset();
+                std::filesystem::remove(s.file.path());
             }
-            click(t.dialog);
-            QVERIFY2(t.message().startsWith("critical: ") && t.message().contains(says),
-                     qPrintable(t.message()));
-            QVERIFY(t.dialog->isVisible());
-            QVERIFY(situation == "removed" || t.file.contents() == standardImage().bytes());
+            vardane::test::faults = {.shortWrites = situation == "damaged",
+                                     .writesBeforeFailure = situation == "damaged"};
+            click(t);
+            vardane::test::faults = {};
+            QVERIFY2(s.message().startsWith("critical: ") && s.message().contains(says),
+                     qPrintable(s.message()));
+            QVERIFY(t->isVisible());
+            QVERIFY(situation == "removed" || situation == "damaged" ||
+                    s.holds(withWord(kMemWord, situation == "outside" ? 0xFFFF : 18300)));
         }
     }
 
@@ -584,67 +573,58 @@ private slots:
     void clockKeysAndNames()
     {
         for (const char* focused : {"Slider1", "Check1"}) {
-            Clock t(true);
-            QTest::keyClick(t.slider, Qt::Key_Right);
-            QTest::keyClick(t.dialog->findChild<QWidget*>(focused), Qt::Key_Return);
-            QVERIFY(t.wrote(18400) && !t.dialog->isVisible());
+            Session s;
+            QWidget* t = s.show("memfreq", "frmfreqmem");
+            QTest::keyClick(t->findChild<QSlider*>("Slider1"), Qt::Key_Right);
+            QTest::keyClick(t->findChild<QWidget*>(focused), Qt::Key_Return);
+            QVERIFY(s.holds(withWord(kMemWord, 18400)) && visibleWindow("frmfreqmem") == nullptr);
         }
-        Clock t(true);
+        Session s;
+        QWidget* t = s.show("memfreq", "frmfreqmem");
         QStringList names;
         for (const char* name : {"Slider1", "Text1", "Text2", "Check1", "Command1"}) {
-            names << accessibleName(t.dialog->findChild<QWidget*>(name));
+            names << accessibleName(t->findChild<QWidget*>(name));
         }
         QCOMPARE(names, (QStringList{"Nouvelle fréquence", "Fréquence choisie", "Fréquence actuelle",
                                      "Ouf Mode", "Appliquer"}));
-        QTest::keyClick(t.slider, Qt::Key_Escape);
-        QVERIFY(!t.dialog->isVisible() && t.file.contents() == standardImage().bytes());
+        QTest::keyClick(t->findChild<QSlider*>("Slider1"), Qt::Key_Escape);
+        QVERIFY(!t->isVisible() && s.holds(standardImage()));
     }
 
     // The click rewrites the one byte, marks the checksum, offers its
     // correction, and changes the state text once the message is closed. An
-    // undecided state, a byte changed since Open, a main window gone: nothing
-    // is written, and only the changed byte is told.
+    // undecided state or a byte changed since Open: nothing is written, and
+    // only the changed byte is told.
     void sbaTogglesTheByteOrNothing()
     {
-        const struct {
-            std::uint8_t byte;
-            QString meanwhile, captions;
-            std::string state;
-            QString message;
-            std::uint8_t after;
-        } cases[] = {
-            // clang-format off
+        // clang-format off
+        const struct { std::uint8_t byte; QString meanwhile, captions, state, message; std::uint8_t after; } cases[] = {
             {0x7F, "", "Desactivé Activer", "OUI", QString("information: ") + vardane::kSbaEnabledMessage.data(), 0xFB},
             {0xFB, "", "Activé Desactiver", "NON", QString("information: ") + vardane::kSbaDisabledMessage.data(), 0x7F},
             {0x00, "", "Desactivé Activer le SBA", "???", "0 messages", 0x00},
             {0x7F, "changed", "Desactivé Activer", "NON", "critical: Le fichier a été modifié", 0xFB},
-            {0x7F, "gone", "Desactivé Activer", "", "0 messages", 0x7F},
             // clang-format on
         };
         for (const auto& c : cases) {
-            Shown t(standardImage().put(Standard::kSba, c.byte));
-            t.show(new vardane::ui::SbaDialog(*t.host));
-            QCOMPARE(t.text("Label2") + " " + t.text("Command1"), c.captions);
-            std::string stateWhileShown = "no message";
-            t.services.whileMessageShown = [&](const auto&) { stateWhileShown = t.host->image.sbaState; };
+            Session s(standardImage().put(Standard::kSba, c.byte));
+            QWidget* t = s.show("sba", "frmSBA");
+            QCOMPARE(text(t, "Label2") + " " + text(t, "Command1"), c.captions);
+            QString stateWhileShown = "no message";
+            s.services.whileMessageShown = [&](const auto&) { stateWhileShown = s.shown("Text5"); };
             if (c.meanwhile == "changed") {
-                vardane::test::writeAll(t.file.path(), standardImage().put(Standard::kSba, 0xFB).bytes());
-            } else if (c.meanwhile == "gone") {
-                t.host.reset();
+                vardane::test::writeAll(s.file.path(), standardImage().put(Standard::kSba, 0xFB).bytes());
             }
-            click(t.dialog);
+            click(t);
             const bool toggled = c.message.startsWith("information");
-            QVERIFY2(t.message().startsWith(c.message), qPrintable(t.message()));
-            QVERIFY(t.file.contents() == standardImage().put(Standard::kSba, c.after).bytes());
-            QVERIFY(!t.dialog->isVisible());
+            QVERIFY2(s.message().startsWith(c.message), qPrintable(s.message()));
+            QVERIFY(s.holds(standardImage().put(Standard::kSba, c.after)) &&
+                    visibleWindow("frmSBA") == nullptr);
             if (toggled) {
-                QCOMPARE(stateWhileShown, std::string(c.byte == 0x7F ? "NON" : "OUI"));
+                QCOMPARE(stateWhileShown, QString(c.byte == 0x7F ? "NON" : "OUI"));
             }
-            if (t.host != nullptr) {
-                QCOMPARE(t.host->image.sbaState, c.state);
-                QCOMPARE(t.host->correctionEnabled, toggled);
-                QCOMPARE(t.host->image.checksumText, std::string(toggled ? "Non Valide !" : "???"));
-            }
+            QCOMPARE(s.shown("Text5"), c.state);
+            QCOMPARE(s.items().contains("mnucorrcheck"), toggled);
+            QCOMPARE(s.shown("Text7"), QString(toggled ? "Non Valide !" : "???"));
         }
     }
 
@@ -656,63 +636,59 @@ private slots:
     void headerApplyWritesTheBoxText()
     {
         const auto base = standardImage().put(Standard::kHeader + 2, std::uint8_t{0x00});
-        const struct {
-            QString typed;
-            std::string written;
-            Qt::Key key;
-        } cases[] = {
-            {{}, {}, Qt::Key_unknown},
-            {QString(50, 'x'), std::string(48, 'x'), Qt::Key_Return},
-            {QString::fromUtf8("Ā€\t!"), "\x80!", Qt::Key_unknown},
-            {"Z", {}, Qt::Key_Escape},
+        // clang-format off
+        const struct { QString typed; std::string written; Qt::Key key; } cases[] = {
+            {{}, {}, Qt::Key_unknown}, {QString(50, 'x'), std::string(48, 'x'), Qt::Key_Return},
+            {QString::fromUtf8("Ā€\t!"), "\x80!", Qt::Key_unknown}, {"Z", {}, Qt::Key_Escape},
+            // clang-format on
         };
         for (const auto& c : cases) {
-            Shown t(base);
-            t.show(vardane::ui::HeaderDialog::load(*t.host));
-            auto* box = t.dialog->findChild<QLineEdit*>("Text1");
-            const std::string before = t.host->image.headerText;
+            Session s(base);
+            QWidget* t = s.show("mnuheader", "frmheader");
+            auto* box = t->findChild<QLineEdit*>("Text1");
+            const std::string before = s.window->state().headerText;
             QCOMPARE(box->text() + QString::number(box->cursorPosition()), QString("Va?dane test header0"));
             box->selectAll();
             for (const QChar character : c.typed) {  // as a keyboard of any layout types it
                 QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
                 QApplication::sendEvent(box, &press);
             }
-            c.key == Qt::Key_unknown ? click(t.dialog) : QTest::keyClick(box, c.key);
+            c.key == Qt::Key_unknown ? click(t) : QTest::keyClick(box, c.key);
             std::string field = c.written;
             field.resize(48, ' ');
             const bool applied = c.key != Qt::Key_Escape;
-            QVERIFY(!t.dialog->isVisible());
-            QVERIFY(t.file.contents() ==
-                    (c.written.empty() ? base : TestImage(base).put(Standard::kHeader, field)).bytes());
-            const auto after = t.file.contents();
-            QCOMPARE(t.host->image.headerText,
+            QVERIFY(!t->isVisible());
+            QVERIFY(s.holds(c.written.empty() ? base : TestImage(base).put(Standard::kHeader, field)));
+            const auto after = s.file.contents();
+            QCOMPARE(s.window->state().headerText,
                      applied ? vardane::decodeWindows1252(std::span(after).subspan(Standard::kHeader, 48))
                              : before);
-            QCOMPARE(t.host->image.checksumText, std::string(applied ? "Non Valide" : "???"));
-            QVERIFY(t.services.messages.empty());
+            QCOMPARE(s.shown("Text7"), QString(applied ? "Non Valide" : "???"));
+            QVERIFY(s.services.messages.empty());
         }
     }
 
     // No field (no carriage return in the 51 bytes): no dialog, a message. The
-    // image replaced since the load, or its field changed in the file: nothing
-    // written, and the dialog closes, since no retry could do better.
+    // image closed and opened again since the load, or its field changed in
+    // the file: nothing written, and the dialog closes, since no retry could
+    // do better.
     void headerRefusals()
     {
-        Shown none(standardImage().put(Standard::kHeader + 48, ' '));
-        QVERIFY(vardane::ui::HeaderDialog::load(*none.host) == nullptr);
-        QVERIFY(none.message().startsWith("critical: "));
+        Session none(standardImage().put(Standard::kHeader + 48, ' '));
+        QVERIFY(none.show("mnuheader", "frmheader") == nullptr && none.message().startsWith("critical: "));
         for (const bool imageReplaced : {true, false}) {
-            Shown t;
-            t.show(vardane::ui::HeaderDialog::load(*t.host));
-            t.dialog->findChild<QLineEdit*>("Text1")->setText("X");
+            Session s;
+            QWidget* t = s.show("mnuheader", "frmheader");
+            t->findChild<QLineEdit*>("Text1")->setText("X");
             if (imageReplaced) {
-                t.host->onShow = 2;
+                s.trigger("mnuClose");
+                s.open(s.file);
             } else {
-                vardane::test::writeAll(t.file.path(), standardImage().put(Standard::kHeader, "x").bytes());
+                vardane::test::writeAll(s.file.path(), standardImage().put(Standard::kHeader, "x").bytes());
             }
-            click(t.dialog);
-            QVERIFY(t.message().startsWith("critical: ") && !t.dialog->isVisible());
-            QCOMPARE(t.file.contents()[Standard::kHeader], imageReplaced ? 'V' : 'x');
+            click(t);
+            QVERIFY(s.message().startsWith("critical: ") && !t->isVisible());
+            QCOMPARE(s.file.contents()[Standard::kHeader], imageReplaced ? 'V' : 'x');
         }
     }
 };
