@@ -80,16 +80,6 @@ std::string place(const TempFolder& folder, const std::string& name, const TestI
     return (folder.path() / name).string();
 }
 
-std::vector<json> jsonLines(const std::string& text)
-{
-    std::vector<json> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(json::parse(line));
-    }
-    return lines;
-}
-
 void expectRefused(const Ran& ran, const std::string& reason)
 {
     EXPECT_EQ(ran.status, 2);
@@ -100,7 +90,7 @@ const TestImage kSum55 = standardImage().checksumTo(0x37);
 const TestImage kWithoutClockKey = standardImage().put(Standard::kClockKey, "xx").checksumTo(0);
 const std::string kOpenFailed = "Erreur lors de l'ouverture du fichier";
 
-TEST(CliInfo, JsonHoldsWhatTheScanProducedAndTheWindowsMessage)
+TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
 {
     const TempFolder folder;
     // clang-format off
@@ -130,14 +120,9 @@ TEST(CliInfo, JsonHoldsWhatTheScanProducedAndTheWindowsMessage)
         EXPECT_EQ(ran.status, accepted ? 0 : 2);
     }
     EXPECT_EQ(readAll(cases[1].first), kWithoutClockKey.bytes());
-}
-
-// Clocks of 333.34 and 125.5 Mhz and a version text starting NUL, CR, the euro
-// sign, an undefined byte, Ÿ, LF: control characters show as "?", and the
-// separator is the user's.
-TEST(CliInfo, RowsReadLikeTheWindowWithTheUsersDecimalSeparator)
-{
-    const TempFolder folder;
+    // Clocks of 333.34 and 125.5 Mhz and a version text starting NUL, CR, the
+    // euro sign, an undefined byte, Ÿ, LF: control characters show as "?", and
+    // the separator is the user's.
     const std::string odd = place(folder, "odd.rom",
                                   standardImage()
                                       .clockKey(Standard::kClockKey, 16667, 12550)
@@ -202,11 +187,26 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
                               .checksumTo(0)
                               .bytes());
     EXPECT_EQ(readAll(noKey), TestImage(kWithoutClockKey).put(Standard::kHeader, header).bytes());
+    // Run in this process, where the disk can be made to fail: a write the
+    // system cuts short and will not let be undone leaves the file changed,
+    // and the words say so instead of "nothing was written".
+    const std::string damaged = place(folder, "damaged.rom", standardImage());
+    std::ostringstream out;
+    std::ostringstream err;
+    cli::Console console{stdin, out, err, ".", {}};
+    faults = {.shortWrites = 1, .writesBeforeFailure = 1};
+    EXPECT_EQ(cli::run(std::vector<std::string>{"vardane-cli", "set-mem", "400", damaged}, console), 2);
+    faults = {};
+    EXPECT_EQ(err.str(),
+              "vardane-cli : l'écriture a échoué en cours de route et les anciens octets n'ont pas pu être "
+              "remis : le fichier est peut-être endommagé, restaurez-en une copie\n");
+    EXPECT_EQ(readAll(damaged), standardImage().put(Standard::kClockKey - 26, std::uint8_t{0x20}).bytes());
 }
 
 // Each image as alone, in order; a refusal names its path and never stops the
 // next, a FIFO never blocks, a line holding a NUL never reaches the system;
-// the status is the highest any image gave.
+// the status is the highest any image gave, and a failure to write or to
+// read the list is a refusal.
 TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
 {
     const TempFolder folder;
@@ -227,7 +227,11 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     const Ran listed =
         runCli({"info", "--json", "-"}, {.input = ok + "\r\n\n" + fifo + "\n" + nul + "\n" + bad + "\n"});
     EXPECT_EQ(listed.status, 2);
-    const std::vector<json> objects = jsonLines(listed.out);
+    std::vector<json> objects;
+    std::istringstream lines(listed.out);
+    for (std::string line; std::getline(lines, line);) {
+        objects.push_back(json::parse(line));
+    }
     ASSERT_EQ(objects.size(), 4U);
     const std::pair<json, std::string> eachAlone[] = {
         {objects[0], ok}, {objects[1], fifo}, {objects[3], bad}};
@@ -250,30 +254,19 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     EXPECT_EQ(readAll(bad), kSum55.bytes());
     EXPECT_THAT(runCli({"info", small}).out, testing::EndsWith("\nCheckSum : ???\n"));
     expectRefused(runCli({"verify", "-", ok}), "- se donne seul, sans autre image");
-}
-
-// A name that is not UTF-8 names its file as an argument and from "-" alike;
-// printed, its odd bytes, control characters and backslash read as \xHH.
-TEST(CliCollections, TakeAnyNameAsBytesAndPrintItUnambiguously)
-{
-    const TempFolder folder;
+    // A name that is not UTF-8 names its file as an argument and from "-"
+    // alike; printed, its odd bytes, control characters and backslash read as \xHH.
     const std::string odd = place(folder, "caf\xE9 \\\x7F\xC3\xA9.rom", standardImage());
-    const json alone = json::parse(runCli({"info", "--json", odd}).out);
-    json listed = json::parse(runCli({"info", "--json", "-"}, {.input = odd + "\n"}).out);
-    EXPECT_EQ(alone.at("fileTitle"), "caf\\xe9 \\x5c\\x7fé.rom");
-    EXPECT_EQ(listed.at("path"), (folder.path() / "caf\\xe9 \\x5c\\x7fé.rom").string());
-    listed.erase("path");
-    EXPECT_EQ(listed, alone);
+    const json oddAlone = json::parse(runCli({"info", "--json", odd}).out);
+    json oddListed = json::parse(runCli({"info", "--json", "-"}, {.input = odd + "\n"}).out);
+    EXPECT_EQ(oddAlone.at("fileTitle"), "caf\\xe9 \\x5c\\x7fé.rom");
+    EXPECT_EQ(oddListed.at("path"), (folder.path() / "caf\\xe9 \\x5c\\x7fé.rom").string());
+    oddListed.erase("path");
+    EXPECT_EQ(oddListed, oddAlone);
     EXPECT_EQ(runCli({"sba", "on", odd}).status, 0);
     EXPECT_EQ(readAll(odd), standardImage().put(Standard::kSba, std::uint8_t{0xFB}).bytes());
-}
-
-// Output that never reached its reader is no success; it stops a collection
-// at once. An unreadable list is refused; an empty one is no image at all.
-TEST(CliCollections, RefuseOutputTheyCannotWriteAndAListTheyCannotRead)
-{
-    const TempFolder folder;
-    const std::string ok = place(folder, "ok.rom", standardImage());
+    // Output that never reached its reader is no success; it stops a collection
+    // at once. An unreadable list is refused; an empty one is no image at all.
     const std::string first = place(folder, "first.rom", kSum55);
     const std::string second = place(folder, "second.rom", kSum55);
     const std::string lost = "impossible d'écrire sur la sortie standard";
@@ -319,25 +312,6 @@ TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
     expectRefused(runCli({"diff", a, place(folder, "small.rom", TestImage(100))}),
                   (folder.path() / "small.rom").string() + " : Ce fichier n'est pas un BIOS de GeForce ...");
     EXPECT_EQ(readAll(a), standardImage().bytes());
-}
-
-// A write the system cuts short and will not let be undone leaves the file
-// changed, and the words say so instead of "nothing was written".
-TEST(CliInProcess, SaysWhenTheFileMayBeDamaged)
-{
-    const TempFile image(standardImage());
-    std::ostringstream out;
-    std::ostringstream err;
-    cli::Console console{stdin, out, err, ".", {}};
-    faults = {.shortWrites = 1, .writesBeforeFailure = 1};
-    const int status =
-        cli::run(std::vector<std::string>{"vardane-cli", "set-mem", "400", image.path()}, console);
-    faults = {};
-    EXPECT_EQ(status, 2);
-    EXPECT_EQ(err.str(),
-              "vardane-cli : l'écriture a échoué en cours de route et les anciens octets n'ont pas pu être "
-              "remis : le fichier est peut-être endommagé, restaurez-en une copie\n");
-    EXPECT_EQ(image.contents(), standardImage().put(Standard::kClockKey - 26, std::uint8_t{0x20}).bytes());
 }
 
 }  // namespace

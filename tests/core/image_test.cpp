@@ -98,7 +98,10 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     for (const auto& c : cases) {
         EXPECT_THAT(opened(c.image), opensAs(c.seen));
     }
+    // Reads resume after a signal and after a short count, so an open sees every byte.
+    faults = {.interruptedReads = 1, .shortReads = 2};
     const OpenResult result = opened(test::standardImage());
+    faults = {};
     EXPECT_EQ(result.state.fileSize, "65536 Octets");
     EXPECT_EQ(result.state.headerText, "Vardane test header" + std::string(29, ' ') + "\r\n");
     EXPECT_EQ(result.state.versionText, "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
@@ -119,7 +122,7 @@ constexpr std::array<char32_t, 32> kChart80To9F{
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
 };
 
-TEST(Text, EveryByteOfWindows1252DecodesAndEncodesBackThroughTheChart)
+TEST(Text, Windows1252AndUtf8BothWaysAndTheUsersDecimalSeparator)
 {
     std::u32string chart;
     Bytes bytes;
@@ -132,40 +135,32 @@ TEST(Text, EveryByteOfWindows1252DecodesAndEncodesBackThroughTheChart)
     for (const char32_t outside : {0x0080, 0x009F, 0x0100, 0x4E2D, 0xFFFD, 0x1F600}) {
         EXPECT_FALSE(encodeWindows1252(std::u32string(U"ab") + outside)) << static_cast<unsigned>(outside);
     }
-}
-
-// Well-formed UTF-8 only: no overlong form, no surrogate, nothing past U+10FFFF.
-TEST(Text, DecodesWellFormedUtf8Only)
-{
-    const std::pair<std::string, std::optional<std::u32string>> cases[] = {
+    // Well-formed UTF-8 only: no overlong form, no surrogate, nothing past U+10FFFF.
+    const std::pair<std::string, std::optional<std::u32string>> utf8[] = {
         // clang-format off
         {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"aé€😀"}, {"\xF4\x8F\xBF\xBF", U"\U0010FFFF"}, {"\xC0\x80", {}},
         {"\xDF\xBF\xF0\x90\x80\x80", U"\u07FF\U00010000"}, {"\xE0\x9F\xBF", {}}, {"\xED\xA0\x80", {}}, {"\xF4\x90\x80\x80", {}},
         {"\xF5\x80\x80\x80", {}}, {"\xC2\xC0", {}}, {"\xE2\x82", {}}, {"\xFF", {}}, {"\x80", {}},
         // clang-format on
     };
-    for (const auto& [text, decoded] : cases) {
+    for (const auto& [text, decoded] : utf8) {
         EXPECT_EQ(decodeUtf8(text), decoded) << testing::PrintToString(text);
     }
-}
-
-// The first of LC_ALL, LC_NUMERIC and LANG that is set names the locale; a
-// locale missing from the system gives a point.
-TEST(Text, DecimalSeparatorFollowsTheUsersNumericLocale)
-{
+    // The first of LC_ALL, LC_NUMERIC and LANG that is set names the locale; a
+    // locale missing from the system gives a point.
     const std::array<const char*, 3> variables{"LC_ALL", "LC_NUMERIC", "LANG"};
-    const std::pair<std::array<const char*, 3>, const char*> cases[] = {
+    const std::pair<std::array<const char*, 3>, const char*> locales[] = {
         // clang-format off
         {{"fr_FR.UTF-8", "C", "C"}, ","}, {{"", "fr_FR.UTF-8", "C"}, ","}, {{nullptr, nullptr, "fr_FR.UTF-8"}, ","},
         {{"C", "fr_FR.UTF-8", "fr_FR.UTF-8"}, "."}, {{nullptr, nullptr, "xx_XX.UTF-8"}, "."}, {{nullptr, nullptr, nullptr}, "."},
         // clang-format on
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
+    for (std::size_t i = 0; i < std::size(locales); ++i) {
         for (std::size_t v = 0; v < variables.size(); ++v) {
-            const char* value = cases[i].first[v];
+            const char* value = locales[i].first[v];
             value != nullptr ? ::setenv(variables[v], value, 1) : ::unsetenv(variables[v]);
         }
-        EXPECT_EQ(userDecimalSeparator(), cases[i].second) << "case " << i;
+        EXPECT_EQ(userDecimalSeparator(), locales[i].second) << "locale case " << i;
     }
 }
 
@@ -186,7 +181,7 @@ TestImage counting()
     return image;
 }
 
-TEST(ImageFile, WriteChangesExactlyTheRangeOrNothing)
+TEST(ImageFile, WritesExactlyTheRangeOrNothingAndUndoesAFailedWrite)
 {
     const Bytes bytes{0xA0, 0xA1};  // neither is the byte it replaces
     // clang-format off
@@ -208,20 +203,17 @@ TEST(ImageFile, WriteChangesExactlyTheRangeOrNothing)
     const test::TempFolder folder;
     EXPECT_EQ(refusalOf(ImageFile::write(folder.path() / "gone.rom", 0, bytes)), Refusal::unreachable);
     EXPECT_EQ(refusalOf(ImageFile::write(folder.path(), 0, bytes)), Refusal::unreachable);
-}
-
-// A write cut short or not confirmed puts the old bytes back; only when that
-// fails or is not confirmed either is the file said to be damaged.
-TEST(ImageFile, AFailedWriteIsUndoneOrReportedAsDamage)
-{
-    const std::pair<test::PlantedFaults, Refusal> cases[] = {
+    EXPECT_EQ(ImageFile::read(test::TempFile(counting()).path(), kSize - 1, 2), refused(Refusal::tooShort));
+    // A write cut short or not confirmed puts the old bytes back; only when that
+    // fails or is not confirmed either is the file said to be damaged.
+    const std::pair<test::PlantedFaults, Refusal> failures[] = {
         // clang-format off
         {{.shortWrites = 1}, Refusal::notWritable}, {{.failedFlushes = 1}, Refusal::notWritable},
         {{.failedFlushes = 2}, Refusal::damaged}, {{.writesBeforeFailure = 1, .failedFlushes = 1}, Refusal::damaged},
         {{.shortWrites = 1, .writesBeforeFailure = 1}, Refusal::damaged},
         // clang-format on
     };
-    for (const auto& [planted, refusal] : cases) {
+    for (const auto& [planted, refusal] : failures) {
         const test::TempFile file(counting());
         faults = planted;
         EXPECT_EQ(refusalOf(ImageFile::write(file.path(), 10, Bytes{0xA0, 0xA1})), refusal);
@@ -229,16 +221,6 @@ TEST(ImageFile, AFailedWriteIsUndoneOrReportedAsDamage)
                   faults.writesBeforeFailure != 0);  // the old bytes went back
         faults = {};
     }
-}
-
-// Reads resume after a signal and after a short count, so an open sees every byte.
-TEST(ImageFile, ReadsResumeAfterAnInterruptionOrAShortCount)
-{
-    const test::TempFile file(test::standardImage());
-    faults = {.interruptedReads = 1, .shortReads = 2};
-    EXPECT_EQ(openImage(file.path(), ",").state.Octclef, Standard::kClockKey);
-    faults = {};
-    EXPECT_EQ(ImageFile::read(file.path(), 65535, 2), refused(Refusal::tooShort));
 }
 
 OpenResult scanned(const TestImage& image)

@@ -6,11 +6,11 @@
 #include <cerrno>
 #include <utility>
 
-namespace vardane::test {
-
-PlantedFaults faults;
+vardane::test::PlantedFaults vardane::test::faults;
 
 namespace {
+
+using vardane::test::faults;
 
 // Whether a planned fault of this kind is due now, counting it off.
 bool due(int& planned)
@@ -19,18 +19,14 @@ bool due(int& planned)
 }
 
 }  // namespace
-}  // namespace vardane::test
-
-using vardane::test::faults;
 
 extern "C" ssize_t pread(int fd, void* buffer, size_t length, off_t offset)
 {
-    if (vardane::test::due(faults.interruptedReads)) {
+    if (due(faults.interruptedReads)) {
         errno = EINTR;
         return -1;
     }
-    const auto got =
-        ::syscall(SYS_pread64, fd, buffer, vardane::test::due(faults.shortReads) ? 1 : length, offset);
+    const auto got = ::syscall(SYS_pread64, fd, buffer, due(faults.shortReads) ? 1 : length, offset);
     if (faults.afterNextRead) {
         std::exchange(faults.afterNextRead, nullptr)();
     }
@@ -43,13 +39,13 @@ extern "C" ssize_t pwrite(int fd, const void* buffer, size_t length, off_t offse
         errno = EIO;
         return -1;
     }
-    vardane::test::due(faults.writesBeforeFailure);
-    return ::syscall(SYS_pwrite64, fd, buffer, vardane::test::due(faults.shortWrites) ? 1 : length, offset);
+    due(faults.writesBeforeFailure);
+    return ::syscall(SYS_pwrite64, fd, buffer, due(faults.shortWrites) ? 1 : length, offset);
 }
 
 extern "C" int fdatasync(int fd)
 {
-    if (vardane::test::due(faults.failedFlushes)) {
+    if (due(faults.failedFlushes)) {
         errno = EIO;
         return -1;
     }

@@ -16,11 +16,12 @@ namespace vardane {
 
 inline void PrintTo(Refusal refusal, std::ostream* out)
 {
+    // clang-format off
     constexpr std::array<std::string_view, 17> kNames{
-        "unreachable",      "notWritable",   "notAnImage",       "tooShort",     "changed",
-        "damaged",          "noClockKey",    "clockOutOfRange",  "sbaUndecided", "noSbaByte",
-        "noHeader",         "noHeaderField", "emptyHeaderField", "textTooLong",  "unrepresentable",
+        "unreachable", "notWritable", "notAnImage", "tooShort", "changed", "damaged", "noClockKey", "clockOutOfRange",
+        "sbaUndecided", "noSbaByte", "noHeader", "noHeaderField", "emptyHeaderField", "textTooLong", "unrepresentable",
         "controlCharacter", "lengthChanged"};
+    // clang-format on
     *out << "Refusal::" << kNames.at(static_cast<std::size_t>(refusal));
 }
 
