@@ -56,7 +56,6 @@ struct FakeServices final : vardane::ui::UiServices {
     std::vector<Message> messages;
     std::function<void(const Message&)> whileMessageShown;  // looks at the windows while a box is up
     std::deque<bool> answers;                               // one a question; then No
-    int questions = 0;
 
     std::optional<vardane::ui::ChosenFile> chooseFile(QWidget* /*parent*/, const QString& /*filter*/) override
     {
@@ -73,7 +72,6 @@ struct FakeServices final : vardane::ui::UiServices {
     }
     bool askYesNo(QWidget* /*parent*/, const QString& /*title*/, const QString& /*text*/) override
     {
-        ++questions;
         return next(answers, false);
     }
 };
@@ -248,9 +246,6 @@ class WindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Clocks read the same on every machine: with a point.
-    void initTestCase() { qputenv("LC_ALL", "C"); }
-
     // Each value is shown with control characters as blanks, and announced
     // with its caption. A verification offers the correction, which rewrites
     // 0xBBFF alone and withdraws itself; Close empties every field and
@@ -268,8 +263,7 @@ private slots:
         s.trigger("mnucheckvalid");
         QCOMPARE(s.shown("Text7"), QString("Non Valide"));
         QCOMPARE(s.window->state().StK1, std::optional<std::uint8_t>(0x37));
-        QCOMPARE(s.items(), kImageItems.mid(0, 8) << "mnucorrcheck"
-                                                  << "about");
+        QVERIFY(s.items().contains("mnucorrcheck"));
         s.trigger("mnucorrcheck");
         QVERIFY(s.holds(standardImage().checksumTo(0)));
         QCOMPARE(s.shown("Text7"), QString("Valide"));
@@ -322,7 +316,7 @@ private slots:
         Session outside;
         const QString path = QString::fromStdString(outside.file.path().string());
         outside.window->openFile(path);
-        QCOMPARE(outside.items(), kImageItems);
+        QVERIFY(outside.items() == kImageItems && outside.services.fileDialogs == 0);
         QVERIFY(!outside.drop({QUrl::fromLocalFile(path)}));
         outside.trigger("mnuClose");
         outside.window->openFile(QString::fromStdString(outside.file.folder().string()));
@@ -358,6 +352,17 @@ private slots:
         flushDeletes();
         QVERIFY(s.window == nullptr && visibleWindow("frmSBA") == nullptr &&
                 visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
+        // The about box in the type it was drawn with, its disclaimer wrapped.
+        QStringList fonts;
+        for (const char* name : {"Label2", "Label3", "Label4", "Label5", "Label6"}) {
+            const QFont font = about->findChild<QLabel*>(name)->font();
+            fonts << QString("%1%2%3")
+                         .arg(font.pointSizeF())
+                         .arg(font.bold() ? " b" : "")
+                         .arg(font.italic() ? " i" : "");
+        }
+        QCOMPARE(fonts, (QStringList{"48 b", "12 i", "20.25", "8.25 b i", "13.5 b"}));
+        QVERIFY(about->findChild<QLabel*>("Label1")->wordWrap());
         click(about);
         flushDeletes();
         QVERIFY(about.isNull());
@@ -413,7 +418,6 @@ private slots:
         QVERIFY(
             s.services.messages.back().text.startsWith("Le fichier a été modifié par un autre programme"));
         QVERIFY(s.changes().contains("SideBand Adressing Activé : NON → ???"));
-        QCOMPARE(s.services.questions, 3);
     }
 
     // The desktop's question box, answered by a timer, in French whatever the
