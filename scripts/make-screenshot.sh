@@ -35,7 +35,7 @@ mkdir -m 700 "$tmp/xdg"
 program=$!
 
 # No window manager runs here, so each window is given the focus by hand.
-focus() { xdotool windowfocus --sync "$(xdotool search --sync --name "$1" | head -1)"; }
+focus() { xdotool windowfocus --sync "$(xdotool search --sync --onlyvisible --name "$1" | head -1)"; }
 menu() { focus "^Vardane"; xdotool key "alt+$1"; sleep 0.3; xdotool key "$2"; }
 
 menu f o
