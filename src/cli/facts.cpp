@@ -38,9 +38,4 @@ std::string lineStart(std::string_view key, std::string_view caption)
     return start.ends_with(' ') ? start : start + ' ';
 }
 
-std::string_view openMessage(OpenStatus status)
-{
-    return status == OpenStatus::rejected ? kNotAnImageMessage : kOpenFailedMessage;
-}
-
 }  // namespace vardane::cli

@@ -23,7 +23,4 @@ namespace vardane::cli {
 // window does not show.
 [[nodiscard]] std::string lineStart(std::string_view key, std::string_view caption);
 
-// The window's message for an open that did not end accepted.
-[[nodiscard]] std::string_view openMessage(OpenStatus status);
-
 }  // namespace vardane::cli

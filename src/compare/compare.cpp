@@ -12,6 +12,12 @@ namespace {
 
 namespace L = layout;
 
+struct PlacedField {
+    std::string_view name;
+    std::int64_t start = 0;
+    std::size_t length = 0;
+};
+
 std::string_view statusName(OpenStatus status)
 {
     switch (status) {
@@ -25,21 +31,6 @@ std::string_view statusName(OpenStatus status)
             break;
     }
     return "unreadable";
-}
-
-// The text the window shows in its message box; none when the open went through.
-FactValue openMessage(OpenStatus status)
-{
-    switch (status) {
-        case OpenStatus::accepted:
-            return {};
-        case OpenStatus::rejected:
-            return std::string(kNotAnImageMessage);
-        case OpenStatus::failed:
-        case OpenStatus::unreadable:
-            break;
-    }
-    return std::string(kOpenFailedMessage);
 }
 
 template <typename Integer>
@@ -88,6 +79,43 @@ DifferingRun named(std::int64_t first, std::int64_t last, const std::vector<Plac
     return run;
 }
 
+// The fields whose anchor the scan found, where that anchor puts them; a
+// field that would start before the file is not placed.
+std::vector<PlacedField> placedFields(const OpenResult& scan)
+{
+    std::vector<PlacedField> placed;
+    for (const L::Field& field : L::kFields) {
+        const auto anchor = anchorOffset(field.anchor, scan);
+        if (anchor && *anchor + field.distance >= 0) {
+            placed.push_back({field.name, *anchor + field.distance, field.length});
+        }
+    }
+    return placed;
+}
+
+// Every run of consecutive differing bytes over the common length of a and b,
+// with the fields it touches.
+std::vector<DifferingRun> differingRuns(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
+                                        const std::vector<PlacedField>& fields)
+{
+    std::vector<DifferingRun> runs;
+    const auto common = static_cast<std::int64_t>(std::min(a.size(), b.size()));
+    const auto differs = [&](std::int64_t i) {
+        return a[static_cast<std::size_t>(i)] != b[static_cast<std::size_t>(i)];
+    };
+    for (std::int64_t i = 0; i < common; ++i) {
+        if (!differs(i)) {
+            continue;
+        }
+        const std::int64_t first = i;
+        while (i + 1 < common && differs(i + 1)) {
+            ++i;
+        }
+        runs.push_back(named(first, i, fields));
+    }
+    return runs;
+}
+
 }  // namespace
 
 std::vector<Fact> factsOf(const OpenResult& opened)
@@ -97,7 +125,10 @@ std::vector<Fact> factsOf(const OpenResult& opened)
     const auto sum = read ? regionSum(opened.bytes) : std::nullopt;
     return {
         {"status", {}, std::string(statusName(opened.status))},
-        {"message", {}, openMessage(opened.status)},
+        {"message",
+         {},
+         opened.status == OpenStatus::accepted ? FactValue()
+                                               : FactValue(std::string(openMessage(opened.status)))},
         {"fileTitle", kFileTitleCaption, s.fileTitle},
         {"fileSize", kFileSizeCaption, s.fileSize},
         {"headerText", kHeaderCaption, s.headerText},
@@ -129,39 +160,6 @@ std::string factText(const FactValue& value, bool withSum)
         return withSum ? state + " (" + std::to_string(checksum->sum) + ")" : state;
     }
     return {};
-}
-
-std::vector<PlacedField> placedFields(const OpenResult& scan)
-{
-    std::vector<PlacedField> placed;
-    for (const L::Field& field : L::kFields) {
-        const auto anchor = anchorOffset(field.anchor, scan);
-        if (anchor && *anchor + field.distance >= 0) {
-            placed.push_back({field.name, *anchor + field.distance, field.length});
-        }
-    }
-    return placed;
-}
-
-std::vector<DifferingRun> differingRuns(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b,
-                                        const std::vector<PlacedField>& fields)
-{
-    std::vector<DifferingRun> runs;
-    const auto common = static_cast<std::int64_t>(std::min(a.size(), b.size()));
-    const auto differs = [&](std::int64_t i) {
-        return a[static_cast<std::size_t>(i)] != b[static_cast<std::size_t>(i)];
-    };
-    for (std::int64_t i = 0; i < common; ++i) {
-        if (!differs(i)) {
-            continue;
-        }
-        const std::int64_t first = i;
-        while (i + 1 < common && differs(i + 1)) {
-            ++i;
-        }
-        runs.push_back(named(first, i, fields));
-    }
-    return runs;
 }
 
 Differences compareImages(const OpenResult& a, const OpenResult& b)

@@ -47,6 +47,12 @@ struct OpenResult {
     std::vector<std::uint8_t> bytes;
 };
 
+// The message the window shows for an open that did not end accepted.
+[[nodiscard]] constexpr std::string_view openMessage(OpenStatus status)
+{
+    return status == OpenStatus::rejected ? kNotAnImageMessage : kOpenFailedMessage;
+}
+
 [[nodiscard]] bool sizeIsImage(std::int64_t size);
 
 // The anchor scan alone, over the first bytes of an accepted file (it reads
