@@ -5,7 +5,7 @@
 // window's start); they say where the time goes, not what to chase.
 #include "checksum/checksum.h"
 #include "editors/clock.h"
-#include "image/descriptor.h"
+#include "system/descriptor_posix.h"
 #include "image/layout.h"
 #include "image/open_image.h"
 #include "ratio_reporter.h"
@@ -32,14 +32,14 @@ using vardane::test::Standard;
 constexpr int kRepetitions = 5;
 
 // The floors hold their files with the core's own wrapper, as ImageFile does.
-[[nodiscard]] vardane::Descriptor openFile(const fs::path& path, int mode)
+[[nodiscard]] vardane::system::Descriptor openFile(const fs::path& path, int mode)
 {
-    return vardane::Descriptor(::open(path.c_str(), mode | O_CLOEXEC));
+    return vardane::system::Descriptor(::open(path.c_str(), mode | O_CLOEXEC));
 }
 
 [[nodiscard]] bool readOnce(const fs::path& path, std::vector<std::uint8_t>& into)
 {
-    const vardane::Descriptor fd = openFile(path, O_RDONLY);
+    const vardane::system::Descriptor fd = openFile(path, O_RDONLY);
     return fd.get() >= 0 &&
            ::pread(fd.get(), into.data(), into.size(), 0) == static_cast<ssize_t>(into.size());
 }
@@ -70,7 +70,7 @@ public:
     }
 
 private:
-    vardane::Descriptor fd_;
+    vardane::system::Descriptor fd_;
 };
 
 void openImage(benchmark::State& state, const fs::path& path)
@@ -157,7 +157,7 @@ void correctChecksumFloor(benchmark::State& state, const fs::path& path)
             state.SkipWithError("cannot change the region");
             break;
         }
-        const vardane::Descriptor fd = openFile(path, O_RDWR);
+        const vardane::system::Descriptor fd = openFile(path, O_RDWR);
         const bool read = fd.get() >= 0 && ::pread(fd.get(), region.data(), region.size(), 0) ==
                                                static_cast<ssize_t>(region.size());
         const std::array<std::uint8_t, 1> byte{region.back()};
@@ -192,7 +192,7 @@ void writeClockWordFloor(benchmark::State& state, const fs::path& path)
         const std::uint16_t word = kWords[next];
         const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(word & 0xFF),
                                                 static_cast<std::uint8_t>(word >> 8)};
-        const vardane::Descriptor fd = openFile(path, O_RDWR);
+        const vardane::system::Descriptor fd = openFile(path, O_RDWR);
         if (fd.get() < 0 || !writeOnce(fd.get(), offset, bytes)) {
             state.SkipWithError("cannot write the clock word");
             break;

@@ -44,7 +44,7 @@ int onEachImage(const CommandArguments& arguments, Console& console)
 {
     return forEachImage(arguments.operands, console, Headers::perImage,
                         [](const ImageArgument& image, Console& one, bool) {
-                            return image.path ? OnFile(*image.path, one) : refuse(one, kNulInPath);
+                            return image.path ? OnFile(*image.path, one) : refuse(one, image.whyNoPath);
                         });
 }
 

@@ -26,6 +26,10 @@ std::string_view reasonFor(Refusal why)
             return kCannotRead;
         case Refusal::notWritable:
             return kCannotWrite;
+        case Refusal::noSpace:
+            return kNoSpace;
+        case Refusal::locked:
+            return kLocked;
         case Refusal::notAnImage:
             return kNotAnImageMessage;
         case Refusal::tooShort:

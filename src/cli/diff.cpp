@@ -3,6 +3,7 @@
 #include "cli/json.h"
 #include "cli/texts.h"
 #include "compare/compare.h"
+#include "system/system.h"
 
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace {
 // they all come from the same version of it.
 Outcome<OpenResult> load(const std::string& given, std::string_view decimalSeparator)
 {
-    OpenResult opened = openImage(std::filesystem::path(given), decimalSeparator);
+    OpenResult opened = openImage(system::pathNamed(given).value_or(std::filesystem::path()), decimalSeparator);
     if (opened.status == OpenStatus::rejected) {
         return refused(Refusal::notAnImage);
     }

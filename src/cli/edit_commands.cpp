@@ -8,6 +8,7 @@
 #include "image/image_state.h"
 #include "image/open_image.h"
 #include "image/text.h"
+#include "system/system.h"
 
 namespace vardane::cli {
 namespace {
@@ -20,7 +21,7 @@ namespace {
 template <typename Edit>
 int withOpenImage(const std::string& given, Console& console, Edit edit)
 {
-    const std::filesystem::path path(given);
+    const std::filesystem::path path = system::pathNamed(given).value_or(std::filesystem::path());
     const OpenResult opened = openImage(path, console.decimalSeparator);
     if (opened.stoppedAt < OpenStep::clockKey) {
         return refuseWrite(console, openMessage(opened.status));

@@ -1,43 +1,51 @@
 #include "cli/images.h"
 
 #include "cli/texts.h"
+#include "system/system.h"
 
-#include <sys/types.h>
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
 
 namespace vardane::cli {
 namespace {
 
 constexpr std::string_view kStandardInput = "-";
 
-// The lines of the list, as they come. std::getline cannot tell a read that
-// failed from the end of the list; getline(3) and ferror can.
+struct ListedLine {
+    std::string bytes;
+    bool overlong = false;
+};
+
+// The lines of the list, as they come: a line is exactly the bytes before
+// its newline, a carriage return among them. Memory stays bounded whatever the
+// input: of a line longer than a name can be, only the start is kept.
 class ListReader {
 public:
     explicit ListReader(std::FILE* in) : in_(in) {}
-    ~ListReader() { std::free(line_); }
-    ListReader(const ListReader&) = delete;
-    ListReader& operator=(const ListReader&) = delete;
 
-    // The next line without its end, none at the end of the list or where a
-    // read failed. A list written on another system ends its lines with a
-    // carriage return.
-    [[nodiscard]] std::optional<std::string> next()
+    // The next line, none at the end of the list or where a read failed; a
+    // last line without its newline counts.
+    [[nodiscard]] std::optional<ListedLine> next()
     {
-        const ssize_t length = ::getline(&line_, &capacity_, in_);
-        if (length < 0) {
-            error_ = std::ferror(in_) != 0 ? errno : 0;
-            return std::nullopt;
-        }
-        std::string line(line_, static_cast<std::size_t>(length));
-        for (const char end : {'\n', '\r'}) {
-            if (!line.empty() && line.back() == end) {
-                line.pop_back();
+        ListedLine line;
+        bool any = false;
+        for (int c = std::getc(in_); c != EOF; c = std::getc(in_)) {
+            any = true;
+            if (c == '\n') {
+                return line;
+            }
+            if (line.bytes.size() < kLongestListedName) {
+                line.bytes += static_cast<char>(c);
+            } else {
+                line.overlong = true;
             }
         }
-        return line;
+        if (std::ferror(in_) != 0) {
+            error_ = errno == 0 ? EIO : errno;
+            return std::nullopt;
+        }
+        return any ? std::optional(std::move(line)) : std::nullopt;
     }
 
     [[nodiscard]] bool failed() const { return error_ != 0; }
@@ -56,19 +64,16 @@ public:
 
 private:
     std::FILE* in_;
-    char* line_ = nullptr;
-    std::size_t capacity_ = 0;
     int error_ = 0;
 };
 
-// A path holds no NUL: the system would read another file from it.
-ImageArgument listed(std::string line)
+ImageArgument listed(ListedLine line)
 {
-    if (line.find('\0') != std::string::npos) {
-        return {std::move(line), std::nullopt};
+    if (line.overlong) {
+        return {std::move(line.bytes), std::nullopt, kLineTooLong};
     }
-    std::filesystem::path path(line);
-    return {std::move(line), std::move(path)};
+    auto path = system::pathNamed(line.bytes);
+    return {std::move(line.bytes), std::move(path), kNulInPath};
 }
 
 }  // namespace
@@ -97,7 +102,7 @@ int forEachImage(std::span<const std::string> images, Console& console, Headers 
     };
     if (!fromInput) {
         for (const std::string& given : images) {
-            if (!handle({given, std::filesystem::path(given)})) {
+            if (!handle({given, system::pathNamed(given), kNulInPath})) {
                 break;
             }
         }
@@ -105,7 +110,7 @@ int forEachImage(std::span<const std::string> images, Console& console, Headers 
     }
     ListReader list(console.in);
     while (auto line = list.next()) {
-        if (!line->empty() && !handle(listed(std::move(*line)))) {
+        if (!line->bytes.empty() && !handle(listed(std::move(*line)))) {
             return status;
         }
     }

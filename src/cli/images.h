@@ -4,17 +4,23 @@
 
 #include "cli/console.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace vardane::cli {
 
+// The most of a listed line that is kept: no name the system takes is longer.
+inline constexpr std::size_t kLongestListedName = 4096;
+
 struct ImageArgument {
-    std::string given;                          // the bytes as given
+    std::string given;                          // the bytes as given (of a long line, the first ones)
     std::optional<std::filesystem::path> path;  // none when they cannot name a file
+    std::string_view whyNoPath;                 // then, the refusal's reason
 };
 
 enum class Headers { none, perImage };

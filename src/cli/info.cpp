@@ -39,7 +39,7 @@ int info(const ImageArgument& image, bool json, bool several, Console& console)
                     << '\n';
     }
     if (!image.path) {
-        return refuse(console, kNulInPath);
+        return refuse(console, image.whyNoPath);
     }
     return opened.status == OpenStatus::accepted ? kExitSuccess : refuse(console, openMessage(opened.status));
 }

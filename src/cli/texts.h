@@ -30,6 +30,7 @@ inline constexpr std::string_view kWrongArguments = "arguments incorrects, atten
 inline constexpr std::string_view kStandardInputAlone = "- se donne seul, sans autre image";
 inline constexpr std::string_view kNulInPath =
     "chemin contenant un caractère nul (un par ligne, sans -print0)";
+inline constexpr std::string_view kLineTooLong = "ligne de plus de 4096 octets, qui ne peut nommer aucun fichier";
 
 // Refusals of standard input and output.
 inline constexpr std::string_view kCannotWriteOutput = "impossible d'écrire sur la sortie standard";
@@ -41,6 +42,8 @@ inline constexpr std::string_view kListReadFailed = "erreur de lecture de l'entr
 // The words of the core's refusals (see reasonFor).
 inline constexpr std::string_view kCannotRead = "impossible de lire le fichier";
 inline constexpr std::string_view kCannotWrite = "impossible d'écrire dans le fichier";
+inline constexpr std::string_view kNoSpace = "plus de place sur le disque (ou quota atteint)";
+inline constexpr std::string_view kLocked = "un autre programme est en train d'écrire dans ce fichier";
 inline constexpr std::string_view kChecksumRegionMissing =
     "fichier trop court pour la zone du checksum (0x0000..0xBBFF)";
 inline constexpr std::string_view kFileChanged = "le fichier a changé depuis sa lecture";

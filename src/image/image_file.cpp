@@ -1,52 +1,69 @@
 #include "image/image_file.h"
 
-#include "image/descriptor.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "system/system.h"
 
 #include <algorithm>
-#include <cerrno>
 
 namespace vardane {
 namespace {
 
-// A file that cannot be found or read is unreachable; one that is there but
-// will not open for writing is read-only or locked.
-Refusal openRefusal(int error, int mode)
+using system::Failure;
+
+// How long a reader or a writer waits for another program's lock: far longer
+// than any write of this tool holds one, short enough for a user to wait.
+constexpr std::chrono::milliseconds kLockPatience{2000};
+
+// A file that is not there or not a file is unreachable; one that is there
+// but will not open for writing is read-only, or kept by another program.
+Refusal openRefusal(Failure failure, system::Access access)
 {
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-        case EISDIR:
-        case ELOOP:
-        case ENAMETOOLONG:
+    switch (failure) {
+        case Failure::absent:
+        case Failure::notRegular:
             return Refusal::unreachable;
+        case Failure::locked:
+            return Refusal::locked;
         default:
-            return mode == O_RDONLY ? Refusal::unreachable : Refusal::notWritable;
+            return access == system::Access::read ? Refusal::unreachable : Refusal::notWritable;
+    }
+}
+
+Refusal writeRefusal(Failure failure)
+{
+    switch (failure) {
+        case Failure::locked:
+            return Refusal::locked;
+        case Failure::noSpace:
+            return Refusal::noSpace;
+        default:
+            return Refusal::notWritable;
     }
 }
 
 struct Opened {
-    int fd;
+    std::unique_ptr<system::File> file;
     std::int64_t size;
 };
 
-// Opens an existing regular file. O_NONBLOCK keeps a FIFO or device swapped in
-// under the path from blocking the open; it changes nothing for regular files.
-Outcome<Opened> openRegular(const std::filesystem::path& path, int mode)
+// Opens the file and locks it for the whole of the call: shared for reading,
+// so that no read sees half of a write, exclusive for writing, so that two
+// writers take turns. A file system without locks is used unlocked.
+Outcome<Opened> openLocked(const std::filesystem::path& path, system::Access access)
 {
-    const int fd = ::open(path.c_str(), mode | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return refused(openRefusal(errno, mode));
+    auto file = system::openFile(path, access);
+    if (!file) {
+        return refused(openRefusal(file.error(), access));
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    const auto kind = access == system::Access::read ? system::LockKind::shared : system::LockKind::exclusive;
+    const auto locked = (*file)->lock(kind, kLockPatience);
+    if (!locked && locked.error() != Failure::noLocks) {
+        return refused(openRefusal(locked.error(), access));
+    }
+    const auto size = (*file)->size();
+    if (!size) {
         return refused(Refusal::unreachable);
     }
-    return Opened{fd, static_cast<std::int64_t>(info.st_size)};
+    return Opened{std::move(*file), *size};
 }
 
 bool rangeInside(std::int64_t offset, std::size_t length, std::int64_t size)
@@ -54,50 +71,51 @@ bool rangeInside(std::int64_t offset, std::size_t length, std::int64_t size)
     return offset >= 0 && offset <= size && static_cast<std::uint64_t>(size - offset) >= length;
 }
 
-// pread until `length` bytes or the end of the file; a signal may cut a read short.
-Outcome<std::size_t> readAt(int fd, std::int64_t offset, std::uint8_t* into, std::size_t length)
+// Until `into` is full or the file ends: a signal or the system may cut a
+// read short.
+Outcome<std::size_t> readAt(system::File& file, std::int64_t offset, std::span<std::uint8_t> into)
 {
     std::size_t done = 0;
-    while (done < length) {
-        const ssize_t got =
-            ::pread(fd, into + done, length - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) {
+    while (done < into.size()) {
+        const auto got = file.readAt(offset + static_cast<std::int64_t>(done), into.subspan(done));
+        if (!got && got.error() == Failure::interrupted) {
             continue;
         }
-        if (got < 0) {
+        if (!got) {
             return refused(Refusal::unreachable);
         }
-        if (got == 0) {
+        if (*got == 0) {
             break;
         }
-        done += static_cast<std::size_t>(got);
+        done += *got;
     }
     return done;
 }
 
-ssize_t writeAt(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes)
+system::Result<std::size_t> writeAt(system::File& file, std::int64_t offset,
+                                    std::span<const std::uint8_t> bytes)
 {
-    ssize_t written = -1;
-    do {
-        written = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-    } while (written < 0 && errno == EINTR);
+    auto written = file.writeAt(offset, bytes);
+    while (!written && written.error() == Failure::interrupted) {
+        written = file.writeAt(offset, bytes);
+    }
     return written;
 }
 
 // Restores the bytes a failed write may have changed; false when even that fails.
-bool putBack(int fd, std::int64_t offset, std::span<const std::uint8_t> before)
+bool putBack(system::File& file, std::int64_t offset, std::span<const std::uint8_t> before)
 {
-    return before.empty() || writeAt(fd, offset, before) == static_cast<ssize_t>(before.size());
+    return before.empty() || writeAt(file, offset, before) == before.size();
 }
 
-bool holds(int fd, const Expectation& expected, std::int64_t size)
+bool holds(system::File& file, const Expectation& expected, std::int64_t size)
 {
     if ((expected.fileSize && *expected.fileSize != size) ||
         !rangeInside(expected.offset, expected.bytes.size(), size)) {
         return false;
     }
     std::vector<std::uint8_t> current(expected.bytes.size());
-    const auto got = readAt(fd, expected.offset, current.data(), current.size());
+    const auto got = readAt(file, expected.offset, current);
     return got && *got == current.size() && current == expected.bytes;
 }
 
@@ -105,22 +123,18 @@ bool holds(int fd, const Expectation& expected, std::int64_t size)
 
 Outcome<std::int64_t> ImageFile::size(const std::filesystem::path& path)
 {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return refused(openRefusal(errno, O_RDONLY));
-    }
-    return static_cast<std::int64_t>(info.st_size);
+    return system::sizeOf(path).map_error(
+        [](Failure failure) { return openRefusal(failure, system::Access::read); });
 }
 
 Outcome<std::vector<std::uint8_t>> ImageFile::readStart(const std::filesystem::path& path, std::size_t limit)
 {
-    const auto opened = openRegular(path, O_RDONLY);
+    const auto opened = openLocked(path, system::Access::read);
     if (!opened) {
         return refused(opened.error());
     }
-    const Descriptor fd(opened->fd);
     std::vector<std::uint8_t> bytes(std::min(limit, static_cast<std::size_t>(opened->size)));
-    const auto got = readAt(fd.get(), 0, bytes.data(), bytes.size());
+    const auto got = readAt(*opened->file, 0, bytes);
     if (!got) {
         return refused(got.error());
     }
@@ -134,13 +148,12 @@ Outcome<std::vector<std::uint8_t>> ImageFile::read(const std::filesystem::path& 
     if (offset < 0) {
         return refused(Refusal::tooShort);
     }
-    const auto opened = openRegular(path, O_RDONLY);
+    const auto opened = openLocked(path, system::Access::read);
     if (!opened) {
         return refused(opened.error());
     }
-    const Descriptor fd(opened->fd);
     std::vector<std::uint8_t> bytes(length);
-    const auto got = readAt(fd.get(), offset, bytes.data(), bytes.size());
+    const auto got = readAt(*opened->file, offset, bytes);
     if (!got) {
         return refused(got.error());
     }
@@ -154,34 +167,34 @@ Outcome<void> ImageFile::write(const std::filesystem::path& path, std::int64_t o
                                std::span<const std::uint8_t> bytes,
                                const std::optional<Expectation>& expected)
 {
-    const auto opened = openRegular(path, O_RDWR);
+    const auto opened = openLocked(path, system::Access::readWrite);
     if (!opened) {
         return refused(opened.error());
     }
-    const Descriptor fd(opened->fd);
+    system::File& file = *opened->file;
     if (!rangeInside(offset, bytes.size(), opened->size)) {
         return refused(Refusal::tooShort);
     }
-    if (expected && !holds(fd.get(), *expected, opened->size)) {
+    if (expected && !holds(file, *expected, opened->size)) {
         return refused(Refusal::changed);
     }
     // Kept so that a write the system cuts short can be undone.
     std::vector<std::uint8_t> before(bytes.size());
-    const auto got = readAt(fd.get(), offset, before.data(), before.size());
+    const auto got = readAt(file, offset, before);
     if (!got || *got != before.size()) {
         return refused(Refusal::unreachable);
     }
-    const ssize_t written = writeAt(fd.get(), offset, bytes);
-    if (written != static_cast<ssize_t>(bytes.size())) {
-        const auto cut = static_cast<std::size_t>(std::max<ssize_t>(written, 0));
-        return refused(putBack(fd.get(), offset, std::span(before).first(cut)) ? Refusal::notWritable
-                                                                               : Refusal::damaged);
+    const auto written = writeAt(file, offset, bytes);
+    if (written != bytes.size()) {
+        const std::size_t cut = written.value_or(0);
+        const Refusal why = written ? Refusal::notWritable : writeRefusal(written.error());
+        return refused(putBack(file, offset, std::span(before).first(cut)) ? why : Refusal::damaged);
     }
-    if (::fdatasync(fd.get()) != 0) {
+    if (const auto flushed = file.flush(); !flushed) {
         // The bytes may never reach the disk; "nothing was written" stays true
         // only once the old ones are back there for certain.
-        const bool restored = putBack(fd.get(), offset, before) && ::fdatasync(fd.get()) == 0;
-        return refused(restored ? Refusal::notWritable : Refusal::damaged);
+        const bool restored = putBack(file, offset, before) && file.flush();
+        return refused(restored ? writeRefusal(flushed.error()) : Refusal::damaged);
     }
     return {};
 }

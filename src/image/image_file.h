@@ -1,5 +1,5 @@
-// The one place that touches the disk. Every call opens the file, does its
-// work and closes it again: no handle outlives a call.
+// The one place that touches the disk. Every call opens the file, locks it,
+// does its work and closes it again: no handle and no lock outlives a call.
 #pragma once
 
 #include "image/outcome.h"
@@ -37,8 +37,11 @@ public:
                                                                  std::int64_t offset, std::size_t length);
 
     // Overwrites bytes in place, whole or not at all: the existing file is
-    // opened read-write without create, truncate or append, the range must lie
-    // inside it, the bytes go down in one positioned write, then are flushed.
+    // opened read-write without create, truncate or append and locked against
+    // every other writer and reader, the range must lie inside it and the
+    // expectation hold, the bytes go down in one positioned write, then are
+    // flushed. A lock that another program keeps for longer than a moment is
+    // a refusal.
     [[nodiscard]] static Outcome<void> write(const std::filesystem::path& path, std::int64_t offset,
                                              std::span<const std::uint8_t> bytes,
                                              const std::optional<Expectation>& expected = {});

@@ -12,6 +12,8 @@ enum class Refusal {
     // The file.
     unreachable,  // it names no regular file, or the file cannot be opened or read
     notWritable,  // it cannot be opened for writing, or the system refused the write
+    noSpace,      // the disk is full, or the user's quota is used up
+    locked,       // another program is reading or writing it, and kept it too long
     notAnImage,   // its size lies outside the image window
     tooShort,     // it does not hold the bytes to read or to write
     changed,      // it no longer holds what was read or loaded before the write

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-
-#include <langinfo.h>
-#include <locale.h>
 
 namespace vardane {
 namespace {
@@ -88,32 +84,6 @@ std::string formatHundredths(std::uint32_t hundredths, std::string_view decimalS
         }
     }
     return text;
-}
-
-std::string userDecimalSeparator()
-{
-    const char* name = nullptr;
-    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-        name = std::getenv(variable);
-        if (name != nullptr && *name != '\0') {
-            break;
-        }
-    }
-    std::string separator = ".";
-    if (name == nullptr || *name == '\0') {
-        return separator;
-    }
-    // A locale of the process's own would change how the C library reads
-    // numbers everywhere; one made apart and freed again changes nothing.
-    const locale_t numeric = ::newlocale(LC_NUMERIC_MASK, name, static_cast<locale_t>(nullptr));
-    if (numeric != static_cast<locale_t>(nullptr)) {
-        const char* point = ::nl_langinfo_l(RADIXCHAR, numeric);
-        if (point != nullptr && *point != '\0') {
-            separator = point;
-        }
-        ::freelocale(numeric);
-    }
-    return separator;
 }
 
 std::optional<Utf8Sequence> firstUtf8Sequence(std::string_view text)

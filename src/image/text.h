@@ -24,11 +24,6 @@ namespace vardane {
 // Integer arithmetic only, so 16667 is exactly "166" + separator + "67".
 [[nodiscard]] std::string formatHundredths(std::uint32_t hundredths, std::string_view decimalSeparator);
 
-// The decimal separator of clock texts: the C library's decimal point of the
-// numeric locale that LC_ALL, then LC_NUMERIC, then LANG name, read without
-// changing the process's locale; "." when that locale is not on the system.
-[[nodiscard]] std::string userDecimalSeparator();
-
 // The well-formed UTF-8 sequence at the start of `text`: its code point and
 // its length in bytes; nothing when the first bytes are not one.
 struct Utf8Sequence {

@@ -2,6 +2,7 @@
 
 #include "compare/compare.h"
 #include "image/text.h"
+#include "system/system.h"
 #include "qt/qt_text.h"
 #include "ui/texts.h"
 #include "ui/twips.h"
@@ -101,7 +102,7 @@ void ChangesWindow::refresh()
     if (main == nullptr) {
         return;
     }
-    const Comparison comparison = compareWithFile(*original_, main->state().filePath, userDecimalSeparator());
+    const Comparison comparison = compareWithFile(*original_, main->state().filePath, system::userDecimalSeparator());
     if (comparison.now.status == OpenStatus::unreadable) {
         list1_->addItem(refusalText(Refusal::unreachable).section('\n', 0, 0));
         command1_->setEnabled(false);

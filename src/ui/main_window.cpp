@@ -2,6 +2,7 @@
 
 #include "checksum/checksum.h"
 #include "image/text.h"
+#include "system/system.h"
 #include "qt/qt_text.h"
 #include "ui/about_dialog.h"
 #include "ui/changes_window.h"
@@ -207,7 +208,7 @@ OpenStatus MainWindow::openChosen(const ChosenFile& chosen)
 {
     showField(&ImageState::fileTitle, chosen.title.toStdString());
     const std::filesystem::path path(QFile::encodeName(chosen.path).toStdString());
-    auto opened = std::make_shared<const OpenResult>(openImage(path, userDecimalSeparator()));
+    auto opened = std::make_shared<const OpenResult>(openImage(path, system::userDecimalSeparator()));
     switch (opened->status) {
         case OpenStatus::rejected:
             services_.showMessage(this, MessageIcon::critical, qtText(kNotAnImageTitle),
@@ -248,7 +249,7 @@ void MainWindow::reloadImage()
     imageOnShow_ = ++opensSoFar_;
     correctionOffered_ = false;
     updateActions();
-    showOpened(openImage(state_.filePath, userDecimalSeparator()));
+    showOpened(openImage(state_.filePath, system::userDecimalSeparator()));
     showField(&ImageState::checksumText, std::string(kChecksumUnknown));
 }
 

@@ -14,7 +14,12 @@ const char* reason(Refusal refusal)
         case Refusal::unreachable:
             return "Impossible de lire le fichier (déplacé, supprimé ou verrouillé depuis son ouverture ?).";
         case Refusal::notWritable:
-            return "Impossible d'écrire dans le fichier (protégé en écriture ou verrouillé ?).";
+            return "Impossible d'écrire dans le fichier (protégé en écriture ?).";
+        case Refusal::noSpace:
+            return "Le disque est plein, ou le quota de l'utilisateur est atteint : le fichier ne peut pas être "
+                   "écrit.";
+        case Refusal::locked:
+            return "Un autre programme est en train d'écrire dans ce fichier : réessayez dans un instant.";
         case Refusal::notAnImage:
             return "La taille de ce fichier a changé depuis son ouverture : ce n'est plus un BIOS de "
                    "GeForce.";

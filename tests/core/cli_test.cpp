@@ -221,20 +221,21 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
               "==> " + small + " <==\n==> " + bad + " <==\nSomme : 55 (0x37)\nCheckSum : Non Valide\n");
     EXPECT_EQ(mixed.err, "vardane-cli : " + small + " : Ce fichier n'est pas un BIOS de GeForce ...\n");
     EXPECT_EQ(runCli({"verify", ok, bad}).status, 1);
-    // A list written on another system, with a blank line: one JSON object a
-    // line, each the image's own with its path.
+    // One JSON object a line, each the image's own with its path, the last
+    // line without its newline too; a blank line names nothing. A line that
+    // cannot name a file (a NUL, more than 4096 bytes) is refused unread.
     const std::string nul = small + std::string(1, '\0') + ".rom";
-    const Ran listed =
-        runCli({"info", "--json", "-"}, {.input = ok + "\r\n\n" + fifo + "\n" + nul + "\n" + bad + "\n"});
+    const Ran listed = runCli({"info", "--json", "-"}, {.input = ok + "\n\n" + fifo + "\n" + nul + "\n" +
+                                                                  std::string(5000, 'a') + "\n" + bad});
     EXPECT_EQ(listed.status, 2);
     std::vector<json> objects;
     std::istringstream lines(listed.out);
     for (std::string line; std::getline(lines, line);) {
         objects.push_back(json::parse(line));
     }
-    ASSERT_EQ(objects.size(), 4U);
+    ASSERT_EQ(objects.size(), 5U);
     const std::pair<json, std::string> eachAlone[] = {
-        {objects[0], ok}, {objects[1], fifo}, {objects[3], bad}};
+        {objects[0], ok}, {objects[1], fifo}, {objects[4], bad}};
     for (const auto& [object, path] : eachAlone) {
         json alone = json::parse(runCli({"info", "--json", path}).out);
         alone["path"] = path;
@@ -244,13 +245,18 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     EXPECT_EQ(objects[2]["path"], shownNul);
     EXPECT_EQ(objects[2]["fileTitle"], "small.rom\\x00.rom");
     EXPECT_EQ(objects[2]["status"], "unreadable");
-    EXPECT_EQ(listed.err, "vardane-cli : " + fifo +
-                              " : Ce fichier n'est pas un BIOS de GeForce ...\nvardane-cli : " + shownNul +
-                              " : chemin contenant un caractère nul (un par ligne, sans -print0)\n");
-    // Cut at its NUL, this line would name bad.rom.
-    const Ran fixed = runCli({"fix", "-"}, {.input = bad + std::string(1, '\0') + "\n"});
+    EXPECT_EQ(objects[3]["path"], std::string(4096, 'a'));
+    EXPECT_EQ(objects[3]["status"], "unreadable");
+    EXPECT_EQ(listed.err, "vardane-cli : " + fifo + " : Ce fichier n'est pas un BIOS de GeForce ...\n" +
+                              "vardane-cli : " + shownNul +
+                              " : chemin contenant un caractère nul (un par ligne, sans -print0)\n" +
+                              "vardane-cli : " + std::string(4096, 'a') +
+                              " : ligne de plus de 4096 octets, qui ne peut nommer aucun fichier\n");
+    // Cut at its NUL, the first line would name bad.rom; a carriage return is
+    // part of the name, so the second names a file that is not there.
+    const Ran fixed = runCli({"fix", "-"}, {.input = bad + std::string(1, '\0') + "\n" + bad + "\r\n"});
     EXPECT_EQ(fixed.status, 2);
-    EXPECT_EQ(fixed.out, "==> " + bad + "\\x00 <==\n");
+    EXPECT_EQ(fixed.out, "==> " + bad + "\\x00 <==\n==> " + bad + "\\x0d <==\n");
     EXPECT_EQ(readAll(bad), kSum55.bytes());
     EXPECT_THAT(runCli({"info", small}).out, testing::EndsWith("\nCheckSum : ???\n"));
     expectRefused(runCli({"verify", "-", ok}), "- se donne seul, sans autre image");
@@ -282,6 +288,28 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     expectRefused(runCli({"verify", "-"}, {.redirections = " <&-"}), list + "l'entrée standard est fermée");
     const Ran empty = runCli({"info", "--json", "-"});
     EXPECT_EQ(std::tie(empty.status, empty.out, empty.err), std::tuple(0, "", ""));
+    // A list whose reading fails part-way is refused after the images it gave.
+    struct Reading {
+        std::string first;
+        bool given = false;
+    } reading{ok + "\n"};
+    cookie_io_functions_t failing{};
+    failing.read = [](void* cookie, char* into, std::size_t size) -> ssize_t {
+        auto& r = *static_cast<Reading*>(cookie);
+        if (std::exchange(r.given, true) || size < r.first.size()) {
+            errno = EIO;
+            return -1;
+        }
+        return static_cast<ssize_t>(r.first.copy(into, size));
+    };
+    std::FILE* in = ::fopencookie(&reading, "r", failing);
+    std::ostringstream out;
+    std::ostringstream err;
+    cli::Console console{in, out, err, ".", {}};
+    EXPECT_EQ(cli::run(std::vector<std::string>{"vardane-cli", "verify", "-"}, console), 2);
+    std::fclose(in);
+    EXPECT_EQ(out.str(), "==> " + ok + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n");
+    EXPECT_EQ(err.str(), "vardane-cli : " + list + "erreur de lecture de l'entrée standard\n");
 }
 
 TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)

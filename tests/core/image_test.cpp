@@ -5,6 +5,7 @@
 #include "image/image_file.h"
 #include "image/open_image.h"
 #include "image/text.h"
+#include "system/system.h"
 
 #include "faults.h"
 #include "printers.h"
@@ -160,7 +161,7 @@ TEST(Text, Windows1252AndUtf8BothWaysAndTheUsersDecimalSeparator)
             const char* value = locales[i].first[v];
             value != nullptr ? ::setenv(variables[v], value, 1) : ::unsetenv(variables[v]);
         }
-        EXPECT_EQ(userDecimalSeparator(), locales[i].second) << "locale case " << i;
+        EXPECT_EQ(system::userDecimalSeparator(), locales[i].second) << "locale case " << i;
     }
 }
 
@@ -205,22 +206,37 @@ TEST(ImageFile, WritesExactlyTheRangeOrNothingAndUndoesAFailedWrite)
     EXPECT_EQ(refusalOf(ImageFile::write(folder.path(), 0, bytes)), Refusal::unreachable);
     EXPECT_EQ(ImageFile::read(test::TempFile(counting()).path(), kSize - 1, 2), refused(Refusal::tooShort));
     // A write cut short or not confirmed puts the old bytes back; only when that
-    // fails or is not confirmed either is the file said to be damaged.
-    const std::pair<test::PlantedFaults, Refusal> failures[] = {
+    // fails or is not confirmed either is the file said to be damaged. A full
+    // disk is told as such.
+    const struct { test::PlantedFaults planted; Refusal refusal; bool unchanged; } failures[] = {
         // clang-format off
-        {{.shortWrites = 1}, Refusal::notWritable}, {{.failedFlushes = 1}, Refusal::notWritable},
-        {{.failedFlushes = 2}, Refusal::damaged}, {{.writesBeforeFailure = 1, .failedFlushes = 1}, Refusal::damaged},
-        {{.shortWrites = 1, .writesBeforeFailure = 1}, Refusal::damaged},
+        {{.shortWrites = 1}, Refusal::notWritable, true}, {{.failedFlushes = 1}, Refusal::notWritable, true},
+        {{.writesBeforeFailure = 0, .writeFailure = system::Failure::noSpace}, Refusal::noSpace, true},
+        {{.failedFlushes = 2}, Refusal::damaged, true}, {{.writesBeforeFailure = 1, .failedFlushes = 1}, Refusal::damaged, false},
+        {{.shortWrites = 1, .writesBeforeFailure = 1}, Refusal::damaged, false},
         // clang-format on
     };
-    for (const auto& [planted, refusal] : failures) {
+    for (const auto& [planted, refusal, unchanged] : failures) {
         const test::TempFile file(counting());
         faults = planted;
         EXPECT_EQ(refusalOf(ImageFile::write(file.path(), 10, Bytes{0xA0, 0xA1})), refusal);
-        EXPECT_EQ(file.contents() == counting().bytes(),
-                  faults.writesBeforeFailure != 0);  // the old bytes went back
         faults = {};
+        EXPECT_EQ(file.contents() == counting().bytes(), unchanged);
     }
+    // Writers take turns: one that comes while another holds the file, between
+    // its check and its write, is refused and writes nothing, and so is a
+    // reader; the first writer's bytes alone land.
+    const test::TempFile file(counting());
+    std::vector<std::optional<Refusal>> meanwhile;
+    faults = {.lockPatience = std::chrono::milliseconds(50), .afterNextRead = [&] {
+                  meanwhile = {refusalOf(ImageFile::write(file.path(), 20, Bytes{0xB0})),
+                               refusalOf(ImageFile::read(file.path(), 0, 1))};
+              }};
+    EXPECT_EQ(refusalOf(ImageFile::write(file.path(), 10, Bytes{0xA0, 0xA1}, Expectation{12, {byteAt(12)}, {}})),
+              std::nullopt);
+    faults = {};
+    EXPECT_THAT(meanwhile, testing::ElementsAre(Refusal::locked, Refusal::locked));
+    EXPECT_EQ(file.contents(), counting().put(10, "\xA0\xA1").bytes());
 }
 
 OpenResult scanned(const TestImage& image)

@@ -1,16 +1,13 @@
 #include "faults.h"
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <utility>
 
 vardane::test::PlantedFaults vardane::test::faults;
 
+namespace vardane::system {
 namespace {
 
-using vardane::test::faults;
+using test::faults;
 
 // Whether a planned fault of this kind is due now, counting it off.
 bool due(int& planned)
@@ -18,36 +15,66 @@ bool due(int& planned)
     return planned > 0 && planned-- > 0;
 }
 
+class PlantedFile final : public File {
+public:
+    explicit PlantedFile(std::unique_ptr<File> file) : file_(std::move(file)) {}
+
+    [[nodiscard]] Result<std::int64_t> size() const override { return file_->size(); }
+
+    [[nodiscard]] Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> into) override
+    {
+        if (due(faults.interruptedReads)) {
+            return tl::unexpected(Failure::interrupted);
+        }
+        if (due(faults.failedReads)) {
+            return tl::unexpected(Failure::other);
+        }
+        const auto got = file_->readAt(offset, due(faults.shortReads) ? into.first(1) : into);
+        if (faults.afterNextRead) {
+            std::exchange(faults.afterNextRead, nullptr)();
+        }
+        return got;
+    }
+
+    [[nodiscard]] Result<std::size_t> writeAt(std::int64_t offset,
+                                              std::span<const std::uint8_t> bytes) override
+    {
+        if (faults.writesBeforeFailure == 0) {
+            return tl::unexpected(faults.writeFailure);
+        }
+        due(faults.writesBeforeFailure);
+        return file_->writeAt(offset, due(faults.shortWrites) ? bytes.first(1) : bytes);
+    }
+
+    [[nodiscard]] Result<> flush() override
+    {
+        if (due(faults.failedFlushes)) {
+            return tl::unexpected(Failure::other);
+        }
+        return file_->flush();
+    }
+
+    [[nodiscard]] Result<> lock(LockKind kind, std::chrono::milliseconds patience) override
+    {
+        return file_->lock(kind, faults.lockPatience.value_or(patience));
+    }
+
+private:
+    std::unique_ptr<File> file_;
+};
+
 }  // namespace
 
-extern "C" ssize_t pread(int fd, void* buffer, size_t length, off_t offset)
+Result<std::unique_ptr<File>> openFile(const std::filesystem::path& path, Access access)
 {
-    if (due(faults.interruptedReads)) {
-        errno = EINTR;
-        return -1;
+    if (due(faults.refusedOpens)) {
+        return tl::unexpected(Failure::denied);
     }
-    const auto got = ::syscall(SYS_pread64, fd, buffer, due(faults.shortReads) ? 1 : length, offset);
-    if (faults.afterNextRead) {
-        std::exchange(faults.afterNextRead, nullptr)();
+    auto file = openNativeFile(path, access);
+    if (!file) {
+        return tl::unexpected(file.error());
     }
-    return got;
+    return std::make_unique<PlantedFile>(std::move(*file));
 }
 
-extern "C" ssize_t pwrite(int fd, const void* buffer, size_t length, off_t offset)
-{
-    if (faults.writesBeforeFailure == 0) {
-        errno = EIO;
-        return -1;
-    }
-    due(faults.writesBeforeFailure);
-    return ::syscall(SYS_pwrite64, fd, buffer, due(faults.shortWrites) ? 1 : length, offset);
-}
-
-extern "C" int fdatasync(int fd)
-{
-    if (due(faults.failedFlushes)) {
-        errno = EIO;
-        return -1;
-    }
-    return static_cast<int>(::syscall(SYS_fdatasync, fd));
-}
+}  // namespace vardane::system

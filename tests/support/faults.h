@@ -1,20 +1,28 @@
-// Faults the system could answer with, planted on the calls that ImageFile
-// makes. A binary that links this file gets its own pread, pwrite and
-// fdatasync, which pass every call to the kernel unchanged until a test
+// Faults the system could answer with, planted on the files the core opens:
+// every test binary links this file's openFile, which hands out the system's
+// own files wrapped so that each call passes through unchanged until a test
 // plants a fault.
 #pragma once
 
+#include "system/system.h"
+
+#include <chrono>
 #include <functional>
+#include <optional>
 
 namespace vardane::test {
 
 struct PlantedFaults {
-    int interruptedReads = 0;      // preads failing with EINTR
-    int shortReads = 0;            // preads giving one byte only
-    int shortWrites = 0;           // pwrites writing one byte only
-    int writesBeforeFailure = -1;  // pwrites that go through before the rest fail
+    int refusedOpens = 0;          // opens refused as to a user without rights to the file
+    int interruptedReads = 0;      // reads cut short by a signal before reading
+    int shortReads = 0;            // reads giving one byte only
+    int failedReads = 0;           // reads failing outright, as on an I/O error
+    int shortWrites = 0;           // writes writing one byte only
+    int writesBeforeFailure = -1;  // writes that go through before the rest fail
+    system::Failure writeFailure = system::Failure::other;  // how those fail
     int failedFlushes = 0;
-    // Runs once, after the next pread, as if another program wrote then.
+    std::optional<std::chrono::milliseconds> lockPatience{};  // a shorter wait for a lock
+    // Runs once, after the next read, as if another program acted then.
     std::function<void()> afterNextRead{};
 };
 

@@ -17,8 +17,8 @@ namespace vardane {
 inline void PrintTo(Refusal refusal, std::ostream* out)
 {
     // clang-format off
-    constexpr std::array<std::string_view, 17> kNames{
-        "unreachable", "notWritable", "notAnImage", "tooShort", "changed", "damaged", "noClockKey", "clockOutOfRange",
+    constexpr std::array<std::string_view, 19> kNames{
+        "unreachable", "notWritable", "noSpace", "locked", "notAnImage", "tooShort", "changed", "damaged", "noClockKey", "clockOutOfRange",
         "sbaUndecided", "noSbaByte", "noHeader", "noHeaderField", "emptyHeaderField", "textTooLong", "unrepresentable",
         "controlCharacter", "lengthChanged"};
     // clang-format on

@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-namespace vardane {
+namespace vardane::system {
 
 class Descriptor {
 public:
@@ -23,4 +23,4 @@ private:
     int fd_;
 };
 
-}  // namespace vardane
+}  // namespace vardane::system
