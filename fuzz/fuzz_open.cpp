@@ -2,10 +2,10 @@
 // scan reads are checked against a plain model of the anchor rules; shorter
 // inputs must fail without reading past their end, keeping only what agrees
 // with their bytes.
+#include "compare/wording.h"
 #include "image/gpu_table.h"
 #include "image/layout.h"
 #include "image/open_image.h"
-#include "image/text.h"
 
 #include <algorithm>
 #include <array>
@@ -17,10 +17,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
-using vardane::OpenResult;
+using vardane::ImageFacts;
 using vardane::OpenStatus;
 using Bytes = std::span<const std::uint8_t>;
 namespace layout = vardane::layout;
@@ -63,15 +64,21 @@ template <std::size_t N>
     return offset >= window.first && offset <= window.last;
 }
 
-[[nodiscard]] std::size_t codePoints(std::string_view utf8)
+[[nodiscard]] std::vector<std::uint8_t> copied(Bytes bytes, std::int64_t offset, std::size_t length)
 {
-    return static_cast<std::size_t>(
-        std::ranges::count_if(utf8, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    const Bytes field = at(bytes, offset, length);
+    return {field.begin(), field.end()};
 }
 
-[[nodiscard]] std::string decoded(Bytes bytes, std::int64_t offset, std::size_t length)
+// The text of a fact as both front ends show it.
+[[nodiscard]] std::string row(const ImageFacts& facts, std::string_view key, std::string_view separator)
 {
-    return vardane::decodeWindows1252(at(bytes, offset, length));
+    for (const vardane::Fact& fact : vardane::factsOf(facts, separator)) {
+        if (fact.key == key) {
+            return vardane::factText(fact.value);
+        }
+    }
+    return "no such fact";
 }
 
 // Written apart from the core's formatter so that both can be wrong only in
@@ -97,25 +104,24 @@ template <std::size_t N>
 }
 
 // False when a match leaves no room for the header, which ends the open.
-[[nodiscard]] bool scanVersion(Bytes bytes, OpenResult& expected)
+[[nodiscard]] bool scanVersion(Bytes bytes, ImageFacts& expected)
 {
     for (std::int64_t v = layout::kVersionWindow.first; v <= layout::kVersionWindow.last; ++v) {
         if (!markerAt(bytes, v, layout::kVersionMark)) {
             continue;
         }
-        expected.state.versionText =
-            decoded(bytes, v + layout::kVersionText.distance, layout::kVersionText.length);
+        expected.versionText = copied(bytes, v + layout::kVersionText.distance, layout::kVersionText.length);
         const std::int64_t header = v + layout::kHeaderText.distance;
         if (header < 0) {
             return false;
         }
-        expected.state.headerText = decoded(bytes, header, layout::kHeaderText.length);
-        expected.state.headerlengh = header;
+        expected.headerText = copied(bytes, header, layout::kHeaderText.length);
+        expected.headerlengh = header;
     }
     return true;
 }
 
-void scanPcir(Bytes bytes, OpenResult& expected)
+void scanPcir(Bytes bytes, ImageFacts& expected)
 {
     for (const layout::Window window : layout::kPcirWindows) {
         for (std::int64_t p = window.first; p <= window.last; ++p) {
@@ -125,53 +131,49 @@ void scanPcir(Bytes bytes, OpenResult& expected)
             }
         }
     }
-    expected.state.gpuName = std::string(vardane::gpuNameForChipKey(expected.chipKey));
 }
 
-[[nodiscard]] std::string sbaStateOf(std::uint8_t value)
+[[nodiscard]] vardane::SideBand sideBandOf(std::uint8_t value)
 {
-    return std::string(value == layout::kSbaEnabled ? vardane::kSbaOn : vardane::kSbaOff);
+    return value == layout::kSbaEnabled ? vardane::SideBand::on : vardane::SideBand::off;
 }
 
-void scanSba(Bytes bytes, OpenResult& expected)
+void scanSba(Bytes bytes, ImageFacts& expected)
 {
-    expected.state.sbaState = vardane::kSbaUnknown;
     for (std::int64_t s = layout::kSbaWindow.first; s <= layout::kSbaWindow.last; ++s) {
         const std::uint8_t value = bytes[static_cast<std::size_t>(s)];
         if (value == layout::kSbaEnabled || value == layout::kSbaDisabled) {
-            expected.state.sbaState = sbaStateOf(value);
-            expected.state.SBAVrt = s;
+            expected.sideBand = sideBandOf(value);
+            expected.SBAVrt = s;
         }
     }
 }
 
-void readClocks(Bytes bytes, std::string_view separator, OpenResult& expected)
+void readClocks(Bytes bytes, ImageFacts& expected)
 {
     for (std::int64_t k = layout::kClockKeyWindow.first; k <= layout::kClockKeyWindow.last; ++k) {
         if (markerAt(bytes, k, layout::kClockKey)) {
-            expected.state.Octclef = k;
+            expected.Octclef = k;
         }
     }
-    if (!expected.state.Octclef) {
+    if (!expected.Octclef) {
         expected.status = OpenStatus::failed;
         expected.stoppedAt = vardane::OpenStep::clockKey;
         return;
     }
-    const std::int64_t k = *expected.state.Octclef;
+    const std::int64_t k = *expected.Octclef;
     const std::uint16_t mem = wordAt(bytes, k + layout::kMemClockWord.distance);
     const std::uint16_t core = wordAt(bytes, k + layout::kCoreClockWord.distance);
     expected.memClockWord = mem;
     expected.coreClockWord = core;
-    expected.state.memClockText = clockText(2U * mem, separator);
-    expected.state.coreClockText = clockText(core, separator);
     expected.status = OpenStatus::accepted;
     expected.stoppedAt = vardane::OpenStep::done;
 }
 
 // The open of a file whose first bytes are `bytes` (at least kOpenScanLength of them).
-[[nodiscard]] OpenResult model(Bytes bytes, std::string_view separator)
+[[nodiscard]] ImageFacts model(Bytes bytes)
 {
-    OpenResult expected;
+    ImageFacts expected;
     expected.status = OpenStatus::failed;
     expected.stoppedAt = vardane::OpenStep::version;
     if (!scanVersion(bytes, expected)) {
@@ -179,98 +181,101 @@ void readClocks(Bytes bytes, std::string_view separator, OpenResult& expected)
     }
     scanPcir(bytes, expected);
     scanSba(bytes, expected);
-    readClocks(bytes, separator, expected);
+    readClocks(bytes, expected);
     return expected;
 }
 
-void requireSameAsModel(const OpenResult& got, const OpenResult& want)
+void requireSameAsModel(const ImageFacts& got, const ImageFacts& want, std::string_view separator)
 {
     require(got.status == want.status, "status differs from the anchor rules");
     require(got.stoppedAt == want.stoppedAt, "the open stopped at another step");
-    require(got.state.headerlengh == want.state.headerlengh, "headerlengh is not the last Version match");
-    require(got.state.headerText == want.state.headerText, "headerText differs");
-    require(got.state.versionText == want.state.versionText, "versionText differs");
+    require(got.headerlengh == want.headerlengh, "headerlengh is not the last Version match");
+    require(got.headerText == want.headerText, "headerText differs");
+    require(got.versionText == want.versionText, "versionText differs");
     require(got.chipKey == want.chipKey, "chip key is not from the last PCIR match");
-    require(got.state.gpuName == want.state.gpuName, "gpuName differs");
-    require(got.state.sbaState == want.state.sbaState, "sbaState differs");
-    require(got.state.SBAVrt == want.state.SBAVrt, "SBAVrt is not the last SideBand byte");
-    require(got.state.Octclef == want.state.Octclef, "Octclef is not the last r7 match");
+    require(row(got, "gpuName", separator) == vardane::gpuNameForChipKey(want.chipKey), "gpuName differs");
+    require(got.sideBand == want.sideBand, "the SideBand state differs");
+    require(got.SBAVrt == want.SBAVrt, "SBAVrt is not the last SideBand byte");
+    require(got.Octclef == want.Octclef, "Octclef is not the last r7 match");
     require(got.memClockWord == want.memClockWord, "memory clock word differs");
     require(got.coreClockWord == want.coreClockWord, "core clock word differs");
-    require(got.state.memClockText == want.state.memClockText, "memClockText differs");
-    require(got.state.coreClockText == want.state.coreClockText, "coreClockText differs");
+    if (want.memClockWord && want.coreClockWord) {
+        require(row(got, "memClockText", separator) == clockText(2U * *want.memClockWord, separator),
+                "memClockText differs");
+        require(row(got, "coreClockText", separator) == clockText(*want.coreClockWord, separator),
+                "coreClockText differs");
+    }
 }
 
 // What holds for any input, however short: every kept offset lies in its
 // window and agrees with the bytes, and nothing is read past the end.
-void requireConsistent(const OpenResult& got, Bytes bytes)
+void requireConsistent(const ImageFacts& got, Bytes bytes, std::string_view separator)
 {
-    const vardane::ImageState& state = got.state;
     require(got.status == OpenStatus::accepted || got.status == OpenStatus::failed,
             "status is neither accepted nor failed");
-    require(state.filePath.empty() && state.fileTitle.empty() && state.fileSize.empty(),
-            "the scan set a field of the file");
-    require(state.checksumText == vardane::kChecksumUnknown && !state.StK1, "the scan touched the checksum");
+    require(got.filePath.empty() && !got.size && got.bytes.empty(), "the scan set a fact of the file");
 
-    require(state.headerText.empty() == !state.headerlengh, "headerText without headerlengh, or the reverse");
-    if (state.headerlengh) {
-        const std::int64_t v = *state.headerlengh - layout::kHeaderText.distance;
+    require(got.headerText.empty() == !got.headerlengh, "headerText without headerlengh, or the reverse");
+    if (got.headerlengh) {
+        const std::int64_t v = *got.headerlengh - layout::kHeaderText.distance;
         require(inside(v, layout::kVersionWindow), "headerlengh outside its window");
         require(markerAt(bytes, v, layout::kVersionMark), "no Version at headerlengh + 81");
-        require(codePoints(state.headerText) == layout::kHeaderText.length, "headerText is not 50 characters");
-        require(state.headerText == decoded(bytes, *state.headerlengh, layout::kHeaderText.length),
-                "headerText is not the bytes at headerlengh");
+        require(got.headerText == copied(bytes, *got.headerlengh, layout::kHeaderText.length),
+                "headerText is not the 50 bytes at headerlengh");
     }
-    require(state.versionText.empty() || codePoints(state.versionText) == layout::kVersionText.length,
-            "versionText is not 35 characters");
+    require(got.versionText.empty() || got.versionText.size() == layout::kVersionText.length,
+            "versionText is not 35 bytes");
 
     require(got.chipKey.empty() || got.chipKey.size() == 4, "chip key is not four hex digits");
-    require(state.gpuName.empty() || !got.chipKey.empty(), "a GPU name without a chip key");
+    require(row(got, "gpuName", separator).empty() || !got.chipKey.empty(), "a GPU name without a chip key");
 
-    if (state.SBAVrt) {
-        require(inside(*state.SBAVrt, layout::kSbaWindow) && holds(bytes, *state.SBAVrt, 1),
+    if (got.SBAVrt) {
+        require(inside(*got.SBAVrt, layout::kSbaWindow) && holds(bytes, *got.SBAVrt, 1),
                 "SBAVrt outside its window");
-        const std::uint8_t value = bytes[static_cast<std::size_t>(*state.SBAVrt)];
+        const std::uint8_t value = bytes[static_cast<std::size_t>(*got.SBAVrt)];
         require(value == layout::kSbaEnabled || value == layout::kSbaDisabled,
                 "SBAVrt is not a SideBand byte");
-        require(state.sbaState == sbaStateOf(value), "sbaState does not match the byte at SBAVrt");
+        require(got.sideBand == sideBandOf(value), "the SideBand state does not match the byte at SBAVrt");
     } else {
-        require(state.sbaState.empty() || state.sbaState == vardane::kSbaUnknown,
-                "sbaState decided without SBAVrt");
+        require(got.sideBand == vardane::SideBand::undecided, "the SideBand state decided without SBAVrt");
     }
 
-    if (state.Octclef) {
-        require(inside(*state.Octclef, layout::kClockKeyWindow), "Octclef outside its window");
-        require(markerAt(bytes, *state.Octclef, layout::kClockKey), "no r7 at Octclef");
+    if (got.Octclef) {
+        require(inside(*got.Octclef, layout::kClockKeyWindow), "Octclef outside its window");
+        require(markerAt(bytes, *got.Octclef, layout::kClockKey), "no r7 at Octclef");
     }
     if (got.memClockWord) {
-        require(state.Octclef &&
-                    wordAt(bytes, *state.Octclef + layout::kMemClockWord.distance) == got.memClockWord,
-                "memory clock word is not the word at Octclef - 26");
+        require(
+            got.Octclef && wordAt(bytes, *got.Octclef + layout::kMemClockWord.distance) == got.memClockWord,
+            "memory clock word is not the word at Octclef - 26");
     }
     if (got.coreClockWord) {
-        require(state.Octclef &&
-                    wordAt(bytes, *state.Octclef + layout::kCoreClockWord.distance) == got.coreClockWord,
-                "core clock word is not the word at Octclef - 70");
+        require(
+            got.Octclef && wordAt(bytes, *got.Octclef + layout::kCoreClockWord.distance) == got.coreClockWord,
+            "core clock word is not the word at Octclef - 70");
     }
 
+    const std::string sbaState = row(got, "sbaState", separator);
+    require(sbaState.empty() == (got.stoppedAt < vardane::OpenStep::sideBand),
+            "the SideBand row is empty though the scan reached it, or the reverse");
     if (got.status == OpenStatus::accepted) {
         require(bytes.size() >= layout::kOpenScanLength, "accepted without every byte the scan reads");
-        require(state.Octclef && got.memClockWord && got.coreClockWord, "accepted without both clock words");
-        require(state.memClockText.ends_with(kMhz) && state.coreClockText.ends_with(kMhz),
+        require(got.Octclef && got.memClockWord && got.coreClockWord, "accepted without both clock words");
+        require(row(got, "memClockText", separator).ends_with(kMhz) &&
+                    row(got, "coreClockText", separator).ends_with(kMhz),
                 "a clock text does not end in \" Mhz\"");
-        require(state.sbaState == vardane::kSbaOn || state.sbaState == vardane::kSbaOff ||
-                    state.sbaState == vardane::kSbaUnknown,
-                "accepted without a SideBand state");
+        require(
+            sbaState == vardane::kSbaOn || sbaState == vardane::kSbaOff || sbaState == vardane::kSbaUnknown,
+            "accepted without a SideBand state");
     }
 }
 
 void check(Bytes bytes, std::string_view separator)
 {
-    const OpenResult got = vardane::scanImage(bytes, separator);
-    requireConsistent(got, bytes);
+    const ImageFacts got = vardane::scanImage(bytes);
+    requireConsistent(got, bytes, separator);
     if (bytes.size() >= layout::kOpenScanLength) {
-        requireSameAsModel(got, model(bytes, separator));
+        requireSameAsModel(got, model(bytes), separator);
     }
 }
 

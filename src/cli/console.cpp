@@ -7,9 +7,7 @@
 namespace vardane::cli {
 namespace {
 
-// An escaped byte of a name is lower case, as C and Python write it; offsets
-// and bytes of the image are upper case, as the window writes them.
-constexpr std::string_view kLowerHex = "0123456789abcdef";
+// Offsets and bytes of the image are upper case, as the window writes them.
 constexpr std::string_view kUpperHex = "0123456789ABCDEF";
 
 bool isControl(char32_t c)
@@ -96,26 +94,6 @@ std::string printable(std::string_view text)
             shown += '?';
         }
         text.remove_prefix(length);
-    }
-    return shown;
-}
-
-std::string shownName(std::string_view name)
-{
-    std::string shown;
-    while (!name.empty()) {
-        const auto sequence = firstUtf8Sequence(name);
-        if (sequence && sequence->codePoint >= 0x20 && sequence->codePoint != 0x7F &&
-            sequence->codePoint != '\\') {
-            shown += name.substr(0, sequence->length);
-            name.remove_prefix(sequence->length);
-            continue;
-        }
-        const auto byte = static_cast<unsigned char>(name.front());
-        shown += "\\x";
-        shown += kLowerHex[byte / 16];
-        shown += kLowerHex[byte % 16];
-        name.remove_prefix(1);
     }
     return shown;
 }

@@ -48,12 +48,6 @@ struct Console {
 // break a line nor drive the terminal.
 [[nodiscard]] std::string printable(std::string_view text);
 
-// A path or a file name as it is printed: valid UTF-8 as it is, and each byte
-// that is not, each control character and the backslash as \xHH, so that two
-// names never print the same, a name stays on one line, and any name is
-// valid UTF-8 for JSON.
-[[nodiscard]] std::string shownName(std::string_view name);
-
 // "0x" and upper-case hex digits, at least `digits` of them.
 [[nodiscard]] std::string hexText(std::uint64_t value, int digits);
 

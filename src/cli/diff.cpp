@@ -3,6 +3,7 @@
 #include "cli/json.h"
 #include "cli/texts.h"
 #include "compare/compare.h"
+#include "compare/wording.h"
 #include "system/system.h"
 
 #include <vector>
@@ -12,14 +13,14 @@ namespace {
 
 // One read of the file gives its facts, its checksum and its bytes, so that
 // they all come from the same version of it.
-Outcome<OpenResult> load(const std::string& given, std::string_view decimalSeparator)
+Outcome<ImageFacts> load(const std::string& given)
 {
-    OpenResult opened = openImage(system::pathNamed(given).value_or(std::filesystem::path()), decimalSeparator);
+    ImageFacts opened = openImage(system::pathNamed(given).value_or(std::filesystem::path()));
     if (opened.status == OpenStatus::rejected) {
         return refused(Refusal::notAnImage);
     }
-    if (opened.status == OpenStatus::unreadable || opened.stoppedAt == OpenStep::read) {
-        return refused(Refusal::unreachable);
+    if (!wasRead(opened)) {
+        return refused(opened.readFailure.value_or(Refusal::unreachable));
     }
     return opened;
 }
@@ -36,8 +37,8 @@ std::string joined(const std::vector<std::string_view>& names)
 void printHuman(const Differences& differences, std::ostream& out)
 {
     for (const DifferingFact& fact : differences.facts) {
-        out << lineStart(fact.key, fact.caption) << lineText(fact.key, shownValue(fact.key, fact.a), true)
-            << kChangedTo << lineText(fact.key, shownValue(fact.key, fact.b), true) << '\n';
+        out << lineStart(fact.key, fact.caption) << lineText(fact.key, fact.a, true) << kChangedTo
+            << lineText(fact.key, fact.b, true) << '\n';
     }
     for (const DifferingRun& run : differences.runs) {
         out << kDifferingBytes << hexText(static_cast<std::uint64_t>(run.first), 4) << ".."
@@ -56,9 +57,9 @@ void printHuman(const Differences& differences, std::ostream& out)
 
 int runDiff(const CommandArguments& arguments, Console& console)
 {
-    std::vector<OpenResult> sides;
+    std::vector<ImageFacts> sides;
     for (const std::string& given : arguments.operands) {
-        auto opened = load(given, console.decimalSeparator);
+        auto opened = load(given);
         if (!opened) {
             Console named = console;
             named.reasonPrefix = shownName(given) + " : ";
@@ -66,7 +67,7 @@ int runDiff(const CommandArguments& arguments, Console& console)
         }
         sides.push_back(std::move(opened).value());
     }
-    const Differences differences = compareImages(sides[0], sides[1]);
+    const Differences differences = compareImages(sides[0], sides[1], console.decimalSeparator);
     if (arguments.flag) {
         console.out << diffJson(shownName(arguments.operands[0]), shownName(arguments.operands[1]),
                                 differences)

@@ -2,10 +2,10 @@
 #include "cli/facts.h"
 #include "cli/megahertz.h"
 #include "cli/texts.h"
+#include "compare/wording.h"
 #include "editors/clock.h"
 #include "editors/header.h"
 #include "editors/sideband.h"
-#include "image/image_state.h"
 #include "image/open_image.h"
 #include "image/text.h"
 #include "system/system.h"
@@ -14,15 +14,18 @@ namespace vardane::cli {
 namespace {
 
 // Every edit starts from a fresh open, as the window's editors start from the
-// ImageState, and refuses with the window's message an open that does not
-// vouch for the anchors: a scan that failed only for want of "r7" still
-// vouches for those it found, and each editor refuses when its own offset is
-// absent; one that stopped earlier vouches for nothing.
+// image on show, and refuses an open that does not vouch for the anchors: a
+// scan that failed only for want of "r7" still vouches for those it found,
+// and each editor refuses when its own offset is absent; one that stopped
+// earlier vouches for nothing. A file that could not be read says why.
 template <typename Edit>
 int withOpenImage(const std::string& given, Console& console, Edit edit)
 {
     const std::filesystem::path path = system::pathNamed(given).value_or(std::filesystem::path());
-    const OpenResult opened = openImage(path, console.decimalSeparator);
+    const ImageFacts opened = openImage(path);
+    if (opened.readFailure) {
+        return refuseWrite(console, *opened.readFailure);
+    }
     if (opened.stoppedAt < OpenStep::clockKey) {
         return refuseWrite(console, openMessage(opened.status));
     }
@@ -43,8 +46,8 @@ int setClock(const ClockProfile& profile, const CommandArguments& arguments, Con
     }
     const ClockRange& range = arguments.flag ? profile.ouf : profile.normal;
     return withOpenImage(
-        arguments.operands[1], console, [&](const std::filesystem::path& path, const OpenResult& opened) {
-            const auto word = writeClock(profile, path, opened.state.Octclef, *mhz, range);
+        arguments.operands[1], console, [&](const std::filesystem::path& path, const ImageFacts& opened) {
+            const auto word = writeClock(profile, path, opened.Octclef, *mhz, range);
             if (!word) {
                 return refuseWrite(console, word.error(),
                                    word.error() == Refusal::clockOutOfRange ? typed + rangeText(range) : "");
@@ -89,13 +92,12 @@ int runSba(const CommandArguments& arguments, Console& console)
     }
     const bool on = asked == "on";
     return withOpenImage(arguments.operands[1], console,
-                         [&](const std::filesystem::path& path, const OpenResult& opened) {
-                             const std::string& state = opened.state.sbaState;
-                             if (state == (on ? kSbaOn : kSbaOff)) {
+                         [&](const std::filesystem::path& path, const ImageFacts& opened) {
+                             if (opened.sideBand == (on ? SideBand::on : SideBand::off)) {
                                  console.out << (on ? kSbaAlreadyOn : kSbaAlreadyOff) << '\n';
                                  return kExitSuccess;
                              }
-                             const auto toggled = toggleSideBand(path, state, opened.state.SBAVrt);
+                             const auto toggled = toggleSideBand(path, opened.sideBand, opened.SBAVrt);
                              if (!toggled) {
                                  return refuseWrite(console, toggled.error());
                              }
@@ -107,8 +109,8 @@ int runSba(const CommandArguments& arguments, Console& console)
 int runHeader(const CommandArguments& arguments, Console& console)
 {
     return withOpenImage(
-        arguments.operands[1], console, [&](const std::filesystem::path& path, const OpenResult& opened) {
-            const auto field = readHeaderField(path, opened.state.headerlengh);
+        arguments.operands[1], console, [&](const std::filesystem::path& path, const ImageFacts& opened) {
+            const auto field = readHeaderField(path, opened.headerlengh);
             if (!field) {
                 return refuseWrite(console, field.error());
             }

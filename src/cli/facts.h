@@ -1,19 +1,12 @@
-// The facts of an image as vardane-cli prints them: the core's facts, with
-// the file's name shown as every printed name is.
+// The facts of an image on a line of text, as vardane-cli prints them.
 #pragma once
 
-#include "compare/compare.h"
-#include "image/open_image.h"
+#include "compare/wording.h"
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace vardane::cli {
-
-[[nodiscard]] std::vector<Fact> shownFacts(const OpenResult& opened);
-
-[[nodiscard]] FactValue shownValue(std::string_view key, FactValue value);
 
 // A value on a line of text, control characters as "?"; a checksum that
 // could not be summed as the window's "???".

@@ -1,6 +1,7 @@
 #include "cli/images.h"
 
 #include "cli/texts.h"
+#include "compare/wording.h"
 #include "system/system.h"
 
 #include <algorithm>

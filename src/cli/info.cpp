@@ -3,6 +3,7 @@
 #include "cli/images.h"
 #include "cli/json.h"
 #include "cli/texts.h"
+#include "compare/wording.h"
 
 namespace vardane::cli {
 namespace {
@@ -18,19 +19,17 @@ void printRows(const std::vector<Fact>& facts, std::ostream& out)
 
 // What an open of a line that names no file would give, without asking the
 // file system, which would read another name from it.
-OpenResult unnamed(const std::string& given)
+ImageFacts unnamed(const std::string& given)
 {
-    OpenResult opened;
-    opened.state.filePath = given;
-    opened.state.fileTitle = std::filesystem::path(given).filename().string();
-    return opened;
+    ImageFacts facts;
+    facts.filePath = given;
+    return facts;
 }
 
 int info(const ImageArgument& image, bool json, bool several, Console& console)
 {
-    const OpenResult opened =
-        image.path ? openImage(*image.path, console.decimalSeparator) : unnamed(image.given);
-    const std::vector<Fact> facts = shownFacts(opened);
+    const ImageFacts opened = image.path ? openImage(*image.path) : unnamed(image.given);
+    const std::vector<Fact> facts = factsOf(opened, console.decimalSeparator);
     if (!json) {
         printRows(facts, console.out);
     } else {

@@ -1,7 +1,5 @@
 #include "cli/json.h"
 
-#include "cli/facts.h"
-
 #include <nlohmann/json.hpp>
 
 namespace vardane::cli {
@@ -58,9 +56,7 @@ std::string diffJson(std::string_view a, std::string_view b, const Differences& 
 {
     json facts = json::array();
     for (const DifferingFact& fact : differences.facts) {
-        facts.push_back({{"key", fact.key},
-                         {"a", toJson(shownValue(fact.key, fact.a))},
-                         {"b", toJson(shownValue(fact.key, fact.b))}});
+        facts.push_back({{"key", fact.key}, {"a", toJson(fact.a)}, {"b", toJson(fact.b)}});
     }
     json runs = json::array();
     for (const DifferingRun& run : differences.runs) {

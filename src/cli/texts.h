@@ -30,7 +30,8 @@ inline constexpr std::string_view kWrongArguments = "arguments incorrects, atten
 inline constexpr std::string_view kStandardInputAlone = "- se donne seul, sans autre image";
 inline constexpr std::string_view kNulInPath =
     "chemin contenant un caractère nul (un par ligne, sans -print0)";
-inline constexpr std::string_view kLineTooLong = "ligne de plus de 4096 octets, qui ne peut nommer aucun fichier";
+inline constexpr std::string_view kLineTooLong =
+    "ligne de plus de 4096 octets, qui ne peut nommer aucun fichier";
 
 // Refusals of standard input and output.
 inline constexpr std::string_view kCannotWriteOutput = "impossible d'écrire sur la sortie standard";

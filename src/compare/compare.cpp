@@ -1,6 +1,5 @@
 #include "compare/compare.h"
 
-#include "checksum/checksum.h"
 #include "image/image_file.h"
 #include "image/layout.h"
 
@@ -18,28 +17,7 @@ struct PlacedField {
     std::size_t length = 0;
 };
 
-std::string_view statusName(OpenStatus status)
-{
-    switch (status) {
-        case OpenStatus::accepted:
-            return "accepted";
-        case OpenStatus::failed:
-            return "failed";
-        case OpenStatus::rejected:
-            return "rejected";
-        case OpenStatus::unreadable:
-            break;
-    }
-    return "unreadable";
-}
-
-template <typename Integer>
-FactValue numberOrNone(const std::optional<Integer>& value)
-{
-    return value ? FactValue(static_cast<std::int64_t>(*value)) : FactValue();
-}
-
-std::optional<std::int64_t> anchorOffset(L::Anchor anchor, const OpenResult& scan)
+std::optional<std::int64_t> anchorOffset(L::Anchor anchor, const ImageFacts& scan)
 {
     switch (anchor) {
         case L::Anchor::versionMark:
@@ -47,9 +25,9 @@ std::optional<std::int64_t> anchorOffset(L::Anchor anchor, const OpenResult& sca
         case L::Anchor::pcirMark:
             return scan.pcirMark;
         case L::Anchor::sbaByte:
-            return scan.state.SBAVrt;
+            return scan.SBAVrt;
         case L::Anchor::clockKey:
-            return scan.state.Octclef;
+            return scan.Octclef;
         case L::Anchor::fileStart:
             break;
     }
@@ -81,7 +59,7 @@ DifferingRun named(std::int64_t first, std::int64_t last, const std::vector<Plac
 
 // The fields whose anchor the scan found, where that anchor puts them; a
 // field that would start before the file is not placed.
-std::vector<PlacedField> placedFields(const OpenResult& scan)
+std::vector<PlacedField> placedFields(const ImageFacts& scan)
 {
     std::vector<PlacedField> placed;
     for (const L::Field& field : L::kFields) {
@@ -118,55 +96,11 @@ std::vector<DifferingRun> differingRuns(std::span<const std::uint8_t> a, std::sp
 
 }  // namespace
 
-std::vector<Fact> factsOf(const OpenResult& opened)
-{
-    const ImageState& s = opened.state;
-    const bool read = opened.status == OpenStatus::accepted || opened.status == OpenStatus::failed;
-    const auto sum = read ? regionSum(opened.bytes) : std::nullopt;
-    return {
-        {"status", {}, std::string(statusName(opened.status))},
-        {"message",
-         {},
-         opened.status == OpenStatus::accepted ? FactValue()
-                                               : FactValue(std::string(openMessage(opened.status)))},
-        {"fileTitle", kFileTitleCaption, s.fileTitle},
-        {"fileSize", kFileSizeCaption, s.fileSize},
-        {"headerText", kHeaderCaption, s.headerText},
-        {"versionText", kVersionCaption, s.versionText},
-        {"chipKey", {}, opened.chipKey},
-        {"gpuName", kGpuCaption, s.gpuName},
-        {"sbaState", kSbaCaption, s.sbaState},
-        {"memClockText", kMemClockCaption, s.memClockText},
-        {"coreClockText", kCoreClockCaption, s.coreClockText},
-        {"headerlengh", {}, numberOrNone(s.headerlengh)},
-        {"SBAVrt", {}, numberOrNone(s.SBAVrt)},
-        {"Octclef", {}, numberOrNone(s.Octclef)},
-        {"memClockWord", {}, numberOrNone(opened.memClockWord)},
-        {"coreClockWord", {}, numberOrNone(opened.coreClockWord)},
-        {"checksum", kChecksumCaption, sum ? FactValue(ChecksumFact{*sum}) : FactValue()},
-    };
-}
-
-std::string factText(const FactValue& value, bool withSum)
-{
-    if (const auto* text = std::get_if<std::string>(&value)) {
-        return *text;
-    }
-    if (const auto* number = std::get_if<std::int64_t>(&value)) {
-        return std::to_string(*number);
-    }
-    if (const auto* checksum = std::get_if<ChecksumFact>(&value)) {
-        std::string state(checksum->sum == 0 ? kChecksumValid : kChecksumInvalid);
-        return withSum ? state + " (" + std::to_string(checksum->sum) + ")" : state;
-    }
-    return {};
-}
-
-Differences compareImages(const OpenResult& a, const OpenResult& b)
+Differences compareImages(const ImageFacts& a, const ImageFacts& b, std::string_view decimalSeparator)
 {
     Differences differences;
-    const std::vector<Fact> factsA = factsOf(a);
-    const std::vector<Fact> factsB = factsOf(b);
+    const std::vector<Fact> factsA = factsOf(a, decimalSeparator);
+    const std::vector<Fact> factsB = factsOf(b, decimalSeparator);
     for (std::size_t i = 0; i < factsA.size(); ++i) {
         if (factsA[i].value != factsB[i].value) {
             differences.facts.push_back({factsA[i].key, factsA[i].caption, factsA[i].value, factsB[i].value});
@@ -179,11 +113,11 @@ Differences compareImages(const OpenResult& a, const OpenResult& b)
     return differences;
 }
 
-Comparison compareWithFile(const OpenResult& original, const std::filesystem::path& path,
+Comparison compareWithFile(const ImageFacts& original, const std::filesystem::path& path,
                            std::string_view decimalSeparator)
 {
-    Comparison comparison{openImage(path, decimalSeparator), {}};
-    comparison.differences = compareImages(original, comparison.now);
+    Comparison comparison{openImage(path), {}};
+    comparison.differences = compareImages(original, comparison.now, decimalSeparator);
     return comparison;
 }
 

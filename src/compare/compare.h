@@ -4,6 +4,7 @@
 // original bytes over a file that has changed since.
 #pragma once
 
+#include "compare/wording.h"
 #include "image/open_image.h"
 #include "image/outcome.h"
 
@@ -14,32 +15,9 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 namespace vardane {
-
-// A fact's value: none (null), a number, a text, or the region's sum.
-struct ChecksumFact {
-    std::uint8_t sum;
-    friend bool operator==(const ChecksumFact&, const ChecksumFact&) = default;
-};
-using FactValue = std::variant<std::monostate, std::int64_t, std::string, ChecksumFact>;
-
-struct Fact {
-    std::string_view key;      // as `vardane-cli info --json` names it
-    std::string_view caption;  // the window's row, or empty
-    FactValue value;
-};
-
-// Every fact of an open, in a fixed order: status, message, the shown texts,
-// the chip key, the kept offsets, the clock words, and the checksum of the
-// bytes read (none when they do not hold the whole region).
-[[nodiscard]] std::vector<Fact> factsOf(const OpenResult& opened);
-
-// A value as a line shows it: a text as it is, a number in decimal, none as
-// "", and the checksum as the window's state text, with its sum if asked.
-[[nodiscard]] std::string factText(const FactValue& value, bool withSum = false);
 
 // Stands for the bytes of a run that lie outside every known field.
 inline constexpr std::string_view kOutsideEveryField = "-";
@@ -65,15 +43,17 @@ struct Differences {
     bool identical = false;  // the same length and the same bytes
 };
 
-// Both images as their opens read them; the runs are named after a's fields.
-[[nodiscard]] Differences compareImages(const OpenResult& a, const OpenResult& b);
+// Both images as their opens read them, their facts worded alike; the runs
+// are named after a's fields.
+[[nodiscard]] Differences compareImages(const ImageFacts& a, const ImageFacts& b,
+                                        std::string_view decimalSeparator);
 
 // The file as it is now beside the image as it was opened.
 struct Comparison {
-    OpenResult now;
+    ImageFacts now;
     Differences differences;
 };
-[[nodiscard]] Comparison compareWithFile(const OpenResult& original, const std::filesystem::path& path,
+[[nodiscard]] Comparison compareWithFile(const ImageFacts& original, const std::filesystem::path& path,
                                          std::string_view decimalSeparator);
 
 // Writes the original bytes back where `lastRead` (the file as last read)

@@ -11,7 +11,7 @@ namespace vardane {
 
 const ClockProfile kMemoryClockProfile{
     .word = layout::kMemClockWord,
-    .ddrFactor = 2,
+    .ddrFactor = layout::kMemClockDdrFactor,
     .normal = {200, 600},
     .ouf = {100, 1000},
     .appliedMessage = "La frequence Mémoire est maintenant portée à ",

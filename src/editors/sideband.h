@@ -1,12 +1,12 @@
 // The SideBand Addressing toggle: one byte, 0xFB (enabled) or 0x7F (disabled).
 #pragma once
 
+#include "image/open_image.h"
 #include "image/outcome.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace vardane {
@@ -17,13 +17,13 @@ inline constexpr std::string_view kSbaDisabledMessage =
     "Le SideBand Adressing a bien été désactivé dans le BIOS. Pensez a revalidez le Checksum...";
 
 struct SbaToggled {
-    std::string newState;  // "OUI" or "NON"
+    SideBand newState;
     std::string_view message;
 };
 
-// The decision rests on the state text alone ("NON" -> 0xFB, "OUI" -> 0x7F).
-// The byte is written only while it still holds the value the state stands for.
-[[nodiscard]] Outcome<SbaToggled> toggleSideBand(const std::filesystem::path& path, std::string_view sbaState,
+// The state decides the byte written (off -> 0xFB, on -> 0x7F), and the byte
+// is written only while the file still holds the value that state stands for.
+[[nodiscard]] Outcome<SbaToggled> toggleSideBand(const std::filesystem::path& path, SideBand state,
                                                  std::optional<std::int64_t> sbaOffset);
 
 }  // namespace vardane

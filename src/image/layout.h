@@ -64,6 +64,8 @@ inline constexpr std::array<std::uint8_t, 2> kClockKey{'r', '7'};
 inline constexpr Window kClockKeyWindow{0xDF4, 0xF2C};
 inline constexpr Field kCoreClockWord{"CoreClockWord", Anchor::clockKey, -0x46, 2};
 inline constexpr Field kMemClockWord{"MemClockWord", Anchor::clockKey, -0x1A, 2};
+// The memory clock is told as its DDR rate: twice the clock its word holds.
+inline constexpr int kMemClockDdrFactor = 2;
 
 // Opening never reads past this offset (the last byte of "r7" at its last
 // candidate), so it reads [0, kOpenScanLength) at most.

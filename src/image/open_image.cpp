@@ -3,7 +3,6 @@
 #include "image/gpu_table.h"
 #include "image/image_file.h"
 #include "image/layout.h"
-#include "image/text.h"
 
 #include <algorithm>
 #include <array>
@@ -14,18 +13,12 @@ namespace {
 
 namespace L = layout;
 
-constexpr std::string_view kClockUnit = " Mhz";
-constexpr std::string_view kSizeUnit = " Octets";
-
-// One pass over the anchors in the order the window fills its fields. Each
-// step returns false where a read fails (a negative offset, or bytes past the
-// prefix that was read), which ends the open with the fields set so far.
+// One pass over the anchors in the order the window fills its rows. Each step
+// returns false where a read fails (a negative offset, or bytes past the
+// prefix that was read), which ends the open with the facts found so far.
 class AnchorScan {
 public:
-    AnchorScan(std::span<const std::uint8_t> bytes, std::string_view decimalSeparator, OpenResult& result)
-        : bytes_(bytes), separator_(decimalSeparator), result_(result), state_(result.state)
-    {
-    }
+    AnchorScan(std::span<const std::uint8_t> bytes, ImageFacts& facts) : bytes_(bytes), facts_(facts) {}
 
     bool version()
     {
@@ -39,7 +32,7 @@ public:
         const auto readChip = [this, &chip](std::int64_t p) {
             const auto found = field(L::kChipBytes, p);
             if (found) {
-                result_.pcirMark = p;
+                facts_.pcirMark = p;
                 chip = ChipBytes{(*found)[0], (*found)[1]};
             }
             return found.has_value();
@@ -49,22 +42,20 @@ public:
                 return false;
             }
         }
-        result_.chipKey = makeChipKey(chip);
-        state_.gpuName = gpuNameForChipKey(result_.chipKey);
+        facts_.chipKey = makeChipKey(chip);
         return true;
     }
 
     bool sideBand()
     {
-        state_.sbaState = kSbaUnknown;
         for (std::int64_t s = L::kSbaWindow.first; s <= L::kSbaWindow.last; ++s) {
             const auto byte = field(L::kSbaByte, s);
             if (!byte) {
                 return false;
             }
             if ((*byte)[0] == L::kSbaDisabled || (*byte)[0] == L::kSbaEnabled) {
-                state_.sbaState = (*byte)[0] == L::kSbaEnabled ? kSbaOn : kSbaOff;
-                state_.SBAVrt = s;
+                facts_.sideBand = (*byte)[0] == L::kSbaEnabled ? SideBand::on : SideBand::off;
+                facts_.SBAVrt = s;
             }
         }
         return true;
@@ -73,29 +64,21 @@ public:
     bool clockKey()
     {
         const bool scanned = eachMatch(L::kClockKeyWindow, L::kClockKey, [this](std::int64_t k) {
-            state_.Octclef = k;
+            facts_.Octclef = k;
             return true;
         });
-        return scanned && state_.Octclef.has_value();
+        return scanned && facts_.Octclef.has_value();
     }
 
     bool clocks()
     {
-        const std::int64_t k = *state_.Octclef;
-        const auto memory = word(L::kMemClockWord, k);
-        if (!memory) {
+        const std::int64_t k = *facts_.Octclef;
+        facts_.memClockWord = word(L::kMemClockWord, k);
+        if (!facts_.memClockWord) {
             return false;
         }
-        result_.memClockWord = *memory;
-        // The window shows the DDR rate: twice the memory clock.
-        state_.memClockText = clockText(2U * *memory);
-        const auto core = word(L::kCoreClockWord, k);
-        if (!core) {
-            return false;
-        }
-        result_.coreClockWord = *core;
-        state_.coreClockText = clockText(*core);
-        return true;
+        facts_.coreClockWord = word(L::kCoreClockWord, k);
+        return facts_.coreClockWord.has_value();
     }
 
 private:
@@ -149,26 +132,19 @@ private:
         if (!version) {
             return false;
         }
-        result_.versionMark = v;
-        state_.versionText = decodeWindows1252(*version);
+        facts_.versionMark = v;
+        facts_.versionText.assign(version->begin(), version->end());
         const auto header = field(L::kHeaderText, v);
         if (!header) {
             return false;
         }
-        state_.headerText = decodeWindows1252(*header);
-        state_.headerlengh = v + L::kHeaderText.distance;
+        facts_.headerText.assign(header->begin(), header->end());
+        facts_.headerlengh = v + L::kHeaderText.distance;
         return true;
     }
 
-    [[nodiscard]] std::string clockText(std::uint32_t hundredths) const
-    {
-        return formatHundredths(hundredths, separator_) + std::string(kClockUnit);
-    }
-
     std::span<const std::uint8_t> bytes_;
-    std::string_view separator_;
-    OpenResult& result_;
-    ImageState& state_;
+    ImageFacts& facts_;
 };
 
 }  // namespace
@@ -178,52 +154,47 @@ bool sizeIsImage(std::int64_t size)
     return size >= L::kMinImageSize && size <= L::kMaxImageSize;
 }
 
-OpenResult scanImage(std::span<const std::uint8_t> bytes, std::string_view decimalSeparator)
+ImageFacts scanImage(std::span<const std::uint8_t> bytes)
 {
-    OpenResult result;
-    result.status = OpenStatus::failed;
-    AnchorScan scan(bytes.first(std::min(bytes.size(), L::kOpenScanLength)), decimalSeparator, result);
+    ImageFacts facts;
+    facts.status = OpenStatus::failed;
+    AnchorScan scan(bytes.first(std::min(bytes.size(), L::kOpenScanLength)), facts);
     const std::pair<OpenStep, bool (AnchorScan::*)()> steps[] = {
         {OpenStep::version, &AnchorScan::version},   {OpenStep::pcir, &AnchorScan::pcir},
         {OpenStep::sideBand, &AnchorScan::sideBand}, {OpenStep::clockKey, &AnchorScan::clockKey},
         {OpenStep::clocks, &AnchorScan::clocks},
     };
     for (const auto& [step, run] : steps) {
-        result.stoppedAt = step;
+        facts.stoppedAt = step;
         if (!(scan.*run)()) {
-            return result;
+            return facts;
         }
     }
-    result.stoppedAt = OpenStep::done;
-    result.status = OpenStatus::accepted;
-    return result;
+    facts.stoppedAt = OpenStep::done;
+    facts.status = OpenStatus::accepted;
+    return facts;
 }
 
-OpenResult openImage(const std::filesystem::path& path, std::string_view decimalSeparator)
+ImageFacts openImage(const std::filesystem::path& path)
 {
-    OpenResult result;
+    ImageFacts facts;
     const auto size = ImageFile::size(path);
-    if (!size) {
-        result.status = OpenStatus::unreadable;
-    } else if (!sizeIsImage(*size)) {
-        result.status = OpenStatus::rejected;
-    } else {
+    if (size && !sizeIsImage(*size)) {
+        facts.status = OpenStatus::rejected;
+    } else if (size) {
         auto bytes = ImageFile::readStart(path, static_cast<std::size_t>(L::kMaxImageSize));
         if (bytes) {
-            result = scanImage(*bytes, decimalSeparator);
-            result.bytes = std::move(bytes).value();
+            facts = scanImage(*bytes);
+            facts.bytes = std::move(bytes).value();
         } else {
-            result.status = OpenStatus::failed;
-            result.stoppedAt = OpenStep::read;
+            facts.status = OpenStatus::failed;
+            facts.stoppedAt = OpenStep::read;
+            facts.readFailure = bytes.error();
         }
-        result.state.fileSize = std::to_string(*size) + std::string(kSizeUnit);
     }
-    if (size) {
-        result.size = *size;
-    }
-    result.state.filePath = path.string();
-    result.state.fileTitle = path.filename().string();
-    return result;
+    facts.size = size ? std::optional(*size) : std::nullopt;
+    facts.filePath = path;
+    return facts;
 }
 
 }  // namespace vardane

@@ -76,7 +76,7 @@ QString factLine(const DifferingFact& fact)
 
 }  // namespace
 
-ChangesWindow::ChangesWindow(DialogHost& host, std::shared_ptr<const OpenResult> original)
+ChangesWindow::ChangesWindow(DialogHost& host, std::shared_ptr<const ImageFacts> original)
     : HostedDialog(host), original_(std::move(original))
 {
     setObjectName("frmModifications");

@@ -18,7 +18,7 @@ class ChangesWindow : public HostedDialog {
     Q_OBJECT
 
 public:
-    ChangesWindow(DialogHost& host, std::shared_ptr<const OpenResult> original);
+    ChangesWindow(DialogHost& host, std::shared_ptr<const ImageFacts> original);
 
     // Reads the file again and lists what differs from the image as opened.
     void refresh();
@@ -26,7 +26,7 @@ public:
 private:
     void Command1_Click();
 
-    std::shared_ptr<const OpenResult> original_;
+    std::shared_ptr<const ImageFacts> original_;
     // The file as the list last read it: the restore writes only over these.
     std::vector<std::uint8_t> lastRead_;
     QListWidget* list1_ = nullptr;

@@ -2,8 +2,8 @@
 
 #include "checksum/checksum.h"
 #include "image/text.h"
-#include "system/system.h"
 #include "qt/qt_text.h"
+#include "system/system.h"
 #include "ui/about_dialog.h"
 #include "ui/changes_window.h"
 #include "ui/clock_dialog.h"
@@ -208,7 +208,7 @@ OpenStatus MainWindow::openChosen(const ChosenFile& chosen)
 {
     showField(&ImageState::fileTitle, chosen.title.toStdString());
     const std::filesystem::path path(QFile::encodeName(chosen.path).toStdString());
-    auto opened = std::make_shared<const OpenResult>(openImage(path, system::userDecimalSeparator()));
+    auto opened = std::make_shared<const ImageFacts>(openImage(path));
     switch (opened->status) {
         case OpenStatus::rejected:
             services_.showMessage(this, MessageIcon::critical, qtText(kNotAnImageTitle),
@@ -219,7 +219,7 @@ OpenStatus MainWindow::openChosen(const ChosenFile& chosen)
             break;
         case OpenStatus::accepted:
         case OpenStatus::failed:
-            state_.filePath = path.string();
+            state_.filePath = path;
             imageOnShow_ = ++opensSoFar_;
             original_ = opened;
             updateActions();
@@ -232,16 +232,18 @@ OpenStatus MainWindow::openChosen(const ChosenFile& chosen)
     return opened->status;
 }
 
-void MainWindow::showOpened(const OpenResult& opened)
+void MainWindow::showOpened(const ImageFacts& opened)
 {
-    for (const auto field :
-         {&ImageState::fileSize, &ImageState::versionText, &ImageState::headerText, &ImageState::gpuName,
-          &ImageState::sbaState, &ImageState::memClockText, &ImageState::coreClockText}) {
-        showField(field, opened.state.*field);
+    std::size_t row = 0;
+    for (const Fact& fact : factsOf(opened, system::userDecimalSeparator())) {
+        if (!fact.caption.empty() && kShownFields.at(row).field != &ImageState::checksumText) {
+            showField(kShownFields.at(row).field, factText(fact.value));
+        }
+        row += fact.caption.empty() ? 0 : 1;
     }
-    state_.headerlengh = opened.state.headerlengh;
-    state_.SBAVrt = opened.state.SBAVrt;
-    state_.Octclef = opened.state.Octclef;
+    state_.headerlengh = opened.headerlengh;
+    state_.SBAVrt = opened.SBAVrt;
+    state_.Octclef = opened.Octclef;
 }
 
 void MainWindow::reloadImage()
@@ -249,7 +251,7 @@ void MainWindow::reloadImage()
     imageOnShow_ = ++opensSoFar_;
     correctionOffered_ = false;
     updateActions();
-    showOpened(openImage(state_.filePath, system::userDecimalSeparator()));
+    showOpened(openImage(state_.filePath));
     showField(&ImageState::checksumText, std::string(kChecksumUnknown));
 }
 
@@ -381,7 +383,6 @@ void MainWindow::mnucheckvalid_Click()
         reportFailure(sum.error());
         return;
     }
-    state_.StK1 = *sum;
     showField(&ImageState::checksumText, std::string(*sum == 0 ? kChecksumValid : kChecksumInvalid));
     if (*sum != 0) {
         enableChecksumCorrection();

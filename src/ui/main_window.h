@@ -94,7 +94,7 @@ private:
 
     // Open once a file is chosen; the caller asks again after a rejection.
     OpenStatus openChosen(const ChosenFile& chosen);
-    void showOpened(const OpenResult& opened);
+    void showOpened(const ImageFacts& opened);
     // A value label: its text, and its caption and text for a screen reader.
     void showRow(std::size_t row, const std::string& value);
     void reportFailure(Refusal refusal);
@@ -105,7 +105,7 @@ private:
     std::uint64_t opensSoFar_ = 0;
     bool correctionOffered_ = false;
     // The image as it was opened, for the way back.
-    std::shared_ptr<const OpenResult> original_;
+    std::shared_ptr<const ImageFacts> original_;
 
     std::array<QLabel*, kShownFields.size()> valueLabels_{};
     MenuItems items_;

@@ -72,7 +72,10 @@ void SbaDialog::Command1_Click()
         return;
     }
     const ImageState& state = main->state();
-    const auto toggled = toggleSideBand(state.filePath, state.sbaState, state.SBAVrt);
+    const SideBand decided = state.sbaState == kSbaOn    ? SideBand::on
+                             : state.sbaState == kSbaOff ? SideBand::off
+                                                         : SideBand::undecided;
+    const auto toggled = toggleSideBand(state.filePath, decided, state.SBAVrt);
     if (toggled) {
         main->imageWritten();
         main->showField(&ImageState::checksumText, kChecksumAfterToggle);
@@ -83,7 +86,8 @@ void SbaDialog::Command1_Click()
         services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
                                qtText(toggled->message));
         if (mainWindow != nullptr) {
-            main->showField(&ImageState::sbaState, toggled->newState);
+            main->showField(&ImageState::sbaState,
+                            std::string(toggled->newState == SideBand::on ? kSbaOn : kSbaOff));
         }
         if (self == nullptr) {
             return;

@@ -201,6 +201,19 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
               "vardane-cli : l'écriture a échoué en cours de route et les anciens octets n'ont pas pu être "
               "remis : le fichier est peut-être endommagé, restaurez-en une copie\n");
     EXPECT_EQ(readAll(damaged), standardImage().put(Standard::kClockKey - 26, std::uint8_t{0x20}).bytes());
+    // While another program holds the file, a writer waits for it, then
+    // refuses and writes nothing.
+    const std::string held = place(folder, "held.rom", standardImage());
+    const auto other = system::openNativeFile(held, system::Access::readWrite);
+    ASSERT_TRUE(other && (*other)->lock(system::LockKind::exclusive, {}));
+    err.str("");
+    faults.lockPatience = std::chrono::milliseconds(50);
+    EXPECT_EQ(cli::run(std::vector<std::string>{"vardane-cli", "sba", "on", held}, console), 2);
+    faults = {};
+    EXPECT_EQ(
+        err.str(),
+        "vardane-cli : un autre programme est en train d'écrire dans ce fichier (rien n'a été écrit)\n");
+    EXPECT_EQ(readAll(held), standardImage().bytes());
 }
 
 // Each image as alone, in order; a refusal names its path and never stops the
@@ -226,7 +239,7 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     // cannot name a file (a NUL, more than 4096 bytes) is refused unread.
     const std::string nul = small + std::string(1, '\0') + ".rom";
     const Ran listed = runCli({"info", "--json", "-"}, {.input = ok + "\n\n" + fifo + "\n" + nul + "\n" +
-                                                                  std::string(5000, 'a') + "\n" + bad});
+                                                                 std::string(5000, 'a') + "\n" + bad});
     EXPECT_EQ(listed.status, 2);
     std::vector<json> objects;
     std::istringstream lines(listed.out);

@@ -174,24 +174,24 @@ TEST(HeaderField, EncodesOneBytePerCharacterAndWritesTheFieldOnlyOrNothing)
     EXPECT_EQ(refusalOf(writeHeaderField(source.folder() / "gone.rom", field, text)), Refusal::unreachable);
 }
 
-// The state text alone decides the byte written, and only while the file
-// holds the byte that text stands for.
+// The state alone decides the byte written, and only while the file holds
+// the byte that state stands for.
 TEST(ToggleSideBand, WritesTheOtherValueOrNothing)
 {
     const std::int64_t s = Standard::kSba;
-    const auto undecided = refused(Refusal::sbaUndecided);
     const auto changed = refused(Refusal::changed);
+    using enum SideBand;
     // clang-format off
-    const struct { std::uint8_t inFile; std::string state; std::optional<std::int64_t> offset; Outcome<std::string> newState; std::uint8_t after; } cases[] = {
-        {0x7F, "NON", s, "OUI", 0xFB}, {0xFB, "OUI", s, "NON", 0x7F}, {0x7F, "???", s, undecided, 0x7F},
-        {0x7F, "non", s, undecided, 0x7F}, {0x7F, "NON", std::nullopt, refused(Refusal::noSbaByte), 0x7F},
-        {0xFB, "NON", s, changed, 0xFB}, {0x7F, "OUI", s, changed, 0x7F}, {0x7F, "NON", 65536, refused(Refusal::tooShort), 0x7F},
+    const struct { std::uint8_t inFile; SideBand state; std::optional<std::int64_t> offset; Outcome<SideBand> newState; std::uint8_t after; } cases[] = {
+        {0x7F, off, s, on, 0xFB}, {0xFB, on, s, off, 0x7F}, {0x7F, undecided, s, refused(Refusal::sbaUndecided), 0x7F},
+        {0x7F, off, std::nullopt, refused(Refusal::noSbaByte), 0x7F},
+        {0xFB, off, s, changed, 0xFB}, {0x7F, on, s, changed, 0x7F}, {0x7F, off, 65536, refused(Refusal::tooShort), 0x7F},
         // clang-format on
     };
     for (const auto& c : cases) {
         const test::TempFile file(test::standardImage().put(Standard::kSba, c.inFile));
         const auto toggled = toggleSideBand(file.path(), c.state, c.offset);
-        EXPECT_EQ(toggled.map(&SbaToggled::newState), c.newState) << c.state;
+        EXPECT_EQ(toggled.map(&SbaToggled::newState), c.newState) << static_cast<int>(c.state);
         EXPECT_EQ(file.contents(), test::standardImage().put(Standard::kSba, c.after).bytes());
     }
 }

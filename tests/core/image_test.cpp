@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,8 @@ using testing::Field;
 using testing::FieldsAre;
 using Bytes = std::vector<std::uint8_t>;
 
-// What an open shows beyond the header and version texts.
+// What an open finds beyond the header and version texts, and the rows it
+// is worded into.
 struct Seen {
     OpenStatus status;
     OpenStep stoppedAt;
@@ -41,26 +43,37 @@ struct Seen {
     std::string memClockText, coreClockText;
 };
 
-testing::Matcher<const OpenResult&> opensAs(const Seen& e)
+// The text of every fact, by its key.
+std::map<std::string_view, std::string> rows(const ImageFacts& facts, std::string_view separator = ",")
 {
-    return AllOf(Field("status", &OpenResult::status, e.status),
-                 Field("stoppedAt", &OpenResult::stoppedAt, e.stoppedAt),
-                 Field("chipKey", &OpenResult::chipKey, e.chipKey),
-                 Field("state", &OpenResult::state,
-                       AllOf(Field("headerlengh", &ImageState::headerlengh, e.headerlengh),
-                             Field("gpuName", &ImageState::gpuName, e.gpuName),
-                             Field("sbaState", &ImageState::sbaState, e.sbaState),
-                             Field("SBAVrt", &ImageState::SBAVrt, e.SBAVrt),
-                             Field("Octclef", &ImageState::Octclef, e.Octclef),
-                             Field("memClockText", &ImageState::memClockText, e.memClockText),
-                             Field("coreClockText", &ImageState::coreClockText, e.coreClockText))));
+    std::map<std::string_view, std::string> texts;
+    for (const Fact& fact : factsOf(facts, separator)) {
+        texts[fact.key] = factText(fact.value);
+    }
+    return texts;
+}
+
+testing::Matcher<const ImageFacts&> opensAs(const Seen& e)
+{
+    const auto worded = [](const ImageFacts& facts) {
+        auto texts = rows(facts);
+        return std::tuple(texts["gpuName"], texts["sbaState"], texts["memClockText"], texts["coreClockText"]);
+    };
+    return AllOf(Field("status", &ImageFacts::status, e.status),
+                 Field("stoppedAt", &ImageFacts::stoppedAt, e.stoppedAt),
+                 Field("chipKey", &ImageFacts::chipKey, e.chipKey),
+                 Field("headerlengh", &ImageFacts::headerlengh, e.headerlengh),
+                 Field("SBAVrt", &ImageFacts::SBAVrt, e.SBAVrt),
+                 Field("Octclef", &ImageFacts::Octclef, e.Octclef),
+                 testing::ResultOf("gpuName, sbaState, memClockText, coreClockText", worded,
+                                   FieldsAre(e.gpuName, e.sbaState, e.memClockText, e.coreClockText)));
 }
 
 // Opens a file holding the image and checks that opening wrote nothing.
-OpenResult opened(const TestImage& image)
+ImageFacts opened(const TestImage& image)
 {
     const test::TempFile file(image);
-    OpenResult result = openImage(file.path(), ",");
+    ImageFacts result = openImage(file.path());
     EXPECT_EQ(file.contents(), image.bytes()) << "opening changed the file";
     return result;
 }
@@ -68,7 +81,8 @@ OpenResult opened(const TestImage& image)
 // Only the size decides acceptance; a failed step keeps what came before it.
 // Each window's ends are candidates and one past them is not; the last of
 // several matches wins, a PCIR match in the second window over one in the
-// first; clocks show at most two decimals with the separator given.
+// first; clocks show at most two decimals with the separator given, and a
+// fact the open did not reach shows empty.
 TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
 {
     using enum OpenStatus;
@@ -99,18 +113,25 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     for (const auto& c : cases) {
         EXPECT_THAT(opened(c.image), opensAs(c.seen));
     }
+    auto point = rows(opened(TestImage(base).clockKey(3884, 16667, 12550)), ".");
+    EXPECT_EQ(std::tie(point["memClockText"], point["coreClockText"]), std::tuple("333.34 Mhz", "125.5 Mhz"));
     // Reads resume after a signal and after a short count, so an open sees every byte.
     faults = {.interruptedReads = 1, .shortReads = 2};
-    const OpenResult result = opened(test::standardImage());
+    const ImageFacts result = opened(test::standardImage());
     faults = {};
-    EXPECT_EQ(result.state.fileSize, "65536 Octets");
-    EXPECT_EQ(result.state.headerText, "Vardane test header" + std::string(29, ' ') + "\r\n");
-    EXPECT_EQ(result.state.versionText, "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
+    auto texts = rows(result);
+    EXPECT_EQ(texts["fileSize"], "65536 Octets");
+    EXPECT_EQ(texts["headerText"], "Vardane test header" + std::string(29, ' ') + "\r\n");
+    EXPECT_EQ(texts["versionText"], "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
     EXPECT_EQ(result.bytes, test::standardImage().bytes());
     // The version text of a match too near the start for its header is shown all the same.
-    EXPECT_EQ(opened(test::standardImage().version(80).put(87, "early")).state.versionText.substr(0, 9),
+    EXPECT_EQ(rows(opened(test::standardImage().version(80).put(87, "early")))["versionText"].substr(0, 9),
               std::string("early\0\0\0\0", 9));
-    EXPECT_EQ(openImage(test::TempFolder().path() / "gone.rom", ",").status, unreadable);
+    // A file that cannot be read says why.
+    faults = {.refusedOpens = 1};
+    EXPECT_EQ(opened(test::standardImage()).readFailure, Refusal::unreachable);
+    faults = {};
+    EXPECT_EQ(openImage(test::TempFolder().path() / "gone.rom").status, unreadable);
 }
 
 // Written out from the published Windows-1252 chart rather than shared with
@@ -208,7 +229,11 @@ TEST(ImageFile, WritesExactlyTheRangeOrNothingAndUndoesAFailedWrite)
     // A write cut short or not confirmed puts the old bytes back; only when that
     // fails or is not confirmed either is the file said to be damaged. A full
     // disk is told as such.
-    const struct { test::PlantedFaults planted; Refusal refusal; bool unchanged; } failures[] = {
+    const struct {
+        test::PlantedFaults planted;
+        Refusal refusal;
+        bool unchanged;
+    } failures[] = {
         // clang-format off
         {{.shortWrites = 1}, Refusal::notWritable, true}, {{.failedFlushes = 1}, Refusal::notWritable, true},
         {{.writesBeforeFailure = 0, .writeFailure = system::Failure::noSpace}, Refusal::noSpace, true},
@@ -232,16 +257,17 @@ TEST(ImageFile, WritesExactlyTheRangeOrNothingAndUndoesAFailedWrite)
                   meanwhile = {refusalOf(ImageFile::write(file.path(), 20, Bytes{0xB0})),
                                refusalOf(ImageFile::read(file.path(), 0, 1))};
               }};
-    EXPECT_EQ(refusalOf(ImageFile::write(file.path(), 10, Bytes{0xA0, 0xA1}, Expectation{12, {byteAt(12)}, {}})),
-              std::nullopt);
+    EXPECT_EQ(
+        refusalOf(ImageFile::write(file.path(), 10, Bytes{0xA0, 0xA1}, Expectation{12, {byteAt(12)}, {}})),
+        std::nullopt);
     faults = {};
     EXPECT_THAT(meanwhile, testing::ElementsAre(Refusal::locked, Refusal::locked));
     EXPECT_EQ(file.contents(), counting().put(10, "\xA0\xA1").bytes());
 }
 
-OpenResult scanned(const TestImage& image)
+ImageFacts scanned(const TestImage& image)
 {
-    OpenResult result = scanImage(image.bytes(), ",");
+    ImageFacts result = scanImage(image.bytes());
     result.size = static_cast<std::int64_t>(image.bytes().size());
     result.bytes = image.bytes();
     return result;
@@ -277,7 +303,7 @@ TEST(CompareImages, NamesEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
         // clang-format on
     };
     for (const auto& c : cases) {
-        EXPECT_THAT(compareImages(scanned(c.a), scanned(c.b)).runs, testing::ElementsAreArray(c.runs));
+        EXPECT_THAT(compareImages(scanned(c.a), scanned(c.b), ",").runs, testing::ElementsAreArray(c.runs));
     }
 }
 

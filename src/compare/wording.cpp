@@ -1,0 +1,138 @@
+#include "compare/wording.h"
+
+#include "checksum/checksum.h"
+#include "image/gpu_table.h"
+#include "image/layout.h"
+#include "image/text.h"
+#include "system/system.h"
+
+namespace vardane {
+namespace {
+
+constexpr std::string_view kClockUnit = " Mhz";
+constexpr std::string_view kSizeUnit = " Octets";
+
+std::string_view statusName(OpenStatus status)
+{
+    switch (status) {
+        case OpenStatus::accepted:
+            return "accepted";
+        case OpenStatus::failed:
+            return "failed";
+        case OpenStatus::rejected:
+            return "rejected";
+        case OpenStatus::unreadable:
+            break;
+    }
+    return "unreadable";
+}
+
+template <typename Integer>
+FactValue numberOrNone(const std::optional<Integer>& value)
+{
+    return value ? FactValue(static_cast<std::int64_t>(*value)) : FactValue();
+}
+
+// "" before the scan reached the byte, "???" when it found none.
+std::string sideBandText(const ImageFacts& facts)
+{
+    if (facts.stoppedAt < OpenStep::sideBand) {
+        return {};
+    }
+    switch (facts.sideBand) {
+        case SideBand::on:
+            return std::string(kSbaOn);
+        case SideBand::off:
+            return std::string(kSbaOff);
+        case SideBand::undecided:
+            break;
+    }
+    return std::string(kSbaUnknown);
+}
+
+std::string wordText(const std::optional<std::uint16_t>& word, int factor, std::string_view separator)
+{
+    return word ? clockText(static_cast<std::uint32_t>(*word) * static_cast<std::uint32_t>(factor), separator)
+                : std::string();
+}
+
+bool isControl(char32_t c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+}  // namespace
+
+std::vector<Fact> factsOf(const ImageFacts& facts, std::string_view decimalSeparator)
+{
+    const auto sum = wasRead(facts) ? regionSum(facts.bytes) : std::nullopt;
+    const bool sizeShown = facts.status == OpenStatus::accepted || facts.status == OpenStatus::failed;
+    return {
+        {"status", {}, std::string(statusName(facts.status))},
+        {"message",
+         {},
+         facts.status == OpenStatus::accepted ? FactValue()
+                                              : FactValue(std::string(openMessage(facts.status)))},
+        {"fileTitle", kFileTitleCaption, shownName(system::nameOf(facts.filePath.filename()))},
+        {"fileSize", kFileSizeCaption,
+         sizeShown ? std::to_string(*facts.size) + std::string(kSizeUnit) : std::string()},
+        {"headerText", kHeaderCaption, decodeWindows1252(facts.headerText)},
+        {"versionText", kVersionCaption, decodeWindows1252(facts.versionText)},
+        {"chipKey", {}, facts.chipKey},
+        {"gpuName", kGpuCaption, std::string(gpuNameForChipKey(facts.chipKey))},
+        {"sbaState", kSbaCaption, sideBandText(facts)},
+        {"memClockText", kMemClockCaption,
+         wordText(facts.memClockWord, layout::kMemClockDdrFactor, decimalSeparator)},
+        {"coreClockText", kCoreClockCaption, wordText(facts.coreClockWord, 1, decimalSeparator)},
+        {"headerlengh", {}, numberOrNone(facts.headerlengh)},
+        {"SBAVrt", {}, numberOrNone(facts.SBAVrt)},
+        {"Octclef", {}, numberOrNone(facts.Octclef)},
+        {"memClockWord", {}, numberOrNone(facts.memClockWord)},
+        {"coreClockWord", {}, numberOrNone(facts.coreClockWord)},
+        {"checksum", kChecksumCaption, sum ? FactValue(ChecksumFact{*sum}) : FactValue()},
+    };
+}
+
+std::string factText(const FactValue& value, bool withSum)
+{
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return *text;
+    }
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return std::to_string(*number);
+    }
+    if (const auto* checksum = std::get_if<ChecksumFact>(&value)) {
+        std::string state(checksum->sum == 0 ? kChecksumValid : kChecksumInvalid);
+        return withSum ? state + " (" + std::to_string(checksum->sum) + ")" : state;
+    }
+    return {};
+}
+
+std::string clockText(std::uint32_t hundredths, std::string_view decimalSeparator)
+{
+    return formatHundredths(hundredths, decimalSeparator) + std::string(kClockUnit);
+}
+
+std::string shownName(std::string_view name)
+{
+    constexpr std::string_view kHex = "0123456789abcdef";
+    const bool backslashIsSeparator = system::backslashSeparates();
+    std::string shown;
+    while (!name.empty()) {
+        const auto sequence = firstUtf8Sequence(name);
+        if (sequence && !isControl(sequence->codePoint) &&
+            (sequence->codePoint != '\\' || backslashIsSeparator)) {
+            shown += name.substr(0, sequence->length);
+            name.remove_prefix(sequence->length);
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(name.front());
+        shown += "\\x";
+        shown += kHex[byte / 16];
+        shown += kHex[byte % 16];
+        name.remove_prefix(1);
+    }
+    return shown;
+}
+
+}  // namespace vardane
