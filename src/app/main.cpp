@@ -1,3 +1,4 @@
+#include "qt/paths.h"
 #include "ui/emblem.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
@@ -5,7 +6,6 @@
 #include "version.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
 #include <QTranslator>
 #include <algorithm>
@@ -156,8 +156,7 @@ int main(int argc, char* argv[])
     auto* window = new vardane::ui::MainWindow(services);
     window->show();
     if (!arguments.images.empty()) {
-        const std::string& image = arguments.images.front();
-        window->openFile(QFile::decodeName(QByteArray(image.data(), static_cast<qsizetype>(image.size()))));
+        window->openFile(vardane::argumentPath(arguments.images.front()));
     }
     return QApplication::exec();
 }

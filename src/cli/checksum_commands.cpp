@@ -2,7 +2,7 @@
 #include "cli/commands.h"
 #include "cli/images.h"
 #include "cli/texts.h"
-#include "image/image_state.h"
+#include "compare/wording.h"
 
 namespace vardane::cli {
 namespace {

@@ -108,6 +108,21 @@ std::string factText(const FactValue& value, bool withSum)
     return {};
 }
 
+std::string_view checksumText(ChecksumState state)
+{
+    switch (state) {
+        case ChecksumState::valid:
+            return kChecksumValid;
+        case ChecksumState::invalid:
+            return kChecksumInvalid;
+        case ChecksumState::invalidByToggle:
+            return "Non Valide !";
+        case ChecksumState::unknown:
+            break;
+    }
+    return kChecksumUnknown;
+}
+
 std::string clockText(std::uint32_t hundredths, std::string_view decimalSeparator)
 {
     return formatHundredths(hundredths, decimalSeparator) + std::string(kClockUnit);

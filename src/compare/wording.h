@@ -3,6 +3,7 @@
 // `vardane-cli info --json` gives them. Worded here once for both.
 #pragma once
 
+#include "image/image_state.h"
 #include "image/open_image.h"
 
 #include <cstdint>
@@ -53,6 +54,9 @@ struct Fact {
 // A value as a line shows it: a text as it is, a number in decimal, none as
 // "", and the checksum as the window's state text, with its sum if asked.
 [[nodiscard]] std::string factText(const FactValue& value, bool withSum = false);
+
+// The checksum row of the main window.
+[[nodiscard]] std::string_view checksumText(ChecksumState state);
 
 // A clock in hundredths of a MHz as its row shows it: "366 Mhz", "333,34 Mhz".
 [[nodiscard]] std::string clockText(std::uint32_t hundredths, std::string_view decimalSeparator);

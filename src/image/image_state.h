@@ -1,55 +1,23 @@
-// The record of the open image, owned by the main window for the whole run:
-// the rows it shows, worded from the facts of its open (see factsOf), and
-// the offsets the editors write at.
+// The record of the image on show, owned by the main window for the whole
+// run: the facts of its file as last read, and what the checksum commands
+// last found. Its rows are worded from these (factsOf, checksumText), never
+// kept as text.
 #pragma once
 
-#include "compare/wording.h"
-
-#include <array>
-#include <cstdint>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <string_view>
+#include "image/open_image.h"
 
 namespace vardane {
 
+enum class ChecksumState {
+    unknown,          // "???": not verified since the image was opened or read again
+    valid,            // "Valide"
+    invalid,          // "Non Valide"
+    invalidByToggle,  // "Non Valide !", as the SideBand toggle says it
+};
+
 struct ImageState {
-    std::filesystem::path filePath;
-
-    // Shown texts, UTF-8. headerText and versionText keep all 50 and 35
-    // characters, control characters included.
-    std::string fileTitle;
-    std::string fileSize;
-    std::string headerText;
-    std::string versionText;
-    std::string gpuName;
-    std::string sbaState;
-    std::string memClockText;
-    std::string coreClockText;
-    std::string checksumText{kChecksumUnknown};
-
-    // Kept offsets, absent when this image lacks the anchor.
-    std::optional<std::int64_t> headerlengh;  // offset of HeaderText
-    std::optional<std::int64_t> SBAVrt;       // offset of SbaByte
-    std::optional<std::int64_t> Octclef;      // offset of the "r7" clock key
+    ImageFacts facts;  // filePath, headerlengh, SBAVrt and Octclef among them
+    ChecksumState checksum = ChecksumState::unknown;
 };
-
-// The facts the main window shows, one row each, top to bottom.
-struct ShownField {
-    std::string ImageState::*field;
-    std::string_view caption;
-};
-inline constexpr std::array<ShownField, 9> kShownFields{{
-    {&ImageState::fileTitle, kFileTitleCaption},
-    {&ImageState::fileSize, kFileSizeCaption},
-    {&ImageState::headerText, kHeaderCaption},
-    {&ImageState::versionText, kVersionCaption},
-    {&ImageState::gpuName, kGpuCaption},
-    {&ImageState::sbaState, kSbaCaption},
-    {&ImageState::memClockText, kMemClockCaption},
-    {&ImageState::coreClockText, kCoreClockCaption},
-    {&ImageState::checksumText, kChecksumCaption},
-}};
 
 }  // namespace vardane

@@ -2,8 +2,8 @@
 
 #include "compare/compare.h"
 #include "image/text.h"
-#include "system/system.h"
 #include "qt/qt_text.h"
+#include "system/system.h"
 #include "ui/texts.h"
 #include "ui/twips.h"
 
@@ -96,20 +96,22 @@ ChangesWindow::ChangesWindow(DialogHost& host, std::shared_ptr<const ImageFacts>
 
 void ChangesWindow::refresh()
 {
+    if (const DialogHost* main = host()) {
+        list(openImage(main->facts().filePath));
+    }
+}
+
+void ChangesWindow::list(const ImageFacts& now)
+{
     list1_->clear();
     lastRead_.clear();
-    const DialogHost* main = host();
-    if (main == nullptr) {
+    command1_->setEnabled(false);
+    if (!wasRead(now)) {
+        list1_->addItem(refusalText(now.readFailure.value_or(Refusal::unreachable)).section('\n', 0, 0));
         return;
     }
-    const Comparison comparison = compareWithFile(*original_, main->state().filePath, system::userDecimalSeparator());
-    if (comparison.now.status == OpenStatus::unreadable) {
-        list1_->addItem(refusalText(Refusal::unreachable).section('\n', 0, 0));
-        command1_->setEnabled(false);
-        return;
-    }
-    lastRead_ = comparison.now.bytes;
-    const Differences& differences = comparison.differences;
+    lastRead_ = now.bytes;
+    const Differences differences = compareImages(*original_, now, system::userDecimalSeparator());
     for (const DifferingFact& fact : differences.facts) {
         if (!fact.caption.empty()) {
             list1_->addItem(factLine(fact));
@@ -128,6 +130,8 @@ void ChangesWindow::refresh()
     command1_->setEnabled(!differences.identical);
 }
 
+// As an editor does after its write, the window closes once its work is
+// done, and the main window shows the image as after an Open.
 void ChangesWindow::Command1_Click()
 {
     if (!services().askYesNo(this, QString::fromUtf8(kRestoreTitle), QString::fromUtf8(kRestoreQuestion))) {
@@ -137,16 +141,12 @@ void ChangesWindow::Command1_Click()
     if (main == nullptr) {
         return;
     }
-    const auto restored = restoreOriginal(main->state().filePath, original_->bytes, lastRead_);
+    const auto restored = restoreOriginal(main->facts().filePath, original_->bytes, lastRead_);
     if (!restored) {
-        services().showMessage(this, MessageIcon::critical, QString::fromUtf8(kRefusedTitle),
-                               refusalText(restored.error()));
-        refresh();
+        refuse(kRefusedTitle, restored.error());
         return;
     }
-    main->reloadImage();
-    // As an editor does after its write, the window closes once its work is
-    // done, and the main window shows the image as opened.
+    main->imageRestored();
     const QPointer<ChangesWindow> self(this);
     services().showMessage(this, MessageIcon::information, QString::fromUtf8(kRestoreTitle),
                            QString::fromUtf8(kRestoredText));

@@ -22,6 +22,8 @@ public:
 
     // Reads the file again and lists what differs from the image as opened.
     void refresh();
+    // Lists what differs between the image as opened and the file as read now.
+    void list(const ImageFacts& now);
 
 private:
     void Command1_Click();

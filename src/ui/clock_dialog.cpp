@@ -17,14 +17,10 @@ namespace {
 
 constexpr const char* kApplyCaption = "Appliquer";
 constexpr const char* kOufModeCaption = "Ouf Mode";
-constexpr const char* kStateSuffix = " Mhz";
 constexpr const char* kSliderName = "Nouvelle fréquence";
 constexpr const char* kText1Name = "Fréquence choisie";
 constexpr const char* kText2Name = "Fréquence actuelle";
 constexpr const char* kRefusedTitle = "Modification non effectuée";
-constexpr const char* kMainWindowGoneText =
-    "La fenêtre principale est fermée : aucune image n'est ouverte, rien n'a été écrit.";
-constexpr const char* kNoImageText = "Aucune image n'est ouverte : rien n'a été écrit.";
 constexpr const char* kSliderApartText =
     "La fréquence actuelle est hors de la plage du curseur : choisissez la nouvelle fréquence avec le "
     "curseur. Rien n'a été écrit.";
@@ -43,7 +39,7 @@ const ClockWindow kMemoryClockWindow{
     .profile = kMemoryClockProfile,
     .name = "frmfreqmem",
     .caption = "Modification Freq Mémoire",
-    .stateText = &ImageState::memClockText,
+    .rowKey = "memClockText",
     .currentCaption = "La frequence actuelle de la RAM est fixée à :",
     .unitCaption = "Mhz (DDR)",
     .openingSuffix = " (DDR)",
@@ -73,7 +69,7 @@ const ClockWindow kCoreClockWindow{
     .profile = kCoreClockProfile,
     .name = "frmfreqCore",
     .caption = "Modificarion freq core",
-    .stateText = &ImageState::coreClockText,
+    .rowKey = "coreClockText",
     .currentCaption = "La fréquence actuelle du Core est fixée à :",
     .unitCaption = "Mhz (DDR)",
     .openingSuffix = "",
@@ -144,7 +140,7 @@ ClockDialog::ClockDialog(const ClockWindow& window, DialogHost& host) : HostedDi
     setObjectName(window_.name);
     setWindowTitle(qtText(window_.caption));
     createControls();
-    Form_Load(host.state().*window_.stateText);
+    Form_Load(host.shownRow(window_.rowKey));
 }
 
 void ClockDialog::createControls()
@@ -237,31 +233,32 @@ void ClockDialog::Check1_Click(bool ticked)
 
 void ClockDialog::Command1_Click()
 {
-    if (const char* reason = reasonNotToWrite()) {
-        refuse(qtText(reason));
+    DialogHost* main = hostOfLoadedImage(kRefusedTitle);
+    if (main == nullptr) {
         return;
     }
-    DialogHost& hostNow = *host();
-    const ImageState& state = hostNow.state();
+    // Only a starting clock the slider could not take leaves them apart; the
+    // word would then come from one clock and the report from another.
+    if (roundHalfEven(chosenNumber()) != slider1_->value()) {
+        refuse(kRefusedTitle, qtText(kSliderApartText));
+        return;
+    }
     const ClockProfile& profile = window_.profile;
-    const auto written = writeClock(profile, state.filePath, state.Octclef, chosenNumber(),
+    const auto written = writeClock(profile, main->facts().filePath, main->facts().Octclef, chosenNumber(),
                                     check1_->isChecked() ? profile.ouf : profile.normal);
     if (!written) {
-        refuse(refusalText(written.error()));
+        refuse(kRefusedTitle, written.error());
         return;
     }
-    hostNow.imageWritten();
-
     const std::string shown = std::to_string(slider1_->value());
     showFromStart(text2_, qtText(shown + window_.appliedText2Suffix));
     // The message box runs a modal loop in which either window may close.
     const QPointer<ClockDialog> self(this);
-    const QPointer<QWidget> hostWindow = hostNow.hostWindow();
-    const auto stateText = window_.stateText;
+    const QPointer<QWidget> mainWindow = main->hostWindow();
     services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
                            qtText(appliedMessage(profile, shown)));
-    if (hostWindow != nullptr) {
-        hostNow.showField(stateText, shown + kStateSuffix);
+    if (mainWindow != nullptr) {
+        main->imageWritten(Writer::clock);
     }
     if (self != nullptr) {
         close();
@@ -291,30 +288,9 @@ void ClockDialog::showColour(Colour colour)
     }
 }
 
-void ClockDialog::refuse(const QString& text)
-{
-    services().showMessage(this, MessageIcon::critical, kRefusedTitle, text);
-}
-
 double ClockDialog::chosenNumber() const
 {
     return leadingNumber(text1_->text().toStdString());
-}
-
-const char* ClockDialog::reasonNotToWrite() const
-{
-    if (host() == nullptr) {
-        return kMainWindowGoneText;
-    }
-    if (!host()->imageOnShow()) {
-        return kNoImageText;
-    }
-    // Only a starting clock the slider could not take leaves them apart; the
-    // word would then come from one clock and the report from another.
-    if (roundHalfEven(chosenNumber()) != slider1_->value()) {
-        return kSliderApartText;
-    }
-    return nullptr;
 }
 
 }  // namespace vardane::ui

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "editors/clock.h"
-#include "image/image_state.h"
 #include "ui/dialog_host.h"
 #include "ui/twips.h"
 
 #include <string>
+#include <string_view>
 
 class QCheckBox;
 class QLabel;
@@ -22,13 +22,13 @@ struct RangeCaptions {
     const char* maximum;
 };
 
-// One clock dialog as the user sees it: the clock it edits, the ImageState
-// text it starts from and replaces, its words, colours, slider and layout.
+// One clock dialog as the user sees it: the clock it edits, the main window's
+// row it starts from, its words, colours, slider and layout.
 struct ClockWindow {
     const ClockProfile& profile;
     const char* name;
     const char* caption;
-    std::string ImageState::*stateText;
+    std::string_view rowKey;         // the fact of the row it starts from
     const char* currentCaption;      // Label2
     const char* unitCaption;         // Label1
     const char* openingSuffix;       // after the state text in Text2 at opening
@@ -50,7 +50,7 @@ class ClockDialog : public HostedDialog {
     Q_OBJECT
 
 public:
-    // Runs the load step (Form_Load) from the host's clock text.
+    // Runs the load step (Form_Load) from the main window's clock row.
     ClockDialog(const ClockWindow& window, DialogHost& host);
 
 private:
@@ -64,11 +64,8 @@ private:
 
     void showRange(bool ouf);
     void showColour(Colour colour);
-    void refuse(const QString& text);
     // Text1's clock, fraction kept: the one whose word Apply writes.
     [[nodiscard]] double chosenNumber() const;
-    // Why Apply must not write now, or nullptr when it may.
-    [[nodiscard]] const char* reasonNotToWrite() const;
 
     const ClockWindow& window_;
     Colour colour_ = Colour::initial;

@@ -1,6 +1,5 @@
 #include "ui/header_dialog.h"
 
-#include "image/image_state.h"
 #include "image/layout.h"
 #include "image/text.h"
 #include "qt/qt_text.h"
@@ -26,9 +25,6 @@ constexpr const char* kApply = "Appliquer";
 
 constexpr const char* kRefusedTitle = "Modification du Header impossible";
 constexpr const char* kBoxName = "Nouvel entête du BIOS";
-constexpr const char* kImageChangedText =
-    "Le BIOS a été fermé, ou un autre a été ouvert, depuis l'ouverture de cette fenêtre.\n"
-    "Le fichier n'a pas été modifié.";
 
 // The field's characters as the box shows them, without the spaces that pad
 // it: a full box would refuse every key. Apply pads them back.
@@ -60,8 +56,7 @@ private:
 
 HeaderDialog* HeaderDialog::load(DialogHost& host)
 {
-    const ImageState& state = host.state();
-    auto field = readHeaderField(state.filePath, state.headerlengh);
+    auto field = readHeaderField(host.facts().filePath, host.facts().headerlengh);
     if (!field) {
         host.services().showMessage(host.hostWindow(), MessageIcon::critical, qtText(kRefusedTitle),
                                     refusalText(field.error()));
@@ -71,10 +66,7 @@ HeaderDialog* HeaderDialog::load(DialogHost& host)
 }
 
 HeaderDialog::HeaderDialog(DialogHost& host, HeaderField field)
-    : HostedDialog(host),
-      loadedImage_(host.imageOnShow()),
-      field_(std::move(field)),
-      loadedText_(shownText(field_.bytes))
+    : HostedDialog(host), field_(std::move(field)), loadedText_(shownText(field_.bytes))
 {
     setObjectName("frmheader");
     setWindowTitle(qtText(kCaption));
@@ -97,44 +89,30 @@ HeaderDialog::HeaderDialog(DialogHost& host, HeaderField field)
     connect(command1, &QPushButton::clicked, this, &HeaderDialog::Command1_Click);
 }
 
-bool HeaderDialog::imageStillOnShow() const
-{
-    return host() != nullptr && host()->imageOnShow() && host()->imageOnShow() == loadedImage_;
-}
-
-void HeaderDialog::refuse(const QString& text)
-{
-    services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle), text);
-}
-
+// The field's width means nothing in another image, and a retry cannot
+// succeed once the file no longer holds the loaded field.
 void HeaderDialog::Command1_Click()
 {
-    if (!imageStillOnShow()) {
-        if (host() != nullptr) {
-            refuse(qtText(kImageChangedText));
-        }
-        close();
+    DialogHost* main = hostOfLoadedImage(kRefusedTitle);
+    if (main == nullptr) {
         return;
     }
     const QString edited = text1_->text();
     const auto bytes = edited == loadedText_ ? Outcome<std::vector<std::uint8_t>>(field_.bytes)
                                              : encodeHeaderText(codePoints(edited), field_.width());
     if (!bytes) {
-        refuse(refusalText(bytes.error()));
+        refuse(kRefusedTitle, bytes.error());
         return;
     }
-    const auto written = writeHeaderField(host()->state().filePath, field_, *bytes);
+    const auto written = writeHeaderField(main->facts().filePath, field_, *bytes);
     if (!written) {
-        refuse(refusalText(written.error()));
-        // A retry cannot succeed once the file no longer holds the loaded field.
+        refuse(kRefusedTitle, written.error());
         if (written.error() == Refusal::changed) {
             close();
         }
         return;
     }
-    host()->imageWritten();
-    host()->showField(&ImageState::headerText, decodeWindows1252(*bytes));
-    host()->showField(&ImageState::checksumText, std::string(kChecksumInvalid));
+    main->imageWritten(Writer::header);
     close();
 }
 

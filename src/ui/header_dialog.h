@@ -5,8 +5,6 @@
 #include "ui/dialog_host.h"
 
 #include <QString>
-#include <cstdint>
-#include <optional>
 
 class QLineEdit;
 
@@ -24,11 +22,7 @@ private:
     HeaderDialog(DialogHost& host, HeaderField field);
 
     void Command1_Click();
-    [[nodiscard]] bool imageStillOnShow() const;
-    void refuse(const QString& text);
 
-    // The image the field was found in: its width means nothing in another.
-    std::optional<std::uint64_t> loadedImage_;
     HeaderField field_;
     // Text1 as loaded; while it is unchanged the loaded bytes are written back
     // as they are, including those the box cannot hold.

@@ -1,7 +1,9 @@
 #include "ui/main_window.h"
 
 #include "checksum/checksum.h"
+#include "compare/wording.h"
 #include "image/text.h"
+#include "qt/paths.h"
 #include "qt/qt_text.h"
 #include "system/system.h"
 #include "ui/about_dialog.h"
@@ -17,8 +19,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 namespace vardane::ui {
 
@@ -40,24 +41,37 @@ const QColor kValueColour(128, 0, 128);
 constexpr const char* kOpenFilter = "Fichier BIOS (*.rom)|*.rom|Tout Fichiers (*.*)|*.*";
 constexpr const char* kNotAnImageTitle = "Erreur Fatale ! ;-)";
 
-// Where each row of the facts stands, in the order of kShownFields.
+constexpr const char* kCannotReadAgainText =
+    "Le fichier ne peut plus être lu (déplacé, supprimé, illisible ou d'une autre taille) : la fenêtre "
+    "montre "
+    "ce qu'il contenait à sa dernière lecture.";
+
+// Where each row of the facts stands, top to bottom: the fact it shows, by
+// its key, its caption and its value.
 struct Row {
+    std::string_view key;
     const char* captionName;
     Twips captionPlace;
     const char* valueName;
     Twips valuePlace;
 };
-constexpr std::array<Row, kShownFields.size()> kRows{{
-    {"Label1", {240, 120, 1215, 255}, "Text4", {1440, 120, 2535, 255}},
-    {"Label2", {240, 480, 1215, 255}, "Text1", {1560, 480, 1935, 255}},
-    {"Label3", {240, 840, 1335, 255}, "Text2", {1560, 840, 4815, 255}},
-    {"Label4", {240, 1200, 1335, 255}, "text3", {1680, 1200, 4695, 255}},
-    {"Label9", {240, 1560, 1095, 255}, "Label10", {1440, 1560, 1695, 255}},
-    {"Label5", {240, 1920, 2055, 255}, "Text5", {2400, 1920, 615, 255}},
-    {"Label6", {240, 2280, 2055, 255}, "Text6", {2400, 2280, 1335, 255}},
-    {"Label7", {240, 2640, 1335, 255}, "Text9", {1560, 2640, 1575, 255}},
-    {"Label8", {2280, 3240, 1335, 375}, "Text7", {3720, 3240, 1455, 375}},
+constexpr std::string_view kChecksumKey = "checksum";
+constexpr std::array<Row, 9> kRows{{
+    {"fileTitle", "Label1", {240, 120, 1215, 255}, "Text4", {1440, 120, 2535, 255}},
+    {"fileSize", "Label2", {240, 480, 1215, 255}, "Text1", {1560, 480, 1935, 255}},
+    {"headerText", "Label3", {240, 840, 1335, 255}, "Text2", {1560, 840, 4815, 255}},
+    {"versionText", "Label4", {240, 1200, 1335, 255}, "text3", {1680, 1200, 4695, 255}},
+    {"gpuName", "Label9", {240, 1560, 1095, 255}, "Label10", {1440, 1560, 1695, 255}},
+    {"sbaState", "Label5", {240, 1920, 2055, 255}, "Text5", {2400, 1920, 615, 255}},
+    {"memClockText", "Label6", {240, 2280, 2055, 255}, "Text6", {2400, 2280, 1335, 255}},
+    {"coreClockText", "Label7", {240, 2640, 1335, 255}, "Text9", {1560, 2640, 1575, 255}},
+    {kChecksumKey, "Label8", {2280, 3240, 1335, 375}, "Text7", {3720, 3240, 1455, 375}},
 }};
+
+const Fact& factNamed(const std::vector<Fact>& facts, std::string_view key)
+{
+    return *std::find_if(facts.begin(), facts.end(), [key](const Fact& fact) { return fact.key == key; });
+}
 
 // Labels have no frame, so one that grows past its designed box changes
 // nothing on screen but keeps its text whole in whatever font the desktop
@@ -102,22 +116,23 @@ void MainWindow::buildClientArea()
     valuePalette.setColor(QPalette::WindowText, kValueColour);
     QFont checksumFont = client->font();
     checksumFont.setPointSize(kChecksumRowPointSize);
+    const std::vector<Fact> captions = factsOf({}, {});
     for (std::size_t i = 0; i < kRows.size(); ++i) {
-        QLabel* caption =
-            addLabel(client, kRows[i].captionName, qtText(kShownFields[i].caption), kRows[i].captionPlace);
+        QLabel* caption = addLabel(client, kRows[i].captionName,
+                                   qtText(factNamed(captions, kRows[i].key).caption), kRows[i].captionPlace);
         QLabel* value = addLabel(client, kRows[i].valueName, QString(), kRows[i].valuePlace);
         value->setPalette(valuePalette);
         valueLabels_[i] = value;
         // The checksum row stands apart: larger type, and its value in the ordinary colour.
-        if (kShownFields[i].field == &ImageState::checksumText) {
+        if (kRows[i].key == kChecksumKey) {
             caption->setFont(checksumFont);
             value->setFont(checksumFont);
             value->setPalette(client->palette());
         }
         growToText(caption);
         runToEdge(value, client->width());
-        showRow(i, state_.*kShownFields[i].field);
     }
+    showRows();
     addRuleInTwips(client, "Line1", 3000, 6480);
 }
 
@@ -187,72 +202,121 @@ void MainWindow::updateActions()
     items_.SaveAS->setEnabled(false);
 }
 
+void MainWindow::showRows()
+{
+    const std::vector<Fact> facts = factsOf(state_.facts, system::userDecimalSeparator());
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        const Fact& fact = factNamed(facts, kRows[i].key);
+        QLabel* label = valueLabels_.at(i);
+        // Control characters are drawn as blanks: a carriage return in a
+        // header must not push the row apart.
+        label->setText(withStandIns(qtText(shownRow(kRows[i].key)), u' '));
+        label->setAccessibleName(captioned(fact.caption, label->text()));
+    }
+}
+
+std::string MainWindow::shownRow(std::string_view key) const
+{
+    if (key == kChecksumKey) {
+        return std::string(checksumText(state_.checksum));
+    }
+    return factText(factNamed(factsOf(state_.facts, system::userDecimalSeparator()), key).value);
+}
+
 void MainWindow::Ouvrir_Click()
 {
     while (const auto chosen = services_.chooseFile(this, qtText(kOpenFilter))) {
-        if (openChosen(*chosen) != OpenStatus::rejected) {
+        if (openChosen(corePath(*chosen)) != OpenStatus::rejected) {
             return;
         }
     }
 }
 
-void MainWindow::openFile(const QString& path)
+void MainWindow::openFile(const std::filesystem::path& path)
 {
-    const QFileInfo file(path);
-    if (openChosen({file.absoluteFilePath(), file.fileName()}) == OpenStatus::rejected) {
+    if (openChosen(path) == OpenStatus::rejected) {
         Ouvrir_Click();
     }
 }
 
-OpenStatus MainWindow::openChosen(const ChosenFile& chosen)
+OpenStatus MainWindow::openChosen(const std::filesystem::path& path)
 {
-    showField(&ImageState::fileTitle, chosen.title.toStdString());
-    const std::filesystem::path path(QFile::encodeName(chosen.path).toStdString());
     auto opened = std::make_shared<const ImageFacts>(openImage(path));
+    state_ = {*opened, ChecksumState::unknown};
+    if (opened->status == OpenStatus::accepted || opened->status == OpenStatus::failed) {
+        imageOnShow_ = ++opensSoFar_;
+        original_ = opened;
+        updateActions();
+    }
+    showRows();
     switch (opened->status) {
         case OpenStatus::rejected:
             services_.showMessage(this, MessageIcon::critical, qtText(kNotAnImageTitle),
                                   qtText(kNotAnImageMessage));
             break;
         case OpenStatus::unreadable:
+        case OpenStatus::failed:
             services_.showMessage(this, MessageIcon::critical, kProblemTitle, qtText(kOpenFailedMessage));
             break;
         case OpenStatus::accepted:
-        case OpenStatus::failed:
-            state_.filePath = path;
-            imageOnShow_ = ++opensSoFar_;
-            original_ = opened;
-            updateActions();
-            showOpened(*opened);
-            if (opened->status == OpenStatus::failed) {
-                services_.showMessage(this, MessageIcon::critical, kProblemTitle, qtText(kOpenFailedMessage));
-            }
             break;
     }
     return opened->status;
 }
 
-void MainWindow::showOpened(const ImageFacts& opened)
+bool MainWindow::readAgain()
 {
-    std::size_t row = 0;
-    for (const Fact& fact : factsOf(opened, system::userDecimalSeparator())) {
-        if (!fact.caption.empty() && kShownFields.at(row).field != &ImageState::checksumText) {
-            showField(kShownFields.at(row).field, factText(fact.value));
-        }
-        row += fact.caption.empty() ? 0 : 1;
+    ImageFacts now = openImage(state_.facts.filePath);
+    if (ChangesWindow* changes = changesWindow_.current()) {
+        changes->list(now);
     }
-    state_.headerlengh = opened.headerlengh;
-    state_.SBAVrt = opened.SBAVrt;
-    state_.Octclef = opened.Octclef;
+    if (!wasRead(now)) {
+        setChecksum(ChecksumState::unknown, false);
+        services_.showMessage(this, MessageIcon::critical, kProblemTitle, qtText(kCannotReadAgainText));
+        return false;
+    }
+    state_.facts = std::move(now);
+    return true;
 }
 
-void MainWindow::reloadImage()
+void MainWindow::setChecksum(ChecksumState state, bool offerCorrection)
+{
+    state_.checksum = state;
+    correctionOffered_ = offerCorrection;
+    updateActions();
+    showRows();
+}
+
+// What a verification would say now, in the writer's words, and the
+// correction offered exactly when the image is not valid.
+void MainWindow::imageWritten(Writer writer)
+{
+    if (!readAgain()) {
+        return;
+    }
+    const auto sum = regionSum(state_.facts.bytes);
+    if (!sum || *sum == 0) {
+        setChecksum(sum ? ChecksumState::valid : ChecksumState::unknown, false);
+    } else {
+        setChecksum(writer == Writer::sideBand ? ChecksumState::invalidByToggle : ChecksumState::invalid,
+                    true);
+    }
+}
+
+void MainWindow::imageChangedElsewhere()
+{
+    if (readAgain()) {
+        setChecksum(ChecksumState::unknown, false);
+    }
+}
+
+// As after an Open: a dialog loaded on the image before cannot write into it.
+void MainWindow::imageRestored()
 {
     imageOnShow_ = ++opensSoFar_;
-    correctionOffered_ = false;
-    updateActions();
-    showOpened(openImage(state_.filePath));
-    showField(&ImageState::checksumText, std::string(kChecksumUnknown));
+    if (readAgain()) {
+        setChecksum(ChecksumState::unknown, false);
+    }
 }
 
 // One local file, and only while Open could take it: a second image is
@@ -260,7 +324,7 @@ void MainWindow::reloadImage()
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!imageOnShow_ && urls.size() == 1 && urls.front().isLocalFile()) {
+    if (!imageOnShow_ && urls.size() == 1 && droppedPath(urls.front())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     }
@@ -272,43 +336,16 @@ void MainWindow::dropEvent(QDropEvent* event)
 {
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    const QString path = event->mimeData()->urls().front().toLocalFile();
+    const auto path = droppedPath(event->mimeData()->urls().front());
     QMetaObject::invokeMethod(
-        this, [this, path] { openFile(path); }, Qt::QueuedConnection);
-}
-
-void MainWindow::showField(std::string ImageState::*field, const std::string& value)
-{
-    state_.*field = value;
-    const auto row = std::find_if(kShownFields.begin(), kShownFields.end(),
-                                  [field](const ShownField& shown) { return shown.field == field; });
-    showRow(static_cast<std::size_t>(row - kShownFields.begin()), value);
-}
-
-void MainWindow::showRow(std::size_t row, const std::string& value)
-{
-    QLabel* label = valueLabels_.at(row);
-    // Control characters are drawn as blanks: a carriage return in a header
-    // must not push the row apart.
-    label->setText(withStandIns(qtText(value), u' '));
-    label->setAccessibleName(captioned(kShownFields.at(row).caption, label->text()));
-}
-
-void MainWindow::enableChecksumCorrection()
-{
-    correctionOffered_ = true;
-    updateActions();
-}
-
-void MainWindow::imageWritten()
-{
-    if (ChangesWindow* changes = changesWindow_.current()) {
-        changes->refresh();
-    }
+        this, [this, path] { openFile(path.value_or(std::filesystem::path())); }, Qt::QueuedConnection);
 }
 
 void MainWindow::reportFailure(Refusal refusal)
 {
+    if (refusal == Refusal::changed) {
+        imageChangedElsewhere();
+    }
     services_.showMessage(this, MessageIcon::critical, kProblemTitle, refusalText(refusal));
 }
 
@@ -328,13 +365,9 @@ void MainWindow::mnuClose_Click()
         changes->close();
     }
     imageOnShow_.reset();
-    correctionOffered_ = false;
     original_.reset();
-    updateActions();
-    for (const ShownField& shown : kShownFields) {
-        showField(shown.field, {});
-    }
-    showField(&ImageState::checksumText, std::string(kChecksumUnknown));
+    state_ = {};
+    setChecksum(ChecksumState::unknown, false);
 }
 
 void MainWindow::exit_Click()
@@ -376,32 +409,33 @@ void MainWindow::about_Click()
     aboutDialog_.show([] { return new AboutDialog; });
 }
 
+// A sum of 0 leaves the correction as it was: an earlier command may have
+// offered it.
 void MainWindow::mnucheckvalid_Click()
 {
-    const auto sum = verifyChecksum(state_.filePath);
+    const auto sum = verifyChecksum(state_.facts.filePath);
     if (!sum) {
         reportFailure(sum.error());
         return;
     }
-    showField(&ImageState::checksumText, std::string(*sum == 0 ? kChecksumValid : kChecksumInvalid));
-    if (*sum != 0) {
-        enableChecksumCorrection();
+    if (*sum == 0) {
+        setChecksum(ChecksumState::valid, correctionOffered_);
+    } else {
+        setChecksum(ChecksumState::invalid, true);
     }
 }
 
 void MainWindow::mnucorrcheck_Click()
 {
-    const auto corrected = correctChecksum(state_.filePath);
+    const auto corrected = correctChecksum(state_.facts.filePath);
     if (!corrected) {
         reportFailure(corrected.error());
         return;
     }
-    showField(&ImageState::checksumText, std::string(kChecksumValid));
-    correctionOffered_ = false;
-    updateActions();
-    if (corrected->written) {
-        imageWritten();
+    if (corrected->written && !readAgain()) {
+        return;
     }
+    setChecksum(ChecksumState::valid, false);
 }
 
 }  // namespace vardane::ui

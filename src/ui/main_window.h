@@ -1,5 +1,5 @@
-// Form1, the main window: shows the facts of the open image, owns the
-// ImageState for the whole run, and carries the menus.
+// Form1, the main window: shows the facts of the image on show as its file
+// holds them, owns the ImageState for the whole run, and carries the menus.
 #pragma once
 
 #include "image/image_state.h"
@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,15 +40,17 @@ public:
 
     // Opens a file named from outside the file dialog (the command line, a
     // drop) as Open does once its dialog has returned that path.
-    void openFile(const QString& path);
+    void openFile(const std::filesystem::path& path);
 
-    [[nodiscard]] const ImageState& state() const override { return state_; }
-    [[nodiscard]] UiServices& services() const override { return services_; }
+    [[nodiscard]] const ImageState& state() const { return state_; }
+
+    [[nodiscard]] const ImageFacts& facts() const override { return state_.facts; }
+    [[nodiscard]] std::string shownRow(std::string_view key) const override;
     [[nodiscard]] std::optional<std::uint64_t> imageOnShow() const override { return imageOnShow_; }
-    void showField(std::string ImageState::*field, const std::string& value) override;
-    void enableChecksumCorrection() override;
-    void imageWritten() override;
-    void reloadImage() override;
+    [[nodiscard]] UiServices& services() const override { return services_; }
+    void imageWritten(Writer writer) override;
+    void imageChangedElsewhere() override;
+    void imageRestored() override;
     [[nodiscard]] QWidget* hostWindow() override { return this; }
 
 protected:
@@ -79,6 +82,8 @@ private:
     // Every menu item's state, from whether an image is open and whether the
     // correction is offered.
     void updateActions();
+    // Every row, from the ImageState.
+    void showRows();
 
     void Ouvrir_Click();
     void mnuchanges_Click();
@@ -93,10 +98,11 @@ private:
     void about_Click();
 
     // Open once a file is chosen; the caller asks again after a rejection.
-    OpenStatus openChosen(const ChosenFile& chosen);
-    void showOpened(const ImageFacts& opened);
-    // A value label: its text, and its caption and text for a screen reader.
-    void showRow(std::size_t row, const std::string& value);
+    OpenStatus openChosen(const std::filesystem::path& path);
+    // The file on show read again; false, with the rows kept and the user
+    // told, when it can no longer be read.
+    bool readAgain();
+    void setChecksum(ChecksumState state, bool offerCorrection);
     void reportFailure(Refusal refusal);
 
     UiServices& services_;
@@ -107,7 +113,7 @@ private:
     // The image as it was opened, for the way back.
     std::shared_ptr<const ImageFacts> original_;
 
-    std::array<QLabel*, kShownFields.size()> valueLabels_{};
+    std::array<QLabel*, 9> valueLabels_{};
     MenuItems items_;
 
     DialogSlot<SbaDialog> sbaDialog_;

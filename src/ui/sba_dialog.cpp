@@ -1,7 +1,6 @@
 #include "ui/sba_dialog.h"
 
 #include "editors/sideband.h"
-#include "image/image_state.h"
 #include "qt/qt_text.h"
 #include "ui/texts.h"
 #include "ui/twips.h"
@@ -21,14 +20,14 @@ constexpr const char* kEnabledWord = "Activé";
 constexpr const char* kInitialButton = "Activer le SBA";
 constexpr const char* kEnableButton = "Activer";
 constexpr const char* kDisableButton = "Desactiver";
-constexpr const char* kChecksumAfterToggle = "Non Valide !";
 constexpr int kStateWordPointSize = 24;
 
 constexpr const char* kRefusedTitle = "Modification du SBA impossible";
 
 }  // namespace
 
-SbaDialog::SbaDialog(DialogHost& host) : HostedDialog(host)
+SbaDialog::SbaDialog(DialogHost& host)
+    : HostedDialog(host), loaded_(host.facts().sideBand), sbaOffset_(host.facts().SBAVrt)
 {
     setObjectName("frmSBA");
     setWindowTitle(qtText(kCaption));
@@ -48,55 +47,49 @@ SbaDialog::SbaDialog(DialogHost& host) : HostedDialog(host)
     command1_->setFocus();
     connect(command1_, &QPushButton::clicked, this, &SbaDialog::Command1_Click);
 
-    Form_Load(host.state().sbaState);
+    Form_Load();
 }
 
-void SbaDialog::Form_Load(const std::string& state)
+void SbaDialog::Form_Load()
 {
-    if (state == kSbaOff) {
+    if (loaded_ == SideBand::off) {
         stateWord_->setText(qtText(kDisabledWord));
         command1_->setText(qtText(kEnableButton));
-    } else if (state == kSbaOn) {
+    } else if (loaded_ == SideBand::on) {
         stateWord_->setText(qtText(kEnabledWord));
         command1_->setText(qtText(kDisableButton));
     }
 }
 
-// The decision rests on the main window's state text at this moment, not on
-// this dialog's captions, which may date from an image closed since.
+// The decision rests on the state this dialog loaded, which its captions
+// say: a button that reads "Activer" never disables. The byte is written only
+// into the image it was loaded on, and only while it holds that state.
 void SbaDialog::Command1_Click()
 {
-    DialogHost* main = host();
-    if (main == nullptr) {
+    if (loaded_ == SideBand::undecided) {
         close();
         return;
     }
-    const ImageState& state = main->state();
-    const SideBand decided = state.sbaState == kSbaOn    ? SideBand::on
-                             : state.sbaState == kSbaOff ? SideBand::off
-                                                         : SideBand::undecided;
-    const auto toggled = toggleSideBand(state.filePath, decided, state.SBAVrt);
-    if (toggled) {
-        main->imageWritten();
-        main->showField(&ImageState::checksumText, kChecksumAfterToggle);
-        main->enableChecksumCorrection();
-        // The message box runs a modal loop in which either window may close.
-        const QPointer<QWidget> mainWindow = main->hostWindow();
-        const QPointer<SbaDialog> self(this);
-        services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
-                               qtText(toggled->message));
-        if (mainWindow != nullptr) {
-            main->showField(&ImageState::sbaState,
-                            std::string(toggled->newState == SideBand::on ? kSbaOn : kSbaOff));
-        }
-        if (self == nullptr) {
-            return;
-        }
-    } else if (toggled.error() != Refusal::sbaUndecided) {
-        services().showMessage(this, MessageIcon::critical, qtText(kRefusedTitle),
-                               refusalText(toggled.error()));
+    DialogHost* main = hostOfLoadedImage(kRefusedTitle);
+    if (main == nullptr) {
+        return;
     }
-    close();
+    const auto toggled = toggleSideBand(main->facts().filePath, loaded_, sbaOffset_);
+    if (!toggled) {
+        refuse(kRefusedTitle, toggled.error());
+        close();
+        return;
+    }
+    // The message box runs a modal loop in which either window may close.
+    const QPointer<QWidget> mainWindow = main->hostWindow();
+    const QPointer<SbaDialog> self(this);
+    services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle), qtText(toggled->message));
+    if (mainWindow != nullptr) {
+        main->imageWritten(Writer::sideBand);
+    }
+    if (self != nullptr) {
+        close();
+    }
 }
 
 }  // namespace vardane::ui

@@ -1,7 +1,11 @@
 // frmSBA: shows the SideBand Addressing state and toggles it.
 #pragma once
 
+#include "image/open_image.h"
 #include "ui/dialog_host.h"
+
+#include <cstdint>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -12,12 +16,15 @@ class SbaDialog : public HostedDialog {
     Q_OBJECT
 
 public:
-    // Runs the load step (Form_Load) from the host's sbaState.
+    // Runs the load step (Form_Load) from the SideBand state of the image on show.
     explicit SbaDialog(DialogHost& host);
 
 private:
-    void Form_Load(const std::string& sbaState);
+    void Form_Load();
     void Command1_Click();
+
+    SideBand loaded_;
+    std::optional<std::int64_t> sbaOffset_;
 
     QLabel* stateWord_ = nullptr;  // Label2
     QPushButton* command1_ = nullptr;

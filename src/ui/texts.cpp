@@ -6,7 +6,7 @@ namespace vardane::ui {
 
 namespace {
 
-constexpr const char* kNothingWritten = "\nLe fichier n'a pas été modifié.";
+constexpr const char* kNothingWritten = "\nVardane n'y a rien écrit.";
 
 const char* reason(Refusal refusal)
 {
@@ -16,7 +16,8 @@ const char* reason(Refusal refusal)
         case Refusal::notWritable:
             return "Impossible d'écrire dans le fichier (protégé en écriture ?).";
         case Refusal::noSpace:
-            return "Le disque est plein, ou le quota de l'utilisateur est atteint : le fichier ne peut pas être "
+            return "Le disque est plein, ou le quota de l'utilisateur est atteint : le fichier ne peut pas "
+                   "être "
                    "écrit.";
         case Refusal::locked:
             return "Un autre programme est en train d'écrire dans ce fichier : réessayez dans un instant.";
@@ -26,8 +27,9 @@ const char* reason(Refusal refusal)
         case Refusal::tooShort:
             return "Ce fichier est trop court pour contenir la zone du checksum (0x0000 à 0xBBFF).";
         case Refusal::changed:
-            return "Le fichier a été modifié par un autre programme depuis sa lecture : rouvrez-le avant de "
-                   "recommencer.";
+            return "Le fichier a été modifié par un autre programme depuis sa lecture : la fenêtre "
+                   "principale "
+                   "montre maintenant ce qu'il contient.";
         case Refusal::damaged:
             return "L'écriture a échoué en cours de route et les anciens octets n'ont pas pu être remis en "
                    "place : le fichier est peut-être endommagé.\nRestaurez-en une copie avant de le flasher.";

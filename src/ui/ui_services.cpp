@@ -101,7 +101,7 @@ QString withFrenchSpacing(const QString& text)
     return paragraphs.join('\n');
 }
 
-std::optional<ChosenFile> DesktopServices::chooseFile(QWidget* parent, const QString& filter)
+std::optional<QString> DesktopServices::chooseFile(QWidget* parent, const QString& filter)
 {
     // Qt's own dialog, not the desktop's: only it speaks French whatever the
     // user's locale, as every other word of the program does.
@@ -113,8 +113,7 @@ std::optional<ChosenFile> DesktopServices::chooseFile(QWidget* parent, const QSt
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    const QString path = dialog.selectedFiles().front();
-    return ChosenFile{path, QFileInfo(path).fileName()};
+    return dialog.selectedFiles().front();
 }
 
 void DesktopServices::showMessage(QWidget* parent, MessageIcon icon, const QString& title,

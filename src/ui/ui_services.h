@@ -12,19 +12,15 @@ class QWidget;
 
 namespace vardane::ui {
 
-struct ChosenFile {
-    QString path;   // full path, as the dialog returns it
-    QString title;  // the file name without its folder
-};
-
 enum class MessageIcon { information, critical };
 
 class UiServices {
 public:
     virtual ~UiServices() = default;
 
-    // Nothing when the user cancelled.
-    [[nodiscard]] virtual std::optional<ChosenFile> chooseFile(QWidget* parent, const QString& filter) = 0;
+    // The chosen file's full path, as the dialog returns it; nothing when the
+    // user cancelled.
+    [[nodiscard]] virtual std::optional<QString> chooseFile(QWidget* parent, const QString& filter) = 0;
 
     // One OK button; returns when the box has been closed.
     virtual void showMessage(QWidget* parent, MessageIcon icon, const QString& title,
@@ -37,7 +33,7 @@ public:
 // The real dialogs of the desktop.
 class DesktopServices final : public UiServices {
 public:
-    [[nodiscard]] std::optional<ChosenFile> chooseFile(QWidget* parent, const QString& filter) override;
+    [[nodiscard]] std::optional<QString> chooseFile(QWidget* parent, const QString& filter) override;
     void showMessage(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
     [[nodiscard]] bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
 };

@@ -1,0 +1,50 @@
+#include "ui/dialog_host.h"
+
+#include "qt/qt_text.h"
+#include "ui/texts.h"
+
+namespace vardane::ui {
+
+namespace {
+
+constexpr const char* kMainWindowGoneText =
+    "La fenêtre principale est fermée : aucune image n'est ouverte.\nLe fichier n'a pas été modifié.";
+constexpr const char* kImageGoneText =
+    "Cette fenêtre a été ouverte sur une image qui n'est plus affichée : elle a été fermée, une autre a été "
+    "ouverte, ou son original a été rétabli.\nLe fichier n'a pas été modifié.";
+
+}  // namespace
+
+HostedDialog::HostedDialog(DialogHost& host)
+    : host_(&host),
+      hostWindow_(host.hostWindow()),
+      services_(host.services()),
+      loadedImage_(host.imageOnShow())
+{
+}
+
+DialogHost* HostedDialog::hostOfLoadedImage(const char* refusedTitle)
+{
+    DialogHost* main = host();
+    if (main != nullptr && loadedImage_ && main->imageOnShow() == loadedImage_) {
+        return main;
+    }
+    refuse(refusedTitle, qtText(main == nullptr ? kMainWindowGoneText : kImageGoneText));
+    close();
+    return nullptr;
+}
+
+void HostedDialog::refuse(const char* title, Refusal why)
+{
+    if (DialogHost* main = host(); main != nullptr && why == Refusal::changed) {
+        main->imageChangedElsewhere();
+    }
+    refuse(title, refusalText(why));
+}
+
+void HostedDialog::refuse(const char* title, const QString& text)
+{
+    services_.showMessage(this, MessageIcon::critical, qtText(title), text);
+}
+
+}  // namespace vardane::ui
