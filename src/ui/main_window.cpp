@@ -2,7 +2,6 @@
 
 #include "checksum/checksum.h"
 #include "compare/wording.h"
-#include "image/text.h"
 #include "qt/paths.h"
 #include "qt/qt_text.h"
 #include "system/system.h"
@@ -43,8 +42,7 @@ constexpr const char* kNotAnImageTitle = "Erreur Fatale ! ;-)";
 
 constexpr const char* kCannotReadAgainText =
     "Le fichier ne peut plus être lu (déplacé, supprimé, illisible ou d'une autre taille) : la fenêtre "
-    "montre "
-    "ce qu'il contenait à sa dernière lecture.";
+    "montre ce qu'il contenait à sa dernière lecture.";
 
 // Where each row of the facts stands, top to bottom: the fact it shows, by
 // its key, its caption and its value.
@@ -71,6 +69,12 @@ constexpr std::array<Row, 9> kRows{{
 const Fact& factNamed(const std::vector<Fact>& facts, std::string_view key)
 {
     return *std::find_if(facts.begin(), facts.end(), [key](const Fact& fact) { return fact.key == key; });
+}
+
+// The checksum row tells what the checksum commands found, not the bytes' sum.
+std::string rowText(const std::vector<Fact>& facts, std::string_view key, ChecksumState checksum)
+{
+    return key == kChecksumKey ? std::string(checksumText(checksum)) : factText(factNamed(facts, key).value);
 }
 
 // Labels have no frame, so one that grows past its designed box changes
@@ -206,21 +210,17 @@ void MainWindow::showRows()
 {
     const std::vector<Fact> facts = factsOf(state_.facts, system::userDecimalSeparator());
     for (std::size_t i = 0; i < kRows.size(); ++i) {
-        const Fact& fact = factNamed(facts, kRows[i].key);
         QLabel* label = valueLabels_.at(i);
         // Control characters are drawn as blanks: a carriage return in a
         // header must not push the row apart.
-        label->setText(withStandIns(qtText(shownRow(kRows[i].key)), u' '));
-        label->setAccessibleName(captioned(fact.caption, label->text()));
+        label->setText(withStandIns(qtText(rowText(facts, kRows[i].key, state_.checksum)), u' '));
+        label->setAccessibleName(captioned(factNamed(facts, kRows[i].key).caption, label->text()));
     }
 }
 
 std::string MainWindow::shownRow(std::string_view key) const
 {
-    if (key == kChecksumKey) {
-        return std::string(checksumText(state_.checksum));
-    }
-    return factText(factNamed(factsOf(state_.facts, system::userDecimalSeparator()), key).value);
+    return rowText(factsOf(state_.facts, system::userDecimalSeparator()), key, state_.checksum);
 }
 
 void MainWindow::Ouvrir_Click()
