@@ -110,6 +110,7 @@ TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
     // clang-format on
     for (const auto& [path, wanted] : cases) {
         const Ran ran = runCli({"info", "--json", path});
+        EXPECT_THAT(ran.out, testing::StartsWith("{\n    \""));  // one image: indented by four
         const json got = json::parse(ran.out);
         EXPECT_EQ(got.size(), 17U) << path;
         for (const auto& [key, value] : wanted.items()) {

@@ -106,7 +106,7 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
          {accepted, done, {}, "0AB0", "", "???", {}, 3600, "1310,7 Mhz", "655,35 Mhz"}},
         {TestImage(base).version(500).pcir(45, 0x10, 5).pcir(520, 0x10, 5).pcir(3498, 0x10, 5).pcir(3850, 0x10, 5)
              .put(1979, on).put(2181, on).clockKey(3571, 1, 2).clockKey(3885, 1, 2), {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
-        {TestImage(base).version(100).version(300).pcir(3500, 0x20, 0).pcir(400, 0x10, 7).put(0x7C1, on).put(0x800, off)
+        {TestImage(base).version(100).version(300).pcir(3499, 0x20, 0).pcir(400, 0x10, 7).put(0x7C1, on).put(0x800, off)
              .clockKey(3600, 1, 2).clockKey(3800, 20000, 25000), {accepted, done, 219, "2000", "GeForce3", "NON", 0x800, 3800, "400 Mhz", "250 Mhz"}},
         // clang-format on
     };
@@ -162,7 +162,7 @@ TEST(Text, Windows1252AndUtf8BothWaysAndTheUsersDecimalSeparator)
         // clang-format off
         {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"aé€😀"}, {"\xF4\x8F\xBF\xBF", U"\U0010FFFF"}, {"\xC0\x80", {}},
         {"\xDF\xBF\xF0\x90\x80\x80", U"\u07FF\U00010000"}, {"\xE0\x9F\xBF", {}}, {"\xED\xA0\x80", {}}, {"\xF4\x90\x80\x80", {}},
-        {"\xF5\x80\x80\x80", {}}, {"\xC2\xC0", {}}, {"\xE2\x82\xC0", {}}, {"\xE2\x82", {}}, {"\xFF", {}}, {"\x80", {}},
+        {"\xF5\x80\x80\x80", {}}, {"\xC2\xC0", {}}, {"\xE0\xA0\x80", U"\u0800"}, {"\xF1\xC0\x80\x80", {}}, {"\xE2\x82\xC0", {}}, {"\xE2\x82", {}}, {"\xFF", {}}, {"\x80", {}},
         // clang-format on
     };
     for (const auto& [text, decoded] : utf8) {
@@ -297,7 +297,8 @@ TEST(CompareImages, NamesEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
          {FieldsAre(3674, 3674, Run{"CoreClockWord"}), FieldsAre(3718, 3718, Run{"MemClockWord"})}},
         {a, flipped(a, {0xBBFF}), {FieldsAre(48127, 48127, Run{"ChecksumByte"})}},
         // The longer file's extra bytes are not compared.
-        {TestImage(46127).put(100, std::uint8_t{1}), TestImage(65536), {FieldsAre(100, 100, Run{"-"})}},
+        {TestImage(46127).put(100, std::uint8_t{1}).put(46126, std::uint8_t{1}), TestImage(65536),
+         {FieldsAre(100, 100, Run{"-"}), FieldsAre(46126, 46126, Run{"-"})}},
         // A scan that stopped at a "Version" too near the start placed the version text only.
         {early, flipped(early, {87, Standard::kClockKey - 26}), {FieldsAre(87, 87, Run{"VersionText"}), FieldsAre(3718, 3718, Run{"-"})}},
         // clang-format on
