@@ -13,6 +13,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDragEnterEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -260,6 +261,8 @@ private slots:
         QCOMPARE(s.values(), kStandardValues);
         QCOMPARE(accessibleName(s.window->findChild<QLabel*>("Label10")),
                  QString("Type de GPU : GeForce2 Ultra"));
+        const auto* checksum = s.window->findChild<QLabel*>("Text7");  // 3720 twips at 96 dots an inch
+        QCOMPARE(QList({checksum->x(), checksum->font().pointSize()}), QList({248, 12}));
         s.trigger("mnucheckvalid");
         QCOMPARE(s.shown("Text7"), QString("Non Valide"));
         QVERIFY(s.items().contains("mnucorrcheck"));
@@ -478,7 +481,18 @@ private slots:
             question->defaultButton()->click();
         });
         QVERIFY(!desktop.askYesNo(nullptr, "Rétablir", "Rétablir ?"));
-        QCOMPARE(seen, (QStringList{"&Non", "&Oui"}));
+        answer([&](QWidget* box) {
+            seen << QString::number(qobject_cast<QMessageBox*>(box)->icon());
+            box->close();
+        });
+        desktop.showMessage(nullptr, vardane::ui::MessageIcon::critical, "Probleme", "Perdu.");
+        answer([&](QWidget* box) {
+            seen << qobject_cast<QFileDialog*>(box)->nameFilters();
+            qobject_cast<QFileDialog*>(box)->reject();
+        });
+        QVERIFY(!desktop.chooseFile(nullptr, "Fichier BIOS (*.rom)|*.rom|Tout Fichiers (*.*)|*.*"));
+        QCOMPARE(seen, (QStringList{"&Non", "&Oui", QString::number(QMessageBox::Critical),
+                                    "Fichier BIOS (*.rom)", "Tout Fichiers (*.*)"}));
         QCOMPARE(vardane::ui::withFrenchSpacing("Perdu ? Oui : le fichier.\nEt après ? Rien."),
                  QString::fromUtf8("Perdu\u00A0? Oui\u00A0: le\u00A0fichier.\nEt après\u00A0?\u00A0Rien."));
     }
