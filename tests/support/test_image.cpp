@@ -1,9 +1,9 @@
 #include "test_image.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -51,15 +51,19 @@ void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// mkdtemp makes the folder and picks its unique name in one step, so two
-// tests running at once never share one.
+// create_directory makes the folder only when no other has its name, so two
+// tests running at once never share one; mkdtemp would do it in one step, but
+// Windows has none.
 TempFolder::TempFolder()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vardane-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary folder");
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path_ = std::filesystem::temp_directory_path() / ("vardane-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(path_)) {
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 }  // namespace vardane::test
