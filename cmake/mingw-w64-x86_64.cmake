@@ -8,7 +8,6 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 # installed last; GoogleTest needs the posix one (std::mutex, std::thread).
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
 # Linked static, a program needs no DLL beside it (libstdc++, libgcc,
 # winpthread): it imports only KERNEL32.dll and msvcrt.dll, which every
