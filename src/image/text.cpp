@@ -32,8 +32,8 @@ std::optional<std::uint8_t> byteOf(char32_t character)
     return static_cast<std::uint8_t>(0x80 + (found - kCharactersOf80To9F.begin()));
 }
 
-// Every Windows-1252 character lies below U+10000, so three bytes are the
-// most one takes.
+// A surrogate gets the three bytes of any code point of its range, which is
+// what WTF-8 asks of a lone one.
 void appendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -41,11 +41,41 @@ void appendUtf8(std::string& out, char32_t c)
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         out += static_cast<char>(0xE0 | (c >> 12));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+bool isHighSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(char32_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The surrogate that ED A0..BF 80..BF at the start of `text` stands for, in
+// WTF-8 and never in UTF-8.
+std::optional<char32_t> leadingSurrogate(std::string_view text)
+{
+    if (text.size() < 3 || static_cast<unsigned char>(text[0]) != 0xED) {
+        return std::nullopt;
+    }
+    const auto second = static_cast<unsigned char>(text[1]);
+    const auto third = static_cast<unsigned char>(text[2]);
+    if (second < 0xA0 || second > 0xBF || third < 0x80 || third > 0xBF) {
+        return std::nullopt;
+    }
+    return 0xD000 | ((second & 0x3FU) << 6) | (third & 0x3FU);
 }
 
 }  // namespace
@@ -143,6 +173,47 @@ std::optional<std::u32string> decodeUtf8(std::string_view text)
         text.remove_prefix(sequence->length);
     }
     return codePoints;
+}
+
+std::string wtf8FromUtf16(std::u16string_view units)
+{
+    std::string text;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char32_t unit = units[i];
+        if (isHighSurrogate(unit) && i + 1 < units.size() && isLowSurrogate(units[i + 1])) {
+            appendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
+        } else {
+            appendUtf8(text, unit);
+        }
+    }
+    return text;
+}
+
+std::optional<std::u16string> utf16FromWtf8(std::string_view text)
+{
+    std::u16string units;
+    while (!text.empty()) {
+        if (const auto surrogate = leadingSurrogate(text)) {
+            if (isLowSurrogate(*surrogate) && !units.empty() && isHighSurrogate(units.back())) {
+                return std::nullopt;
+            }
+            units += static_cast<char16_t>(*surrogate);
+            text.remove_prefix(3);
+            continue;
+        }
+        const auto sequence = firstUtf8Sequence(text);
+        if (!sequence) {
+            return std::nullopt;
+        }
+        if (sequence->codePoint < 0x10000) {
+            units += static_cast<char16_t>(sequence->codePoint);
+        } else {
+            units += static_cast<char16_t>(0xD800 + ((sequence->codePoint - 0x10000) >> 10));
+            units += static_cast<char16_t>(0xDC00 + ((sequence->codePoint - 0x10000) & 0x3FF));
+        }
+        text.remove_prefix(sequence->length);
+    }
+    return units;
 }
 
 }  // namespace vardane

@@ -35,4 +35,14 @@ struct Utf8Sequence {
 // The code points of a UTF-8 text, or nothing when it is not well-formed.
 [[nodiscard]] std::optional<std::u32string> decodeUtf8(std::string_view text);
 
+// WTF-8: UTF-8 in which a surrogate that is not half of a pair (Windows takes
+// such a name) stands as the three bytes UTF-8's rule would give it, so that
+// every UTF-16 name has one text and comes back from it unchanged, where
+// UTF-8 would have to drop it or put another character in its place.
+[[nodiscard]] std::string wtf8FromUtf16(std::u16string_view units);
+
+// The UTF-16 of a WTF-8 text, or nothing when it is not well-formed: a pair
+// of surrogates must come as the four bytes of its code point.
+[[nodiscard]] std::optional<std::u16string> utf16FromWtf8(std::string_view text);
+
 }  // namespace vardane

@@ -144,7 +144,7 @@ constexpr std::array<char32_t, 32> kChart80To9F{
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
 };
 
-TEST(Text, Windows1252AndUtf8BothWaysAndTheUsersDecimalSeparator)
+TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
 {
     std::u32string chart;
     Bytes bytes;
@@ -168,6 +168,20 @@ TEST(Text, Windows1252AndUtf8BothWaysAndTheUsersDecimalSeparator)
     for (const auto& [text, decoded] : utf8) {
         EXPECT_EQ(decodeUtf8(text), decoded) << testing::PrintToString(text);
     }
+    // WTF-8 keeps a lone surrogate as its three bytes, both ways; two of them
+    // that make a pair must come as the four bytes of its code point.
+    const std::pair<std::u16string, std::string> wtf8[] = {
+        // clang-format off
+        {u"a\u00E9\u20AC\U0001F600", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"}, {std::u16string{0xD800, 'x'}, "\xED\xA0\x80x"},
+        {std::u16string{0xDC00, 0xDBFF}, "\xED\xB0\x80\xED\xAF\xBF"},
+        // clang-format on
+    };
+    for (const auto& [units, text] : wtf8) {
+        EXPECT_EQ(wtf8FromUtf16(units), text);
+        EXPECT_EQ(utf16FromWtf8(text), units);
+    }
+    EXPECT_EQ(utf16FromWtf8("\xED\xA0\x80\xED\xB0\x80"), std::nullopt);
+    EXPECT_EQ(utf16FromWtf8("a\xC3"), std::nullopt);
     // The first of LC_ALL, LC_NUMERIC and LANG that is set names the locale; a
     // locale missing from the system gives a point.
     const std::array<const char*, 3> variables{"LC_ALL", "LC_NUMERIC", "LANG"};
