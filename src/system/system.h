@@ -74,16 +74,23 @@ protected:
 // device never blocks the call.
 [[nodiscard]] Result<std::int64_t> sizeOf(const std::filesystem::path& path);
 
-// The path that a name given as text names: on Linux its bytes as they are;
-// none when the system could not take it as one name (it holds a NUL).
+// The path that a name given as text names: on Linux its bytes as they are,
+// on Windows the UTF-16 of its WTF-8; none when the system could not take it
+// as one name (it holds a NUL, or on Windows it is not WTF-8).
 [[nodiscard]] std::optional<std::filesystem::path> pathNamed(std::string_view name);
 
-// A path's name as text for printing: on Linux its bytes as they are.
+// A path's name as text for printing: on Linux its bytes as they are, on
+// Windows the WTF-8 of its UTF-16. Never throws, whatever the name.
 [[nodiscard]] std::string nameOf(const std::filesystem::path& path);
 
 // Whether a backslash in a name separates folders (on Windows) rather than
 // being a character of the name.
 [[nodiscard]] bool backslashSeparates();
+
+// Whether a carriage return right before a newline ends a listed name with
+// the newline (on Windows, where no name holds one) rather than being the
+// name's last character.
+[[nodiscard]] bool carriageReturnEndsLines();
 
 // The decimal separator of the user's numbers, as the clock texts show it.
 [[nodiscard]] std::string userDecimalSeparator();

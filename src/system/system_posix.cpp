@@ -169,6 +169,11 @@ bool backslashSeparates()
     return false;
 }
 
+bool carriageReturnEndsLines()
+{
+    return false;
+}
+
 // The C library's decimal point of the numeric locale that LC_ALL, then
 // LC_NUMERIC, then LANG name, read from a locale made apart and freed again:
 // setting the process's own would change how the C library reads numbers
