@@ -23,4 +23,8 @@ namespace vardane::cli {
 // Standard output that cannot be written is a refusal.
 [[nodiscard]] int run(std::span<const std::string> arguments, Console& console);
 
+// run() on the process's own standard streams, made fit for it first, with
+// the user's decimal separator: what main does.
+[[nodiscard]] int runOnStandardStreams(std::span<const std::string> arguments);
+
 }  // namespace vardane::cli

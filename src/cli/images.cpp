@@ -19,8 +19,9 @@ struct ListedLine {
 };
 
 // The lines of the list, as they come: a line is exactly the bytes before
-// its newline, a carriage return among them. Memory stays bounded whatever the
-// input: of a line longer than a name can be, only the start is kept.
+// its newline, a carriage return among them where a name can hold one.
+// Memory stays bounded whatever the input: of a line longer than a name can
+// be, only the start is kept.
 class ListReader {
 public:
     explicit ListReader(std::FILE* in) : in_(in) {}
@@ -29,24 +30,25 @@ public:
     // last line without its newline counts.
     [[nodiscard]] std::optional<ListedLine> next()
     {
-        ListedLine line;
-        bool any = false;
-        for (int c = std::getc(in_); c != EOF; c = std::getc(in_)) {
-            any = true;
+        std::string bytes;
+        std::size_t length = 0;  // past the bytes kept too
+        int last = EOF;
+        for (int c = std::getc(in_); c != EOF; last = c, c = std::getc(in_)) {
             if (c == '\n') {
-                return line;
+                const bool endsHere = last == '\r' && system::carriageReturnEndsLines();
+                return kept(std::move(bytes), endsHere ? length - 1 : length);
             }
-            if (line.bytes.size() < kLongestListedName) {
-                line.bytes += static_cast<char>(c);
-            } else {
-                line.overlong = true;
+            // One byte more than is kept, for a carriage return that ends the line.
+            if (bytes.size() <= kLongestListedName) {
+                bytes += static_cast<char>(c);
             }
+            ++length;
         }
         if (std::ferror(in_) != 0) {
             error_ = errno == 0 ? EIO : errno;
             return std::nullopt;
         }
-        return any ? std::optional(std::move(line)) : std::nullopt;
+        return last == EOF ? std::nullopt : std::optional(kept(std::move(bytes), length));
     }
 
     [[nodiscard]] bool failed() const { return error_ != 0; }
@@ -64,17 +66,30 @@ public:
     }
 
 private:
+    static ListedLine kept(std::string bytes, std::size_t length)
+    {
+        bytes.resize(std::min(length, kLongestListedName));
+        return {std::move(bytes), length > kLongestListedName};
+    }
+
     std::FILE* in_;
     int error_ = 0;
 };
+
+// A name that the system cannot take holds a NUL, or on Windows is not UTF-8.
+ImageArgument named(std::string given)
+{
+    auto path = system::pathNamed(given);
+    const std::string_view why = given.find('\0') == std::string::npos ? kNotUtf8Name : kNulInPath;
+    return {std::move(given), std::move(path), why};
+}
 
 ImageArgument listed(ListedLine line)
 {
     if (line.overlong) {
         return {std::move(line.bytes), std::nullopt, kLineTooLong};
     }
-    auto path = system::pathNamed(line.bytes);
-    return {std::move(line.bytes), std::move(path), kNulInPath};
+    return named(std::move(line.bytes));
 }
 
 }  // namespace
@@ -103,7 +118,7 @@ int forEachImage(std::span<const std::string> images, Console& console, Headers 
     };
     if (!fromInput) {
         for (const std::string& given : images) {
-            if (!handle({given, system::pathNamed(given), kNulInPath})) {
+            if (!handle(named(given))) {
                 break;
             }
         }

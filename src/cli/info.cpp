@@ -4,6 +4,9 @@
 #include "cli/json.h"
 #include "cli/texts.h"
 #include "compare/wording.h"
+#include "system/system.h"
+
+#include <algorithm>
 
 namespace vardane::cli {
 namespace {
@@ -17,19 +20,26 @@ void printRows(const std::vector<Fact>& facts, std::ostream& out)
     }
 }
 
-// What an open of a line that names no file would give, without asking the
-// file system, which would read another name from it.
-ImageFacts unnamed(const std::string& given)
+// The title of a line that names no file: its text past its last separator,
+// as a file's title is its name. It never becomes a path, which could not hold
+// every byte of it on every system.
+std::string titleOf(std::string_view given)
 {
-    ImageFacts facts;
-    facts.filePath = given;
-    return facts;
+    const std::size_t separator = given.find_last_of(system::backslashSeparates() ? "/\\" : "/");
+    return shownName(separator == std::string_view::npos ? given : given.substr(separator + 1));
 }
 
 int info(const ImageArgument& image, bool json, bool several, Console& console)
 {
-    const ImageFacts opened = image.path ? openImage(*image.path) : unnamed(image.given);
-    const std::vector<Fact> facts = factsOf(opened, console.decimalSeparator);
+    // A line that names no file is not opened: the system would read another
+    // name from it.
+    const ImageFacts opened = image.path ? openImage(*image.path) : ImageFacts{};
+    std::vector<Fact> facts = factsOf(opened, console.decimalSeparator);
+    if (!image.path) {
+        std::find_if(facts.begin(), facts.end(), [](const Fact& fact) {
+            return fact.key == "fileTitle";
+        })->value = titleOf(image.given);
+    }
     if (!json) {
         printRows(facts, console.out);
     } else {

@@ -1,10 +1,14 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/streams.h"
 #include "cli/texts.h"
+#include "system/system.h"
 #include "version.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <iostream>
 
 namespace vardane::cli {
 namespace {
@@ -88,6 +92,15 @@ int run(std::span<const std::string> arguments, Console& console)
     // A result that never reached its reader is no success, as for the core
     // utilities; a broken pipe has already ended the process by its signal.
     return console.out.flush() ? status : refuse(console, kCannotWriteOutput);
+}
+
+int runOnStandardStreams(std::span<const std::string> arguments)
+{
+    if (!prepareStandardStreams()) {
+        return kExitRefused;
+    }
+    Console console{stdin, std::cout, std::cerr, system::userDecimalSeparator(), {}};
+    return run(arguments, console);
 }
 
 }  // namespace vardane::cli

@@ -33,6 +33,7 @@ inline constexpr std::string_view kWrongArguments = "arguments incorrects, atten
 inline constexpr std::string_view kStandardInputAlone = "- se donne seul, sans autre image";
 inline constexpr std::string_view kNulInPath =
     "chemin contenant un caractère nul (un par ligne, sans -print0)";
+inline constexpr std::string_view kNotUtf8Name = "chemin qui n'est pas de l'UTF-8";
 inline constexpr std::string_view kLineTooLong =
     "ligne de plus de 4096 octets, qui ne peut nommer aucun fichier";
 

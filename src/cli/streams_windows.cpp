@@ -1,0 +1,119 @@
+#include "cli/streams.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <iostream>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+namespace vardane::cli {
+namespace {
+
+// How many bytes at the end of `text` start a UTF-8 sequence that has not
+// come whole yet.
+std::size_t unfinished(std::string_view text)
+{
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, text.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+        if ((byte & 0xC0) == 0x80) {
+            continue;
+        }
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+// Text for a console window, which shows UTF-8 only in its UTF-8 code page
+// and, on older Windows, only when each character comes whole in one write,
+// which msvcrt does not ensure there. Written as UTF-16 with WriteConsoleW,
+// the text shows as it is whatever the code page, and the code page is left
+// alone: a change would outlast the program in the user's console.
+class ConsoleBuffer final : public std::streambuf {
+public:
+    explicit ConsoleBuffer(HANDLE console) : console_(console)
+    {
+        setp(bytes_.data(), bytes_.data() + bytes_.size());
+    }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!drain()) {
+            return traits_type::eof();
+        }
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    // Writes what the buffer holds, but for a character whose last bytes are
+    // still to come.
+    bool drain()
+    {
+        const std::string_view pending(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+        const std::size_t whole = pending.size() - unfinished(pending);
+        std::wstring text(whole, L'\0');
+        const int length = whole == 0
+                               ? 0
+                               : MultiByteToWideChar(CP_UTF8, 0, pending.data(), static_cast<int>(whole),
+                                                     text.data(), static_cast<int>(text.size()));
+        for (DWORD done = 0, wrote = 0; done < static_cast<DWORD>(length); done += wrote) {
+            if (!WriteConsoleW(console_, text.data() + done, static_cast<DWORD>(length) - done, &wrote,
+                               nullptr)) {
+                return false;
+            }
+        }
+        const std::string rest(pending.substr(whole));
+        rest.copy(bytes_.data(), rest.size());
+        setp(bytes_.data(), bytes_.data() + bytes_.size());
+        pbump(static_cast<int>(rest.size()));
+        return true;
+    }
+
+    HANDLE console_;
+    std::array<char, 4096> bytes_{};
+};
+
+// Where the stream goes to a console window, it goes through a ConsoleBuffer.
+// That is never freed: the stream writes through it until the very end of the
+// process, after every static object is gone.
+void toConsole(std::ostream& stream, DWORD standardHandle)
+{
+    const HANDLE handle = GetStdHandle(standardHandle);
+    DWORD mode = 0;
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        stream.rdbuf(new ConsoleBuffer(handle));
+    }
+}
+
+}  // namespace
+
+// In text mode, msvcrt would write LF as CR LF and end the list at a 0x1A
+// byte. A standard stream that the caller left closed has no descriptor: it
+// stays closed, so that reading the list or writing the result fails and is
+// refused.
+bool prepareStandardStreams()
+{
+    for (const int fd : {0, 1, 2}) {
+        if (_setmode(fd, _O_BINARY) == -1 && errno != EBADF) {
+            return false;
+        }
+    }
+    toConsole(std::cout, STD_OUTPUT_HANDLE);
+    toConsole(std::cerr, STD_ERROR_HANDLE);
+    return true;
+}
+
+}  // namespace vardane::cli
