@@ -6,6 +6,7 @@
 #include "editors/sideband.h"
 
 #include "faults.h"
+#include "host.h"
 #include "printers.h"
 #include "test_image.h"
 
@@ -62,8 +63,8 @@ TEST(Checksum, VerifiesAndCorrectsOnlyTheRegionOfAFileInTheSizeWindow)
     EXPECT_EQ(file.contents(), meanwhile.bytes());
 }
 
-// The same reading whatever the C library's numeric locale: in fr_FR.UTF-8
-// its decimal point is a comma, and "333.5" must still read as 333.5.
+// The same reading whatever the C library's numeric locale: in French its
+// decimal point is a comma, and "333.5" must still read as 333.5.
 TEST(LeadingNumber, ReadsSignDigitsAndPointFractionInEveryLocale)
 {
     const std::pair<std::string_view, double> cases[] = {
@@ -73,7 +74,7 @@ TEST(LeadingNumber, ReadsSignDigitsAndPointFractionInEveryLocale)
         {"--5", 0.0}, {"nan", 0.0},
         // clang-format on
     };
-    for (const char* locale : {"C", "fr_FR.UTF-8"}) {
+    for (const char* locale : {"C", test::kCommaLocale}) {
         ASSERT_NE(std::setlocale(LC_NUMERIC, locale), nullptr) << locale << " is missing: run scripts/setup";
         for (const auto& [text, number] : cases) {
             EXPECT_DOUBLE_EQ(leadingNumber(text), number) << locale << " \"" << text << '"';

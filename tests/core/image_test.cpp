@@ -8,13 +8,13 @@
 #include "system/system.h"
 
 #include "faults.h"
+#include "host.h"
 #include "printers.h"
 #include "test_image.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -194,7 +194,7 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
     for (std::size_t i = 0; i < std::size(locales); ++i) {
         for (std::size_t v = 0; v < variables.size(); ++v) {
             const char* value = locales[i].first[v];
-            value != nullptr ? ::setenv(variables[v], value, 1) : ::unsetenv(variables[v]);
+            test::setVariable(variables[v], value);
         }
         EXPECT_EQ(system::userDecimalSeparator(), locales[i].second) << "locale case " << i;
     }

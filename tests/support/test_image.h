@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -64,6 +65,11 @@ struct Standard {
 
 [[nodiscard]] std::vector<std::uint8_t> readAll(const std::filesystem::path& path);
 void writeAll(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+[[nodiscard]] inline std::string readText(const std::filesystem::path& path)
+{
+    const auto bytes = readAll(path);
+    return {bytes.begin(), bytes.end()};
+}
 
 // A fresh empty temporary folder, removed with everything in it.
 class TempFolder {

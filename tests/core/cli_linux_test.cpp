@@ -1,0 +1,119 @@
+// What vardane-cli meets on Linux alone: FIFOs, names that are not UTF-8 and
+// names holding a carriage return, standard streams left closed or full, and
+// a list whose reading fails part-way.
+#include "cli/commands.h"
+#include "cli_support.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace vardane::test {
+namespace {
+
+using nlohmann::json;
+
+// One word for the shell, whatever bytes it holds.
+std::string quoted(const std::string& word)
+{
+    std::string text = "'";
+    for (const char c : word) {
+        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return text + "'";
+}
+
+// Through the shell, for the standard streams that only a shell hands over
+// closed, full or as a folder: `redirections` come after those of the three
+// files.
+Ran runThroughShell(const std::vector<std::string>& arguments, const std::string& redirections,
+                    const std::string& input = {})
+{
+    const TempFolder folder;
+    writeAll(folder.path() / "in", {input.begin(), input.end()});
+    std::string command = "cd " + quoted(folder.path()) + " && env -i LC_ALL=C " + quoted(VARDANE_CLI);
+    for (const std::string& word : arguments) {
+        command += ' ' + quoted(word);
+    }
+    const int status = std::system((command + " <in >out 2>err" + redirections).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(folder.path() / "out"),
+            readText(folder.path() / "err")};
+}
+
+TEST(CliOnLinux, FifosOddNamesClosedStreamsAndFailingLists)
+{
+    const TempFolder folder;
+    const TestImage sum55 = standardImage().checksumTo(0x37);
+    const std::string ok = place(folder, "ok.rom", standardImage());
+    const std::string bad = place(folder, "bad.rom", sum55);
+    // A FIFO never blocks, listed or not; a carriage return is part of the
+    // name, so the second line names a file that is not there.
+    const std::string fifo = (folder.path() / "fifo.rom").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const Ran listed = runCli({"info", "--json", "-"}, {.input = fifo + "\n" + bad + "\r\n"});
+    EXPECT_EQ(listed.status, 2);
+    json alone = json::parse(runCli({"info", "--json", fifo}).out);
+    alone["path"] = fifo;
+    EXPECT_EQ(json::parse(listed.out.substr(0, listed.out.find('\n'))), alone);
+    EXPECT_EQ(alone["status"], "rejected");
+    const json carriageReturn = json::parse(listed.out.substr(listed.out.find('\n') + 1));
+    EXPECT_EQ(std::tie(carriageReturn["path"], carriageReturn["status"]),
+              std::tuple(bad + "\\x0d", "unreadable"));
+    EXPECT_EQ(readAll(bad), sum55.bytes());
+    // A name that is not UTF-8 names its file as an argument and from "-"
+    // alike; printed, its odd bytes, control characters and backslash read as \xHH.
+    const std::string odd = place(folder, "caf\xE9 \\\x7F\xC3\xA9.rom", standardImage());
+    const json oddAlone = json::parse(runCli({"info", "--json", odd}).out);
+    json oddListed = json::parse(runCli({"info", "--json", "-"}, {.input = odd + "\n"}).out);
+    EXPECT_EQ(oddAlone.at("fileTitle"), "caf\\xe9 \\x5c\\x7fé.rom");
+    EXPECT_EQ(oddListed.at("path"), (folder.path() / "caf\\xe9 \\x5c\\x7fé.rom").string());
+    oddListed.erase("path");
+    EXPECT_EQ(oddListed, oddAlone);
+    EXPECT_EQ(runCli({"sba", "on", odd}).status, 0);
+    EXPECT_EQ(readAll(odd), standardImage().put(Standard::kSba, std::uint8_t{0xFB}).bytes());
+    // Output that never reached its reader is no success; it stops a collection
+    // at once. An unreadable list is refused.
+    const std::string first = place(folder, "first.rom", sum55);
+    const std::string second = place(folder, "second.rom", sum55);
+    const std::string lost = "impossible d'écrire sur la sortie standard";
+    expectRefused(runThroughShell({"info", "--json", ok}, " >/dev/full"), lost);
+    expectRefused(runThroughShell({"verify", ok}, " >&-"), lost);
+    expectRefused(runThroughShell({"fix", "-"}, " >/dev/full", first + "\n" + second + "\n"), lost);
+    EXPECT_EQ(readAll(first), TestImage(sum55).checksumTo(0).bytes());
+    EXPECT_EQ(readAll(second), sum55.bytes());
+    const std::string list = "impossible de lire la liste des images : ";
+    expectRefused(runThroughShell({"info", "-"}, " <" + quoted(folder.path())),
+                  list + "l'entrée standard est un dossier");
+    expectRefused(runThroughShell({"verify", "-"}, " <&-"), list + "l'entrée standard est fermée");
+    // A list whose reading fails part-way is refused after the images it gave.
+    struct Reading {
+        std::string first;
+        bool given = false;
+    } reading{ok + "\n"};
+    cookie_io_functions_t failing{};
+    failing.read = [](void* cookie, char* into, std::size_t size) -> ssize_t {
+        auto& r = *static_cast<Reading*>(cookie);
+        if (std::exchange(r.given, true) || size < r.first.size()) {
+            errno = EIO;
+            return -1;
+        }
+        return static_cast<ssize_t>(r.first.copy(into, size));
+    };
+    std::FILE* in = ::fopencookie(&reading, "r", failing);
+    std::ostringstream out;
+    std::ostringstream err;
+    cli::Console console{in, out, err, ".", {}};
+    EXPECT_EQ(cli::run(std::vector<std::string>{"vardane-cli", "verify", "-"}, console), 2);
+    std::fclose(in);
+    EXPECT_EQ(out.str(), "==> " + ok + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n");
+    EXPECT_EQ(err.str(), "vardane-cli : " + list + "erreur de lecture de l'entrée standard\n");
+}
+
+}  // namespace
+}  // namespace vardane::test
