@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <iostream>
 #include <streambuf>
@@ -37,53 +36,46 @@ std::size_t unfinished(std::string_view text)
 // alone: a change would outlast the program in the user's console.
 class ConsoleBuffer final : public std::streambuf {
 public:
-    explicit ConsoleBuffer(HANDLE console) : console_(console)
-    {
-        setp(bytes_.data(), bytes_.data() + bytes_.size());
-    }
+    explicit ConsoleBuffer(HANDLE console) : console_(console) {}
 
 protected:
+    // Line by line, as a terminal shows standard output, so that a refusal
+    // on standard error comes after the lines written before it.
     int_type overflow(int_type c) override
     {
-        if (!drain()) {
-            return traits_type::eof();
+        constexpr std::size_t kLongestLine = 4096;
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
         }
-        if (!traits_type::eq_int_type(c, traits_type::eof())) {
-            *pptr() = traits_type::to_char_type(c);
-            pbump(1);
-        }
-        return traits_type::not_eof(c);
+        pending_ += traits_type::to_char_type(c);
+        return (c != '\n' && pending_.size() < kLongestLine) || drain() ? c : traits_type::eof();
     }
 
     int sync() override { return drain() ? 0 : -1; }
 
 private:
-    // Writes what the buffer holds, but for a character whose last bytes are
-    // still to come.
+    // Writes what is pending, but for a character whose last bytes are still
+    // to come.
     bool drain()
     {
-        const std::string_view pending(pbase(), static_cast<std::size_t>(pptr() - pbase()));
-        const std::size_t whole = pending.size() - unfinished(pending);
+        const std::size_t whole = pending_.size() - unfinished(pending_);
         std::wstring text(whole, L'\0');
         const int length = whole == 0
                                ? 0
-                               : MultiByteToWideChar(CP_UTF8, 0, pending.data(), static_cast<int>(whole),
-                                                     text.data(), static_cast<int>(text.size()));
+                               : MultiByteToWideChar(CP_UTF8, 0, pending_.data(), static_cast<int>(whole),
+                                                     text.data(), static_cast<int>(whole));
         for (DWORD done = 0, wrote = 0; done < static_cast<DWORD>(length); done += wrote) {
             if (!WriteConsoleW(console_, text.data() + done, static_cast<DWORD>(length) - done, &wrote,
                                nullptr)) {
                 return false;
             }
         }
-        const std::string rest(pending.substr(whole));
-        rest.copy(bytes_.data(), rest.size());
-        setp(bytes_.data(), bytes_.data() + bytes_.size());
-        pbump(static_cast<int>(rest.size()));
+        pending_.erase(0, whole);
         return true;
     }
 
     HANDLE console_;
-    std::array<char, 4096> bytes_{};
+    std::string pending_;
 };
 
 // Where the stream goes to a console window, it goes through a ConsoleBuffer.
