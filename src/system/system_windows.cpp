@@ -93,8 +93,6 @@ public:
             UnlockFileEx(handle_.get(), 0, 1, 0, &byte);
         }
     }
-    WindowsFile(const WindowsFile&) = delete;
-    WindowsFile& operator=(const WindowsFile&) = delete;
 
     [[nodiscard]] Result<std::int64_t> size() const override
     {
