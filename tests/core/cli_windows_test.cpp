@@ -32,11 +32,15 @@ TEST(CliOnWindows, NamesSharingStreamsListsAndTheDecimalSeparator)
     EXPECT_EQ(comma["checksum"]["valid"], true);
     EXPECT_EQ(std::tie(comma["memClockText"], comma["coreClockText"]), std::tuple("333,34 Mhz", "125,5 Mhz"));
     EXPECT_EQ(json::parse(runCli({"info", "--json", named}).out)["memClockText"], "333.34 Mhz");
-    // Through "-", CR LF ends a line and 0x1A does not end the list; the path
-    // prints with its backslashes, and every line ends with LF alone.
-    const Ran listed = runCli({"verify", "-"}, {.input = "\x1A\r\n" + named + "\r\n"});
-    EXPECT_EQ(listed.out, "==> \\x1a <==\n==> " + named + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n");
-    EXPECT_EQ(listed.err, "vardane-cli : \\x1a : impossible de lire le fichier\n");
+    // Through "-", CR LF ends a line, 0x1A does not end the list and a line
+    // that is not UTF-8 names nothing; the path prints with its backslashes,
+    // and every line ends with LF alone.
+    const Ran listed = runCli({"verify", "-"}, {.input = "\x1A\r\n\xE9\r\n" + named + "\r\n"});
+    EXPECT_EQ(listed.out,
+              "==> \\x1a <==\n==> \\xe9 <==\n==> " + named + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n");
+    EXPECT_EQ(listed.err,
+              "vardane-cli : \\x1a : impossible de lire le fichier\n"
+              "vardane-cli : \\xe9 : chemin qui n'est pas de l'UTF-8\n");
     // A file that another program opened sharing it with no one is refused as
     // one it holds a lock on, and nothing is written.
     std::unique_ptr<void, decltype(&CloseHandle)> other(
