@@ -7,10 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -19,31 +17,12 @@ namespace {
 
 using nlohmann::json;
 
-// One word for the shell, whatever bytes it holds.
-std::string quoted(const std::string& word)
-{
-    std::string text = "'";
-    for (const char c : word) {
-        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return text + "'";
-}
-
-// Through the shell, for the standard streams that only a shell hands over
-// closed, full or as a folder: `redirections` come after those of the three
-// files.
+// Through the shell, with the streams a shell hands over closed, full or as
+// a folder.
 Ran runThroughShell(const std::vector<std::string>& arguments, const std::string& redirections,
                     const std::string& input = {})
 {
-    const TempFolder folder;
-    writeAll(folder.path() / "in", {input.begin(), input.end()});
-    std::string command = "cd " + quoted(folder.path()) + " && env -i LC_ALL=C " + quoted(VARDANE_CLI);
-    for (const std::string& word : arguments) {
-        command += ' ' + quoted(word);
-    }
-    const int status = std::system((command + " <in >out 2>err" + redirections).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(folder.path() / "out"),
-            readText(folder.path() / "err")};
+    return test::runThroughShell(VARDANE_CLI, arguments, {"LC_ALL=C"}, input, redirections);
 }
 
 TEST(CliOnLinux, FifosOddNamesClosedStreamsAndFailingLists)
@@ -88,7 +67,7 @@ TEST(CliOnLinux, FifosOddNamesClosedStreamsAndFailingLists)
     EXPECT_EQ(readAll(first), TestImage(sum55).checksumTo(0).bytes());
     EXPECT_EQ(readAll(second), sum55.bytes());
     const std::string list = "impossible de lire la liste des images : ";
-    expectRefused(runThroughShell({"info", "-"}, " <" + quoted(folder.path())),
+    expectRefused(runThroughShell({"info", "-"}, " <" + folder.path().string()),
                   list + "l'entrée standard est un dossier");
     expectRefused(runThroughShell({"verify", "-"}, " <&-"), list + "l'entrée standard est fermée");
     // A list whose reading fails part-way is refused after the images it gave.

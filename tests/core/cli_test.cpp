@@ -92,7 +92,6 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
         {{"verify", a}, "Somme : 0 (0x00)\nCheckSum : Valide\n", ""},
         {{"--version"}, "vardane-cli " + std::string(kVersion) + "\n", ""},
         {{"set-mem", "601", a}, "", "fréquence hors plage : 601 (200 Mhz - 600 Mhz)" + nothing},
-        {{"set-core", "4e2", a}, "", invalid + "4e2" + nothing},
         {{"set-mem", "--", "-5", a}, "", invalid + "-5" + nothing},
         {{"set-mem", "300", noKey}, "", kOpenFailed + " : pas de marqueur \"r7\" dans l'image" + nothing},
         {{"header", std::string(49, 'x'), a}, "", "texte trop long pour le champ de l'entête, largeur 48" + nothing},

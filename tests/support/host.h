@@ -11,7 +11,7 @@
 namespace vardane::test {
 
 struct Ran {
-    int status = -1;  // a child killed by a signal gives 128 + its number, as a shell says
+    int status = -1;
     std::string out, err;
 };
 
@@ -21,6 +21,14 @@ struct Ran {
 // receives as UTF-16 on Windows. Throws when the program cannot be started.
 [[nodiscard]] Ran runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                              const std::vector<std::string>& environment, const std::string& input);
+
+// On Linux alone: the same through the shell, with `redirections` after
+// those of the three files, for the streams only a shell hands over closed,
+// full or as a folder (" >/dev/full", " <&-").
+[[nodiscard]] Ran runThroughShell(const std::filesystem::path& program,
+                                  const std::vector<std::string>& arguments,
+                                  const std::vector<std::string>& environment, const std::string& input,
+                                  const std::string& redirections);
 
 // Sets a variable of this process's environment, or removes it when value is null.
 void setVariable(const char* name, const char* value);

@@ -41,15 +41,13 @@ struct Message {
     QString title, text;
 };
 
-// The next of the answers given, or `otherwise` once they run out.
+// The next of the answers given, or the default one once they run out.
 template <typename T>
-T next(std::deque<T>& answers, T otherwise)
+T next(std::deque<T>& answers)
 {
-    if (!answers.empty()) {
-        otherwise = answers.front();
-        answers.pop_front();
-    }
-    return otherwise;
+    T answer = answers.empty() ? T() : answers.front();
+    answers.empty() ? void() : answers.pop_front();
+    return answer;
 }
 
 // The desktop's modal services, answered without a modal loop.
@@ -63,7 +61,7 @@ struct FakeServices final : vardane::ui::UiServices {
     std::optional<QString> chooseFile(QWidget* /*parent*/, const QString& /*filter*/) override
     {
         ++fileDialogs;
-        return next(files, std::optional<QString>());
+        return next(files);
     }
     void showMessage(QWidget* /*parent*/, vardane::ui::MessageIcon icon, const QString& title,
                      const QString& text) override
@@ -75,10 +73,16 @@ struct FakeServices final : vardane::ui::UiServices {
     }
     bool askYesNo(QWidget* /*parent*/, const QString& /*title*/, const QString& /*text*/) override
     {
-        return next(answers, false);
+        return next(answers);
     }
 };
 
+// Each menu item that shows a window of its own, and that window: the four
+// editors first.
+// clang-format off
+const std::pair<const char*, const char*> kWindows[] = {{"memfreq", "frmfreqmem"}, {"corefreq", "frmfreqCore"},
+    {"sba", "frmSBA"}, {"mnuheader", "frmheader"}, {"about", "frmAbt"}, {"mnuchanges", "frmModifications"}};
+// clang-format on
 const QStringList kNoImageItems{"Ouvrir", "exit", "about"};
 const QStringList kImageItems{"mnuchanges", "mnuClose", "exit",          "sba",  "mnuheader",
                               "memfreq",    "corefreq", "mnucheckvalid", "about"};
@@ -254,35 +258,24 @@ private slots:
     void openShowsTheFactsAndTheChecksumCommandsWork()
     {
         Session s(standardImage().checksumTo(0x37));
-        QCOMPARE(s.items(), kNoImageItems);
-        QCOMPARE(s.values(), kEmptyValues);
+        QVERIFY(s.items() == kNoImageItems && s.values() == kEmptyValues);
         s.open(s.file.path());
-        QCOMPARE(s.items(), kImageItems);
         QCOMPARE(s.values(), kStandardValues);
         QCOMPARE(accessibleName(s.window->findChild<QLabel*>("Label10")),
                  QString("Type de GPU : GeForce2 Ultra"));
         const auto* checksum = s.window->findChild<QLabel*>("Text7");  // 3720 twips at 96 dots an inch
         QCOMPARE(QList({checksum->x(), checksum->font().pointSize()}), QList({248, 12}));
         s.trigger("mnucheckvalid");
-        QCOMPARE(s.shown("Text7"), QString("Non Valide"));
-        QVERIFY(s.items().contains("mnucorrcheck"));
+        QVERIFY(s.shown("Text7") == "Non Valide" && s.items().contains("mnucorrcheck"));
         s.trigger("mnuClose");
-        QCOMPARE(s.items(), kNoImageItems);
-        QCOMPARE(s.values(), kEmptyValues);
+        QVERIFY(s.items() == kNoImageItems && s.values() == kEmptyValues);
         QCOMPARE(accessibleName(s.window->findChild<QLabel*>("Text7")), QString("CheckSum : ???"));
         s.open(s.file.path());
         QCOMPARE(s.items(), kImageItems);
         s.trigger("mnucheckvalid");
         s.trigger("mnucorrcheck");
-        QVERIFY(s.holds(standardImage().checksumTo(0)));
-        QCOMPARE(s.shown("Text7"), QString("Valide"));
-        QCOMPARE(s.items(), kImageItems);
-        QVERIFY(s.services.messages.empty());
-        // Nothing hidden for a screen reader to find: every control is on show.
-        for (const QWidget* child : s.window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            QVERIFY2(child->isVisible() || qobject_cast<const QMenu*>(child) != nullptr,
-                     qPrintable(child->objectName()));
-        }
+        QVERIFY(s.holds(standardImage().checksumTo(0)) && s.shown("Text7") == "Valide");
+        QVERIFY(s.items() == kImageItems && s.services.messages.empty());
     }
 
     // A file of the wrong size is refused and the dialog comes back, the menus
@@ -309,8 +302,7 @@ private slots:
                                      QStringList{"Probleme", "Ce fichier est"} + kImageItems + bare}));
         s.trigger("mnuClose");
         s.trigger("Ouvrir");  // and cancel
-        QCOMPARE(s.services.fileDialogs, 3);
-        QCOMPARE(s.items(), kNoImageItems);
+        QVERIFY(s.services.fileDialogs == 3 && s.items() == kNoImageItems);
         // An image named on the command line or dropped opens as Open does once
         // its dialog has returned that path; one refused by its size brings the
         // dialog up. A drop is taken only while Open could take it.
@@ -325,39 +317,26 @@ private slots:
         for (const char* url : {"https://vardane.invalid/image.rom", "file://vardane.invalid/image.rom"}) {
             QVERIFY(!outside.drop({QUrl(url)}));
         }
-        QVERIFY(outside.drop({QUrl::fromLocalFile(path)}));
-        QCOMPARE(outside.values(), kStandardValues);
-        // The file named is the file opened: ".." is taken against the folder a
-        // link leads to, as the system takes it, and a byte that is not UTF-8
-        // stays itself, shown escaped, never the character that stands for it.
+        // The file named is the file opened, by argument or by drop: ".." is
+        // taken against the folder a link leads to, as the system takes it,
+        // and a byte that is not UTF-8 stays itself, shown escaped, never the
+        // character that stands for it.
         const std::filesystem::path& folder = outside.file.folder();
         std::filesystem::create_directories(folder / "real/sub");
         std::filesystem::create_directory_symlink("real/sub", folder / "ln");
-        const auto enabled = standardImage().put(Standard::kSba, 0xFB).bytes();
-        for (const char* name : {"real/card.rom", "bad\xff.rom"}) {
-            vardane::test::writeAll(folder / name, enabled);
-        }
-        for (const char* name : {"card.rom", "bad\xef\xbf\xbd.rom"}) {
-            vardane::test::writeAll(folder / name, standardImage().bytes());
+        for (const auto& [name, sba] :
+             {std::pair{"real/card.rom", 0xFB}, std::pair{"bad\xff.rom", 0xFB}, std::pair{"card.rom", 0x7F},
+              std::pair{"bad\xef\xbf\xbd.rom", 0x7F}}) {
+            vardane::test::writeAll(folder / name, standardImage().put(Standard::kSba, sba).bytes());
         }
         const QUrl dropped =
             QUrl::fromEncoded("file://" + QByteArray(folder.c_str()).toPercentEncoding("/") + "/bad%FF.rom");
-        for (const auto& open : std::vector<std::function<void()>>{
-                 [&] {
-                     outside.window->openFile(vardane::argumentPath((folder / "ln/../card.rom").string()));
-                 },
-                 [&] { QVERIFY(outside.drop({dropped})); }}) {
-            outside.trigger("mnuClose");
-            open();
-            QCOMPARE(outside.shown("Text5"), QString("OUI"));
-            outside.trigger("sba");
-            click(visibleWindow("frmSBA"));
-        }
-        QCOMPARE(outside.shown("Text4"), QString("bad\\xff.rom"));
-        QVERIFY(vardane::test::readAll(folder / "real/card.rom") == standardImage().bytes() &&
-                vardane::test::readAll(folder / "bad\xff.rom") == standardImage().bytes());
-        QVERIFY(vardane::test::readAll(folder / "card.rom") == standardImage().bytes() &&
-                vardane::test::readAll(folder / "bad\xef\xbf\xbd.rom") == standardImage().bytes());
+        outside.trigger("mnuClose");
+        outside.window->openFile(vardane::argumentPath((folder / "ln/../card.rom").string()));
+        QCOMPARE(outside.shown("Text5"), QString("OUI"));
+        outside.trigger("mnuClose");
+        QVERIFY(outside.drop({dropped}));
+        QCOMPARE(outside.shown("Text4") + " " + outside.shown("Text5"), QString("bad\\xff.rom OUI"));
     }
 
     // Asked for again, an open window is raised as it is; closed, it loads
@@ -368,10 +347,7 @@ private slots:
     {
         Session s;
         s.open(s.file.path());
-        for (const auto& [item, name] :
-             {std::pair{"memfreq", "frmfreqmem"}, std::pair{"corefreq", "frmfreqCore"},
-              std::pair{"sba", "frmSBA"}, std::pair{"mnuheader", "frmheader"}, std::pair{"about", "frmAbt"},
-              std::pair{"mnuchanges", "frmModifications"}}) {
+        for (const auto& [item, name] : kWindows) {
             s.trigger(item);
             const QPointer<QWidget> first = visibleWindow(name);
             s.trigger(item);
@@ -386,17 +362,6 @@ private slots:
         flushDeletes();
         QVERIFY(s.window == nullptr && visibleWindow("frmSBA") == nullptr &&
                 visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
-        // The about box in the type it was drawn with, its disclaimer wrapped.
-        QStringList fonts;
-        for (const char* name : {"Label2", "Label3", "Label4", "Label5", "Label6"}) {
-            const QFont font = about->findChild<QLabel*>(name)->font();
-            fonts << QString("%1%2%3")
-                         .arg(font.pointSizeF())
-                         .arg(font.bold() ? " b" : "")
-                         .arg(font.italic() ? " i" : "");
-        }
-        QCOMPARE(fonts, (QStringList{"48 b", "12 i", "20.25", "8.25 b i", "13.5 b"}));
-        QVERIFY(about->findChild<QLabel*>("Label1")->wordWrap());
         click(about);
         flushDeletes();
         QVERIFY(about.isNull());
@@ -418,12 +383,6 @@ private slots:
         QCOMPARE(s.changes(), (QStringList{"Frequence Mémoire (DDR) : 366 Mhz → 368 Mhz",
                                            "CheckSum : Non Valide (55) → Non Valide (155)",
                                            "Octets 0x0E86..0x0E86 : 7C → E0 (MemClockWord)"}));
-        s.trigger("sba");
-        click(visibleWindow("frmSBA"));
-        QVERIFY(s.changes().contains("SideBand Adressing Activé : NON → OUI"));
-        QVERIFY(s.changes().contains("Octets 0x0800..0x0800 : 7F → FB (SbaByte)"));
-        s.trigger("mnucorrcheck");
-        QCOMPARE(s.changes().filter("(ChecksumByte)").size(), 1);
         s.trigger("mnuheader");
         visibleWindow("frmheader")->findChild<QLineEdit*>("Text1")->setText("0123456789ABCDEFder");
         click(visibleWindow("frmheader"));
@@ -440,8 +399,7 @@ private slots:
         s.trigger("mnuchanges");
         QCOMPARE(s.changes(), QStringList{"Aucune modification"});
         QVERIFY(!visibleWindow("frmModifications")->findChild<QAbstractButton*>("Command1")->isEnabled());
-        QCOMPARE(s.values(), kStandardValues);
-        QCOMPARE(s.items(), kImageItems);
+        QVERIFY(s.values() == kStandardValues && s.items() == kImageItems);
 
         s.trigger("sba");
         click(visibleWindow("frmSBA"));
@@ -449,10 +407,9 @@ private slots:
         vardane::test::writeAll(s.file.path(), meanwhile.bytes());
         s.services.answers = {true};
         click(visibleWindow("frmModifications"));
-        QVERIFY(s.holds(meanwhile));
         QVERIFY(
+            s.holds(meanwhile) && s.changes().contains("SideBand Adressing Activé : NON → ???") &&
             s.services.messages.back().text.startsWith("Le fichier a été modifié par un autre programme"));
-        QVERIFY(s.changes().contains("SideBand Adressing Activé : NON → ???"));
         // A file that cannot be read is listed as such, and nothing is offered
         // to write into it.
         vardane::test::faults.refusedOpens = 1;
@@ -501,8 +458,9 @@ private slots:
     // and page keys take the small and large steps; the program's own
     // setValue shows nothing. Ouf Mode widens the range without a move, and
     // clearing it brings the slider and Text1 back inside, the colour kept.
-    // Apply then writes the word of that clock, reports it, and the main
-    // window shows it.
+    // Return from any control then applies: the word of that clock is
+    // written and reported, and the main window shows it, with the checksum
+    // no longer valid and its correction offered.
     void clockFollowsTheSliderAndOufModeThenApplies()
     {
         // clang-format off
@@ -531,6 +489,12 @@ private slots:
                 return QList<int>{slider->value(), slider->minimum(), slider->maximum()};
             };
             QVERIFY(t->findChild<QLineEdit*>("Text1")->isReadOnly());
+            QStringList names;  // for a screen reader
+            for (const char* name : {"Slider1", "Text1", "Text2", "Check1", "Command1"}) {
+                names << accessibleName(t->findChild<QWidget*>(name));
+            }
+            QCOMPARE(names, (QStringList{"Nouvelle fréquence", "Fréquence choisie", "Fréquence actuelle",
+                                         "Ouf Mode", "Appliquer"}));
             QCOMPARE(text(t, "Text2") + " " + text1(t), c.opened);
             QCOMPARE(range(), c.range);
             // Above the orange threshold orange, above the red one red, below
@@ -554,11 +518,12 @@ private slots:
             QCOMPARE(text1(t), QString::number(c.cleared[0]) + " " + c.moved.section(' ', 1));
             QString text2WhileShown;
             s.services.whileMessageShown = [&](const auto&) { text2WhileShown = text(t, "Text2"); };
-            click(t);
+            QTest::keyClick(t->findChild<QWidget*>("Check1"), Qt::Key_Return);
             QVERIFY(s.holds(withWord(c.word, c.written)));
             QCOMPARE(s.message(), "information: " + c.message);
             QCOMPARE(text2WhileShown, c.text2);
             QCOMPARE(s.shown(c.stateLabel), QString::number(c.cleared[0]) + " Mhz");
+            QVERIFY(s.shown("Text7") == "Non Valide" && s.items().contains("mnucorrcheck"));
             QVERIFY(visibleWindow(c.name) == nullptr);
         }
         // Right after opening, the word comes from Text1, the main window's
@@ -576,27 +541,23 @@ private slots:
     }
 
     // Apply writes nothing and says why: with no image of its own left to
-    // write into, the dialog closes; when the file is gone, the starting
-    // clock is one the slider could not take, or the write was cut short and
-    // could not be undone (the file is then said to be damaged), it stays.
+    // write into, the dialog closes; when the starting clock is one the slider
+    // could not take, or the write was cut short and could not be undone (the
+    // file is then said to be damaged), it stays.
     void clockApplyRefusals()
     {
         const std::pair<QString, QString> cases[] = {
             // clang-format off
-            {"no image", "n'est plus affichée"}, {"gone", "fenêtre principale est fermée"}, {"removed", "supprimé"},
+            {"gone", "fenêtre principale est fermée"},
             {"outside", "hors de la plage"}, {"damaged", "peut-être endommagé"},
             // clang-format on
         };
         for (const auto& [situation, says] : cases) {
             Session s(situation == "outside" ? withWord(kMemWord, 0xFFFF) : standardImage());
             const QPointer<QWidget> t = s.show("memfreq", "frmfreqmem");
-            if (situation == "no image") {
-                s.trigger("mnuClose");
-            } else if (situation == "gone") {
+            if (situation == "gone") {
                 s.window->close();
                 flushDeletes();
-            } else if (situation == "removed") {
-                std::filesystem::remove(s.file.path());
             }
             vardane::test::faults = {.shortWrites = situation == "damaged",
                                      .writesBeforeFailure = situation == "damaged"};
@@ -604,8 +565,8 @@ private slots:
             vardane::test::faults = {};
             QVERIFY2(s.message().startsWith("critical: ") && s.message().contains(says),
                      qPrintable(s.message()));
-            QCOMPARE(visibleWindow("frmfreqmem") != nullptr, situation != "no image" && situation != "gone");
-            QVERIFY(situation == "removed" || situation == "damaged" ||
+            QCOMPARE(visibleWindow("frmfreqmem") != nullptr, situation != "gone");
+            QVERIFY(situation == "damaged" ||
                     s.holds(withWord(kMemWord, situation == "outside" ? 0xFFFF : 18300)));
         }
     }
@@ -618,10 +579,7 @@ private slots:
     {
         const TestImage other = standardImage().put(Standard::kSba, 0xFB).putWord(kMemWord, 12500);
         const TempFile b(other, "b.rom");
-        const std::pair<const char*, const char*> editors[] = {{"memfreq", "frmfreqmem"},
-                                                               {"corefreq", "frmfreqCore"},
-                                                               {"sba", "frmSBA"},
-                                                               {"mnuheader", "frmheader"}};
+        const auto editors = std::span(kWindows).first(4);
         Session s;
         s.open(s.file.path());
         for (const auto& [item, window] : editors) {
@@ -650,65 +608,6 @@ private slots:
         click(visibleWindow("frmheader"));
         QVERIFY(t.services.messages.back().text.contains("n'est plus affichée"));
         QVERIFY(t.holds(standardImage().checksumTo(0x37)));
-    }
-
-    // After each editor's write the checksum row says what a verification
-    // would say now, in that editor's words, and the correction is offered
-    // exactly when the image is not valid.
-    void checksumRowTellsTheFileAfterEachWrite()
-    {
-        const auto verified = [](Session& s) { s.trigger("mnucheckvalid"); };
-        const auto moved = [](Session&) {
-            QTest::keyClick(visibleWindow("frmfreqmem")->findChild<QSlider*>("Slider1"), Qt::Key_Right);
-        };
-        const auto typed = [](Session&) {
-            visibleWindow("frmheader")->findChild<QLineEdit*>("Text1")->setText("X");
-        };
-        const auto nothing = [](Session&) {};
-        // clang-format off
-        const struct { TestImage image; std::function<void(Session&)> before, edit; const char *item, *window; QString text7; } cases[] = {
-            {standardImage(), verified, moved, "memfreq", "frmfreqmem", "Non Valide"},
-            {standardImage().checksumTo(0x37), nothing, nothing, "corefreq", "frmfreqCore", "Non Valide"},
-            {standardImage(), nothing, nothing, "mnuheader", "frmheader", "Valide"},
-            {standardImage(), verified, typed, "mnuheader", "frmheader", "Non Valide"},
-            {standardImage(), nothing, nothing, "sba", "frmSBA", "Non Valide !"},
-            {standardImage().put(Standard::kSba, 0xFB), verified, nothing, "sba", "frmSBA", "Valide"},
-        };
-        // clang-format on
-        for (const auto& c : cases) {
-            Session s(c.image);
-            s.open(s.file.path());
-            c.before(s);
-            s.trigger(c.item);
-            c.edit(s);
-            click(visibleWindow(c.window));
-            QCOMPARE(s.shown("Text7"), c.text7);
-            QCOMPARE(s.items().contains("mnucorrcheck"), c.text7.startsWith("Non"));
-        }
-    }
-
-    // Return presses Apply from any control and writes exactly what the
-    // button writes; Escape closes without writing. Each control has a French
-    // name for a screen reader.
-    void clockKeysAndNames()
-    {
-        {
-            Session s;
-            QWidget* t = s.show("memfreq", "frmfreqmem");
-            QTest::keyClick(t->findChild<QSlider*>("Slider1"), Qt::Key_Right);
-            QTest::keyClick(t->findChild<QWidget*>("Check1"), Qt::Key_Return);
-            QVERIFY(s.holds(withWord(kMemWord, 18400)) && visibleWindow("frmfreqmem") == nullptr);
-        }
-        Session s;
-        QWidget* t = s.show("memfreq", "frmfreqmem");
-        QStringList names;
-        for (const char* name : {"Slider1", "Text1", "Text2", "Check1", "Command1"}) {
-            names << accessibleName(t->findChild<QWidget*>(name));
-        }
-        QCOMPARE(names, (QStringList{"Nouvelle fréquence", "Fréquence choisie", "Fréquence actuelle",
-                                     "Ouf Mode", "Appliquer"}));
-        QTest::keyClick(t->findChild<QSlider*>("Slider1"), Qt::Key_Escape);
-        QVERIFY(!t->isVisible() && s.holds(standardImage()));
     }
 
     // The click rewrites the one byte, and once the message is closed the main
@@ -761,7 +660,7 @@ private slots:
     // without writing.
     void headerWritesTheBoxTextOrRefuses()
     {
-        const auto base = standardImage().put(Standard::kHeader + 2, std::uint8_t{0x00});
+        const auto base = standardImage().put(Standard::kHeader + 2, std::uint8_t{0x00}).checksumTo(0);
         // clang-format off
         const struct { QString typed; std::string written; Qt::Key key; } cases[] = {
             {{}, {}, Qt::Key_unknown}, {QString(50, 'x'), std::string(48, 'x'), Qt::Key_Return},
@@ -791,29 +690,23 @@ private slots:
                      applied
                          ? vardane::withStandIns(vardane::qtText(vardane::decodeWindows1252(header)), u' ')
                          : before);
-            QCOMPARE(s.shown("Text7"), QString(applied ? "Non Valide" : "???"));
+            const QString text7 = !applied ? "???" : c.written.empty() ? "Valide" : "Non Valide";
+            QVERIFY(s.shown("Text7") == text7 &&
+                    s.items().contains("mnucorrcheck") == text7.startsWith("Non"));
             QVERIFY(s.services.messages.empty());
         }
-        // No field (no carriage return in the 51 bytes): no dialog, a message. The
-        // image closed and opened again since the load, or its field changed in
-        // the file: nothing written, and the dialog closes, since no retry could
-        // do better.
+        // No field (no carriage return in the 51 bytes): no dialog, a message.
+        // The field changed in the file since the load: nothing written, and
+        // the dialog closes, since no retry could do better.
         Session none(standardImage().put(Standard::kHeader + 48, ' '));
         QVERIFY(none.show("mnuheader", "frmheader") == nullptr && none.message().startsWith("critical: "));
-        for (const bool imageReplaced : {true, false}) {
-            Session s;
-            QWidget* t = s.show("mnuheader", "frmheader");
-            t->findChild<QLineEdit*>("Text1")->setText("X");
-            if (imageReplaced) {
-                s.trigger("mnuClose");
-                s.open(s.file.path());
-            } else {
-                vardane::test::writeAll(s.file.path(), standardImage().put(Standard::kHeader, "x").bytes());
-            }
-            click(t);
-            QVERIFY(s.message().startsWith("critical: ") && !t->isVisible());
-            QCOMPARE(s.file.contents()[Standard::kHeader], imageReplaced ? 'V' : 'x');
-        }
+        Session s;
+        QWidget* t = s.show("mnuheader", "frmheader");
+        t->findChild<QLineEdit*>("Text1")->setText("X");
+        vardane::test::writeAll(s.file.path(), standardImage().put(Standard::kHeader, "x").bytes());
+        click(t);
+        QVERIFY(s.message().startsWith("critical: ") && !t->isVisible());
+        QVERIFY(s.holds(standardImage().put(Standard::kHeader, "x")));
     }
 };
 
