@@ -339,34 +339,6 @@ private slots:
         QCOMPARE(outside.shown("Text4") + " " + outside.shown("Text5"), QString("bad\\xff.rom OUI"));
     }
 
-    // Asked for again, an open window is raised as it is; closed, it loads
-    // afresh. Exit closes frmSBA and the list of changes only; the about box,
-    // one however often asked for, outlives the main window until its own
-    // button closes it.
-    void dialogsLiveBesideTheMainWindow()
-    {
-        Session s;
-        s.open(s.file.path());
-        for (const auto& [item, name] : kWindows) {
-            s.trigger(item);
-            const QPointer<QWidget> first = visibleWindow(name);
-            s.trigger(item);
-            QVERIFY(first != nullptr && visibleWindow(name) == first);
-            first->close();
-            flushDeletes();
-            s.trigger(item);
-            QVERIFY(first.isNull() && visibleWindow(name) != nullptr);
-        }
-        const QPointer<QWidget> about = visibleWindow("frmAbt");
-        s.trigger("exit");
-        flushDeletes();
-        QVERIFY(s.window == nullptr && visibleWindow("frmSBA") == nullptr &&
-                visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
-        click(about);
-        flushDeletes();
-        QVERIFY(about.isNull());
-    }
-
     // The list follows every write the windows make; the original comes back
     // byte for byte, and the main window shows it as a fresh Open would. A
     // file changed behind the list is refused and listed again; one that
@@ -571,29 +543,45 @@ private slots:
         }
     }
 
-    // An editor writes only into the image it was loaded on: once that image
-    // was closed and another opened, or its original restored, each refuses,
-    // says so, writes nothing and closes. Another editor's write, and the
-    // reading of the file that follows it, leave it at work.
-    void editorsWriteOnlyIntoTheirImage()
+    // Asked for again, a window is raised as it is. An editor writes only into
+    // the image it was loaded on: once that image was closed and another
+    // opened, or its original restored, each refuses, says so, writes nothing
+    // and closes; asked for again, it loads afresh. Another editor's write,
+    // and the reading of the file that follows it, leave an editor at work.
+    // Exit closes frmSBA and the list of changes only; the about box outlives
+    // the main window until its own button closes it.
+    void windowsLiveBesideTheMainWindowBoundToTheirImage()
     {
         const TestImage other = standardImage().put(Standard::kSba, 0xFB).putWord(kMemWord, 12500);
         const TempFile b(other, "b.rom");
-        const auto editors = std::span(kWindows).first(4);
         Session s;
         s.open(s.file.path());
-        for (const auto& [item, window] : editors) {
+        std::vector<QPointer<QWidget>> first;
+        for (const auto& [item, window] : kWindows) {
             s.trigger(item);
+            first.emplace_back(visibleWindow(window));
+            s.trigger(item);
+            QVERIFY(first.back() != nullptr && visibleWindow(window) == first.back());
         }
         QTest::keyClick(visibleWindow("frmfreqmem")->findChild<QSlider*>("Slider1"), Qt::Key_Right);
         s.trigger("mnuClose");
         s.open(b.path());
-        for (const auto& [item, window] : editors) {
-            click(visibleWindow(window));
-            QVERIFY(s.services.messages.back().text.contains("n'est plus affichée"));
-            QVERIFY(visibleWindow(window) == nullptr);
+        for (std::size_t i = 0; i < 4; ++i) {
+            click(first[i]);
+            flushDeletes();
+            QVERIFY(first[i].isNull() && s.services.messages.back().text.contains("n'est plus affichée"));
+            s.trigger(kWindows[i].first);
+            QVERIFY(visibleWindow(kWindows[i].second) != nullptr);
         }
         QVERIFY(s.services.messages.size() == 4 && s.holds(standardImage()) && b.contents() == other.bytes());
+        s.trigger("mnuchanges");
+        s.trigger("exit");
+        flushDeletes();
+        QVERIFY(s.window == nullptr && visibleWindow("frmSBA") == nullptr &&
+                visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
+        click(first[4]);
+        flushDeletes();
+        QVERIFY(first[4].isNull());
 
         Session t(standardImage().checksumTo(0x37));
         t.show("mnuheader", "frmheader");
