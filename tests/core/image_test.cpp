@@ -162,7 +162,7 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
         // clang-format off
         {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"aé€😀"}, {"\xF4\x8F\xBF\xBF", U"\U0010FFFF"}, {"\xC0\x80", {}},
         {"\xDF\xBF\xF0\x90\x80\x80", U"\u07FF\U00010000"}, {"\xE0\x9F\xBF", {}}, {"\xED\xA0\x80", {}}, {"\xF4\x90\x80\x80", {}},
-        {"\xF5\x80\x80\x80", {}}, {"\xC2\xC0", {}}, {"\xE0\xA0\x80", U"\u0800"}, {"\xF1\xC0\x80\x80", {}}, {"\xE2\x82\xC0", {}}, {"\xE2\x82", {}}, {"\xFF", {}}, {"\x80", {}},
+        {"\xF5\x80\x80\x80", {}}, {"\xC2\xC0", {}}, {"\xE0\xA0\x80", U"\u0800"}, {"\xF1\xC0\x80\x80", {}}, {"\xEF\xBF\xBF", U"\uFFFF"}, {"\xE2\xC0\x80", {}}, {"\xE2\x82\xC0", {}}, {"\xE2\x82", {}}, {"\xFF", {}}, {"\x80", {}},
         // clang-format on
     };
     for (const auto& [text, decoded] : utf8) {
