@@ -210,11 +210,10 @@ TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
     const std::string b = place(folder, "b.rom", standardImage().putWord(Standard::kClockKey - 70, 25000));
     const std::string zeros = place(folder, "zeros.rom", TestImage(65540));
     const Ran same = runCli({"diff", a, copy});
-    EXPECT_EQ(same.out, "Nom du fichier : a.rom -> copy.rom\nImages identiques\n");
-    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(std::tie(same.status, same.out),
+              std::tuple(0, "Nom du fichier : a.rom -> copy.rom\nImages identiques\n"));
     const json sameJson = json::parse(runCli({"diff", a, copy, "-json"}).out);
     EXPECT_EQ(sameJson["facts"], json::parse(R"([{"key": "fileTitle", "a": "a.rom", "b": "copy.rom"}])"));
-    EXPECT_EQ(sameJson["identical"], true);
     const Ran human = runCli({"diff", a, b});
     EXPECT_EQ(human.status, 1);
     EXPECT_EQ(human.out,
@@ -225,8 +224,6 @@ TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
     EXPECT_EQ(differing["identical"], false);
     EXPECT_EQ(differing["sizes"], json::parse("[65536, 65540]"));
     EXPECT_EQ(differing["runs"][1], json::parse(R"({"start": 101, "end": 102, "fields": ["ChipBytes"]})"));
-    EXPECT_EQ(differing["facts"].size(), 16U);
-    EXPECT_EQ(differing["facts"][0], json::parse(R"({"key": "status", "a": "accepted", "b": "failed"})"));
     const std::string small = place(folder, "small.rom", TestImage(100));
     expectRefused(runCli({"diff", a, small}), small + " : Ce fichier n'est pas un BIOS de GeForce ...");
     EXPECT_EQ(readAll(a), standardImage().bytes());

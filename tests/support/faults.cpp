@@ -26,9 +26,6 @@ public:
         if (due(faults.interruptedReads)) {
             return tl::unexpected(Failure::interrupted);
         }
-        if (due(faults.failedReads)) {
-            return tl::unexpected(Failure::other);
-        }
         const auto got = file_->readAt(offset, due(faults.shortReads) ? into.first(1) : into);
         if (faults.afterNextRead) {
             std::exchange(faults.afterNextRead, nullptr)();

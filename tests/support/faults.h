@@ -16,7 +16,6 @@ struct PlantedFaults {
     int refusedOpens = 0;          // opens refused as to a user without rights to the file
     int interruptedReads = 0;      // reads cut short by a signal before reading
     int shortReads = 0;            // reads giving one byte only
-    int failedReads = 0;           // reads failing outright, as on an I/O error
     int shortWrites = 0;           // writes writing one byte only
     int writesBeforeFailure = -1;  // writes that go through before the rest fail
     system::Failure writeFailure = system::Failure::other;  // how those fail

