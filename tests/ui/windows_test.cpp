@@ -554,34 +554,36 @@ private slots:
     {
         const TestImage other = standardImage().put(Standard::kSba, 0xFB).putWord(kMemWord, 12500);
         const TempFile b(other, "b.rom");
-        Session s;
-        s.open(s.file.path());
+        auto s = std::make_unique<Session>();
+        s->open(s->file.path());
         std::vector<QPointer<QWidget>> first;
         for (const auto& [item, window] : kWindows) {
-            s.trigger(item);
+            s->trigger(item);
             first.emplace_back(visibleWindow(window));
-            s.trigger(item);
+            s->trigger(item);
             QVERIFY(first.back() != nullptr && visibleWindow(window) == first.back());
         }
         QTest::keyClick(visibleWindow("frmfreqmem")->findChild<QSlider*>("Slider1"), Qt::Key_Right);
-        s.trigger("mnuClose");
-        s.open(b.path());
+        s->trigger("mnuClose");
+        s->open(b.path());
         for (std::size_t i = 0; i < 4; ++i) {
             click(first[i]);
             flushDeletes();
-            QVERIFY(first[i].isNull() && s.services.messages.back().text.contains("n'est plus affichée"));
-            s.trigger(kWindows[i].first);
+            QVERIFY(first[i].isNull() && s->services.messages.back().text.contains("n'est plus affichée"));
+            s->trigger(kWindows[i].first);
             QVERIFY(visibleWindow(kWindows[i].second) != nullptr);
         }
-        QVERIFY(s.services.messages.size() == 4 && s.holds(standardImage()) && b.contents() == other.bytes());
-        s.trigger("mnuchanges");
-        s.trigger("exit");
+        QVERIFY(s->services.messages.size() == 4 && s->holds(standardImage()) &&
+                b.contents() == other.bytes());
+        s->trigger("mnuchanges");
+        s->trigger("exit");
         flushDeletes();
-        QVERIFY(s.window == nullptr && visibleWindow("frmSBA") == nullptr &&
+        QVERIFY(s->window == nullptr && visibleWindow("frmSBA") == nullptr &&
                 visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
         click(first[4]);
         flushDeletes();
         QVERIFY(first[4].isNull());
+        s.reset();  // and every window it left open
 
         Session t(standardImage().checksumTo(0x37));
         t.show("mnuheader", "frmheader");
