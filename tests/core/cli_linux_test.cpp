@@ -45,17 +45,6 @@ TEST(CliOnLinux, FifosOddNamesClosedStreamsAndFailingLists)
     EXPECT_EQ(std::tie(carriageReturn["path"], carriageReturn["status"]),
               std::tuple(bad + "\\x0d", "unreadable"));
     EXPECT_EQ(readAll(bad), sum55.bytes());
-    // A name that is not UTF-8 names its file as an argument and from "-"
-    // alike; printed, its odd bytes, control characters and backslash read as \xHH.
-    const std::string odd = place(folder, "caf\xE9 \\\x7F\xC3\xA9.rom", standardImage());
-    const json oddAlone = json::parse(runCli({"info", "--json", odd}).out);
-    json oddListed = json::parse(runCli({"info", "--json", "-"}, {.input = odd + "\n"}).out);
-    EXPECT_EQ(oddAlone.at("fileTitle"), "caf\\xe9 \\x5c\\x7fé.rom");
-    EXPECT_EQ(oddListed.at("path"), (folder.path() / "caf\\xe9 \\x5c\\x7fé.rom").string());
-    oddListed.erase("path");
-    EXPECT_EQ(oddListed, oddAlone);
-    EXPECT_EQ(runCli({"sba", "on", odd}).status, 0);
-    EXPECT_EQ(readAll(odd), standardImage().put(Standard::kSba, std::uint8_t{0xFB}).bytes());
     // Output that never reached its reader is no success; it stops a collection
     // at once. An unreadable list is refused.
     const std::string first = place(folder, "first.rom", sum55);

