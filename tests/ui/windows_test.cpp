@@ -71,10 +71,7 @@ struct FakeServices final : vardane::ui::UiServices {
             whileMessageShown(messages.back());
         }
     }
-    bool askYesNo(QWidget* /*parent*/, const QString& /*title*/, const QString& /*text*/) override
-    {
-        return next(answers);
-    }
+    bool askYesNo(QWidget*, const QString&, const QString&) override { return next(answers); }
 };
 
 // Each menu item that shows a window of its own, and that window: the four
@@ -145,10 +142,7 @@ struct Session {
     QPointer<vardane::ui::MainWindow> window = new vardane::ui::MainWindow(services);
 
     void trigger(const char* item) const { window->findChild<QAction*>(item)->trigger(); }
-    [[nodiscard]] QString shown(const QString& label) const
-    {
-        return window->findChild<QLabel*>(label)->text();
-    }
+    QString shown(const QString& label) const { return window->findChild<QLabel*>(label)->text(); }
     void open(const std::filesystem::path& image)
     {
         services.files.push_back(QString::fromStdString(image.string()));
@@ -165,11 +159,9 @@ struct Session {
     [[nodiscard]] QStringList items() const
     {
         QStringList enabled;
-        for (const QAction* title : window->menuBar()->actions()) {
-            for (const QAction* action : title->menu()->actions()) {
-                if (action->isEnabled() && !action->isSeparator()) {
-                    enabled << action->objectName();
-                }
+        for (const QAction* action : window->findChildren<QAction*>()) {
+            if (action->isEnabled() && !action->isSeparator() && action->menu() == nullptr) {
+                enabled << action->objectName();
             }
         }
         return enabled;
@@ -225,14 +217,6 @@ QString text1(const QWidget* dialog)
     return text(dialog, "Text1") + " " + (shared ? named.value(colour.rgb(), "default") : "apart");
 }
 
-// A drag of the thumb: a user's move, unlike the program's setValue.
-void drag(QSlider* slider, int position)
-{
-    slider->setSliderDown(true);
-    slider->setSliderPosition(position);
-    slider->setSliderDown(false);
-}
-
 TestImage withWord(std::int64_t offset, int word)
 {
     return standardImage().putWord(offset, static_cast<std::uint16_t>(word));
@@ -269,8 +253,8 @@ private slots:
         QCOMPARE(s.items(), kImageItems);
         s.trigger("mnucheckvalid");
         s.trigger("mnucorrcheck");
-        QVERIFY(s.holds(standardImage().checksumTo(0)) && s.shown("Text7") == "Valide");
-        QVERIFY(s.items() == kImageItems && s.services.messages.empty());
+        QVERIFY(s.holds(standardImage().checksumTo(0)) && s.shown("Text7") == "Valide" &&
+                s.items() == kImageItems && s.services.messages.empty());
     }
 
     // A file of the wrong size is refused and the dialog comes back, the menus
@@ -302,10 +286,9 @@ private slots:
         // its dialog has returned that path; one refused by its size brings the
         // dialog up. A drop is taken only while Open could take it.
         Session outside;
-        const QString path = QString::fromStdString(outside.file.path().string());
         outside.window->openFile(outside.file.path());
-        QVERIFY(outside.items() == kImageItems && outside.services.fileDialogs == 0);
-        QVERIFY(!outside.drop({QUrl::fromLocalFile(path)}));
+        QVERIFY(outside.items() == kImageItems && outside.services.fileDialogs == 0 &&
+                !outside.drop({QUrl::fromLocalFile(QString::fromStdString(outside.file.path().string()))}));
         outside.trigger("mnuClose");
         outside.window->openFile(outside.file.folder());
         QVERIFY(outside.services.messages.size() == 1 && outside.services.fileDialogs == 1);
@@ -352,15 +335,13 @@ private slots:
                                            "Octets 0x0E86..0x0E86 : 7C → E0 (MemClockWord)"}));
         s.trigger("mnucheckvalid");
 
-        s.services.answers = {false, true};
-        click(visibleWindow("frmModifications"));
-        QVERIFY(!s.holds(original));
+        s.services.answers = {true};
         click(visibleWindow("frmModifications"));
         QVERIFY(s.holds(original) && visibleWindow("frmModifications") == nullptr);
         s.trigger("mnuchanges");
         QCOMPARE(s.changes(), QStringList{"Aucune modification"});
-        QVERIFY(!visibleWindow("frmModifications")->findChild<QAbstractButton*>("Command1")->isEnabled());
-        QVERIFY(s.values() == kStandardValues && s.items() == kImageItems);
+        QVERIFY(!visibleWindow("frmModifications")->findChild<QAbstractButton*>("Command1")->isEnabled() &&
+                s.values() == kStandardValues && s.items() == kImageItems);
 
         s.trigger("sba");
         click(visibleWindow("frmSBA"));
@@ -446,6 +427,11 @@ private slots:
             Session s;
             QWidget* t = s.show(c.item, c.name);
             auto* slider = t->findChild<QSlider*>("Slider1");
+            const auto drag = [slider](int position) {  // a user's move, unlike the program's setValue
+                slider->setSliderDown(true);
+                slider->setSliderPosition(position);
+                slider->setSliderDown(false);
+            };
             const auto range = [slider] {
                 return QList<int>{slider->value(), slider->minimum(), slider->maximum()};
             };
@@ -454,14 +440,14 @@ private slots:
             // Above the orange threshold orange, above the red one red, below
             // the orange one green; at the orange one the colour stays.
             for (const QString& move : c.colours) {
-                drag(slider, move.section(' ', 0, 0).toInt());
+                drag(move.section(' ', 0, 0).toInt());
                 QCOMPARE(text1(t), move);
             }
             slider->setValue(c.range[0]);
             click(t, "Check1");
             QCOMPARE(range(), c.oufRange);
             QCOMPARE(text(t, "Label3") + " " + text(t, "Label4"), c.ouf);
-            drag(slider, c.moved.section(' ', 0, 0).toInt());
+            drag(c.moved.section(' ', 0, 0).toInt());
             QCOMPARE(text1(t), c.moved);
             click(t, "Check1");
             QCOMPARE(range(), c.cleared);
@@ -469,11 +455,11 @@ private slots:
             QString text2WhileShown;
             s.services.whileMessageShown = [&](const auto&) { text2WhileShown = text(t, "Text2"); };
             QTest::keyClick(t->findChild<QWidget*>("Check1"), Qt::Key_Return);
-            QVERIFY(s.holds(withWord(c.word, c.written)) && visibleWindow(c.name) == nullptr);
+            QVERIFY(s.holds(withWord(c.word, c.written)) && visibleWindow(c.name) == nullptr &&
+                    s.items().contains("mnucorrcheck"));
             QCOMPARE(QStringList({s.message(), text2WhileShown, s.shown(c.stateLabel), s.shown("Text7")}),
                      QStringList({"information: " + c.message, c.text2,
                                   QString::number(c.cleared[0]) + " Mhz", "Non Valide"}));
-            QVERIFY(s.items().contains("mnucorrcheck"));
         }
         // Right after opening, the word comes from Text1, the main window's
         // row, fraction kept up to a "," that ends it; the row then shows the
@@ -557,6 +543,13 @@ private slots:
         flushDeletes();
         QVERIFY(s->window == nullptr && visibleWindow("frmSBA") == nullptr &&
                 visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
+        QStringList fonts;  // the about box in the type it was drawn with
+        for (const char* name : {"Label2", "Label3", "Label4", "Label5", "Label6"}) {
+            const QFont font = first[4]->findChild<QLabel*>(name)->font();
+            fonts << QString::number(font.pointSizeF()) + (font.bold() ? " b" : "") +
+                         (font.italic() ? " i" : "");
+        }
+        QCOMPARE(fonts, (QStringList{"48 b", "12 i", "20.25", "8.25 b i", "13.5 b"}));
         click(first[4]);
         flushDeletes();
         QVERIFY(first[4].isNull());
@@ -573,8 +566,8 @@ private slots:
         t.trigger("mnuchanges");
         click(visibleWindow("frmModifications"));
         click(visibleWindow("frmheader"));
-        QVERIFY(t.services.messages.back().text.contains("n'est plus affichée"));
-        QVERIFY(t.holds(standardImage().checksumTo(0x37)));
+        QVERIFY(t.services.messages.back().text.contains("n'est plus affichée") &&
+                t.holds(standardImage().checksumTo(0x37)));
     }
 
     // The click rewrites the one byte, and once the message is closed the main
@@ -640,18 +633,20 @@ private slots:
                 QApplication::sendEvent(box, &press);
             }
             c.key == Qt::Key_unknown ? click(t) : QTest::keyClick(box, c.key);
-            std::string field = c.written;
-            field.resize(48, ' ');
-            const bool applied = c.key != Qt::Key_Escape;
             QVERIFY(!t->isVisible());
-            QVERIFY(s.holds(c.written.empty() ? base : TestImage(base).put(Standard::kHeader, field)));
+            QVERIFY(s.holds(c.written.empty()
+                                ? base
+                                : TestImage(base).put(Standard::kHeader,
+                                                      c.written + std::string(48 - c.written.size(), ' '))));
             const auto after = s.file.contents();
             const auto header = vardane::decodeWindows1252(std::span(after).subspan(Standard::kHeader, 50));
             QCOMPARE(s.shown("Text2"), vardane::withStandIns(vardane::qtText(header), u' '));
-            const QString text7 = !applied ? "???" : c.written.empty() ? "Valide" : "Non Valide";
+            const QString text7 = c.key == Qt::Key_Escape ? "???"
+                                  : c.written.empty()     ? "Valide"
+                                                          : "Non Valide";
             QVERIFY(s.shown("Text7") == text7 &&
-                    s.items().contains("mnucorrcheck") == text7.startsWith("Non"));
-            QVERIFY(s.services.messages.empty());
+                    s.items().contains("mnucorrcheck") == text7.startsWith("Non") &&
+                    s.services.messages.empty());
         }
         // No field (no carriage return in the 51 bytes): no dialog, a message.
         // The field changed in the file since the load: nothing written, and
