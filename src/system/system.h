@@ -10,7 +10,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <span>
@@ -94,5 +96,17 @@ protected:
 
 // The decimal separator of the user's numbers, as the clock texts show it.
 [[nodiscard]] std::string userDecimalSeparator();
+
+// The locale that names the user's numbers on both systems: the first of
+// LC_ALL, LC_NUMERIC and LANG that is set, or "" when none is.
+[[nodiscard]] inline std::string_view numericLocaleName()
+{
+    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        if (const char* name = std::getenv(variable); name != nullptr && *name != '\0') {
+            return name;
+        }
+    }
+    return {};
+}
 
 }  // namespace vardane::system

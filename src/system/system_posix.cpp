@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <thread>
 
 namespace vardane::system {
@@ -174,24 +173,18 @@ bool carriageReturnEndsLines()
     return false;
 }
 
-// The C library's decimal point of the numeric locale that LC_ALL, then
-// LC_NUMERIC, then LANG name, read from a locale made apart and freed again:
+// The C library's decimal point of the numeric locale that the environment
+// names, read from a locale made apart and freed again:
 // setting the process's own would change how the C library reads numbers
 // everywhere. A locale that the system does not have gives a point.
 std::string userDecimalSeparator()
 {
-    const char* name = nullptr;
-    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-        name = std::getenv(variable);
-        if (name != nullptr && *name != '\0') {
-            break;
-        }
-    }
+    const std::string name(numericLocaleName());
     std::string separator = ".";
-    if (name == nullptr || *name == '\0') {
+    if (name.empty()) {
         return separator;
     }
-    const locale_t numeric = ::newlocale(LC_NUMERIC_MASK, name, static_cast<locale_t>(nullptr));
+    const locale_t numeric = ::newlocale(LC_NUMERIC_MASK, name.c_str(), static_cast<locale_t>(nullptr));
     if (numeric != static_cast<locale_t>(nullptr)) {
         const char* point = ::nl_langinfo_l(RADIXCHAR, numeric);
         if (point != nullptr && *point != '\0') {

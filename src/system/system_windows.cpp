@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
 #include <thread>
 
@@ -242,21 +241,14 @@ bool carriageReturnEndsLines()
 // user's own locale, as for every Windows program.
 std::string userDecimalSeparator()
 {
-    const char* name = nullptr;
-    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-        name = std::getenv(variable);
-        if (name != nullptr && *name != '\0') {
-            break;
-        }
-    }
+    const std::string_view name = numericLocaleName();
     std::wstring locale;
-    for (const char* c = name; c != nullptr && *c != '\0' && *c != '.' && *c != '@'; ++c) {
-        locale += *c == '_' ? L'-' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    for (const char c : name.substr(0, name.find_first_of(".@"))) {
+        locale += c == '_' ? L'-' : static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
-    const bool named = name != nullptr && *name != '\0';
     wchar_t separator[8] = {};
-    const int length = GetLocaleInfoEx(named ? locale.c_str() : LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL,
-                                       separator, static_cast<int>(std::size(separator)));
+    const int length = GetLocaleInfoEx(name.empty() ? LOCALE_NAME_USER_DEFAULT : locale.c_str(),
+                                       LOCALE_SDECIMAL, separator, static_cast<int>(std::size(separator)));
     if (length <= 1) {
         return ".";
     }
