@@ -16,9 +16,8 @@ const char* reason(Refusal refusal)
         case Refusal::notWritable:
             return "Impossible d'écrire dans le fichier (protégé en écriture ?).";
         case Refusal::noSpace:
-            return "Le disque est plein, ou le quota de l'utilisateur est atteint : le fichier ne peut pas "
-                   "être "
-                   "écrit.";
+            return "Le disque est plein, ou le quota de l'utilisateur est atteint : le fichier ne peut "
+                   "pas être écrit.";
         case Refusal::locked:
             return "Un autre programme est en train d'écrire dans ce fichier : réessayez dans un instant.";
         case Refusal::notAnImage:
@@ -28,8 +27,7 @@ const char* reason(Refusal refusal)
             return "Ce fichier est trop court pour contenir la zone du checksum (0x0000 à 0xBBFF).";
         case Refusal::changed:
             return "Le fichier a été modifié par un autre programme depuis sa lecture : la fenêtre "
-                   "principale "
-                   "montre maintenant ce qu'il contient.";
+                   "principale montre maintenant ce qu'il contient.";
         case Refusal::damaged:
             return "L'écriture a échoué en cours de route et les anciens octets n'ont pas pu être remis en "
                    "place : le fichier est peut-être endommagé.\nRestaurez-en une copie avant de le flasher.";
@@ -52,10 +50,9 @@ const char* reason(Refusal refusal)
         case Refusal::textTooLong:
         case Refusal::unrepresentable:
         case Refusal::controlCharacter:
-            return "Ce texte ne peut pas être écrit dans l'entête : chaque caractère doit exister dans le "
-                   "jeu "
-                   "Windows-1252, sans caractère de contrôle, et le texte ne doit pas être plus long que "
-                   "l'entête.";
+            return "Ce texte ne peut pas être écrit dans l'entête : chaque caractère doit exister dans "
+                   "le jeu Windows-1252, sans caractère de contrôle, et le texte ne doit pas être plus long "
+                   "que l'entête.";
         case Refusal::lengthChanged:
             return "La longueur du fichier n'est plus celle qu'il avait à l'ouverture : aucune écriture ne "
                    "change la longueur d'un fichier.";

@@ -27,10 +27,9 @@ TEST(CliOnWindows, NamesSharingStreamsListsAndTheDecimalSeparator)
     const std::string named = place(folder, "carte é.rom", image);
     const json comma =
         json::parse(runCli({"info", "--json", named}, {.environment = {"LC_ALL=fr_FR.UTF-8"}}).out);
-    EXPECT_EQ(std::tie(comma["fileTitle"], comma["checksum"]["valid"], comma["memClockText"],
-                       comma["coreClockText"]),
-              std::tuple("carte é.rom", true, "333,34 Mhz", "125,5 Mhz"));
-    EXPECT_EQ(comma["versionText"].get<std::string>().substr(0, 4), "\r\n\x1A\n");
+    EXPECT_EQ(std::tuple(comma["fileTitle"], comma["checksum"]["valid"], comma["memClockText"],
+                         comma["coreClockText"], comma["versionText"].get<std::string>().substr(0, 4)),
+              std::tuple("carte é.rom", true, "333,34 Mhz", "125,5 Mhz", "\r\n\x1A\n"));
     EXPECT_EQ(json::parse(runCli({"info", "--json", named}).out)["memClockText"], "333.34 Mhz");
     // Through "-", CR LF ends a line, 0x1A does not end the list and a line
     // that is not UTF-8 names nothing; the path prints with its backslashes,
