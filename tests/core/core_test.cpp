@@ -182,7 +182,7 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
     // that make a pair must come as the four bytes of its code point.
     const std::pair<std::u16string, std::string> wtf8[] = {
         // clang-format off
-        {u"a\u00E9\u20AC\U0001F601", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x81"}, {std::u16string{0xD800, 'x'}, "\xED\xA0\x80x"},
+        {u"a\u00E9\u20AC\U0001F601\U00010000", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x81\xF0\x90\x80\x80"}, {std::u16string{0xD800, 'x'}, "\xED\xA0\x80x"},
         {std::u16string{0xDC00, 0xDBFF}, "\xED\xB0\x80\xED\xAF\xBF"},
         // clang-format on
     };
