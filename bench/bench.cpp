@@ -76,7 +76,7 @@ private:
 void openImage(benchmark::State& state, const fs::path& path)
 {
     for (auto _ : state) {
-        const auto result = vardane::openImage(path, ".");
+        const auto result = vardane::openImage(path);
         if (result.status != vardane::OpenStatus::accepted) {
             state.SkipWithError("the image did not open");
             break;
@@ -104,7 +104,7 @@ void scanImage(benchmark::State& state, const fs::path& path)
     auto prefix = vardane::test::readAll(path);
     prefix.resize(L::kOpenScanLength);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(vardane::scanImage(prefix, "."));
+        benchmark::DoNotOptimize(vardane::scanImage(prefix));
     }
 }
 
