@@ -78,9 +78,11 @@ std::unique_ptr<QTranslator> speakFrench()
     // Only Qt's own widgets format with the default locale: the clock texts
     // follow their own rule, and no other text of the program goes through it.
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    // Where no Qt is installed (Windows), the program carries Qt's French.
     auto french = std::make_unique<QTranslator>();
-    if (french->load(QLocale(QLocale::French), "qtbase", "_",
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    const QLocale locale(QLocale::French);
+    if (french->load(locale, "qtbase", "_", ":/translations") ||
+        french->load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(french.get());
     }
     return french;

@@ -1,3 +1,4 @@
+#include "app/window_start.h"
 #include "qt/paths.h"
 #include "ui/emblem.h"
 #include "ui/fonts.h"
@@ -85,17 +86,6 @@ Arguments parse(int argc, char* argv[])
     return parsed;
 }
 
-// Without a display Qt would abort with English lines about its platform
-// plugins; the user is told in one French line, and where to turn.
-bool displayReachable()
-{
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr && *value != '\0';
-    };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
-}
-
 // Writes the text and gives the status; one that could not be written all
 // the way is a refusal, as for vardane-cli.
 int say(std::FILE* stream, const std::string& text, int status)
@@ -121,7 +111,7 @@ QIcon windowIcon()
 
 }  // namespace
 
-int main(int argc, char* argv[])
+int vardane::startWindow(int& argc, char* argv[], bool displayReachable)
 {
     const Arguments arguments = parse(argc, argv);
     if (!arguments.unknown.empty()) {
@@ -136,7 +126,7 @@ int main(int argc, char* argv[])
     if (arguments.version) {
         return say(stdout, "vardane " + std::string(vardane::kVersion) + '\n', 0);
     }
-    if (!displayReachable()) {
+    if (!displayReachable) {
         return say(stderr, kNoDisplay, kRefused);
     }
 
