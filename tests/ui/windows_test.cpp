@@ -295,22 +295,35 @@ private slots:
         for (const char* url : {"https://vardane.invalid/image.rom", "file://vardane.invalid/image.rom"}) {
             QVERIFY(!outside.drop({QUrl(url)}));
         }
-        // The file named is the file opened, by argument or by drop: ".." is
-        // taken against the folder a link leads to, as the system takes it,
-        // and a byte that is not UTF-8 stays itself, shown escaped, never the
-        // character that stands for it.
-        const std::filesystem::path& folder = outside.file.folder();
-        std::filesystem::create_directories(folder / "real/sub");
-        std::filesystem::create_directory_symlink("real/sub", folder / "ln");
+        // The file named is the file opened, shown by the name the system
+        // gives it. On Windows, "é" comes through the argument's WTF-8 as the
+        // very UTF-16 of its name, never as its look-alike. On POSIX, by
+        // argument or by drop, ".." is taken against the folder a link leads
+        // to, as the system takes it, and a byte that is not UTF-8 stays
+        // itself, shown escaped, never the character that stands for it.
+        const std::string folder = vardane::system::nameOf(outside.file.folder()) + '/';
+        const auto place = [&](const std::string& name, int sba) {
+            vardane::test::writeAll(*vardane::system::pathNamed(folder + name),
+                                    standardImage().put(Standard::kSba, sba).bytes());
+        };
+        outside.trigger("mnuClose");
+        if (vardane::system::backslashSeparates()) {
+            place("carte \xc3\xa9.rom", 0xFB);
+            place("carte e\xcc\x81.rom", 0x7F);
+            outside.window->openFile(vardane::argumentPath(folder + "carte \xc3\xa9.rom"));
+            QCOMPARE(outside.shown("Text4") + " " + outside.shown("Text5"), QString("carte é.rom OUI"));
+            return;
+        }
+        std::filesystem::create_directories(folder + "real/sub");
+        std::filesystem::create_directory_symlink("real/sub", folder + "ln");
         for (const auto& [name, sba] :
              {std::pair{"real/card.rom", 0xFB}, std::pair{"bad\xff.rom", 0xFB}, std::pair{"card.rom", 0x7F},
               std::pair{"bad\xef\xbf\xbd.rom", 0x7F}}) {
-            vardane::test::writeAll(folder / name, standardImage().put(Standard::kSba, sba).bytes());
+            place(name, sba);
         }
-        const QUrl dropped =
-            QUrl::fromEncoded("file://" + QByteArray(folder.c_str()).toPercentEncoding("/") + "/bad%FF.rom");
-        outside.trigger("mnuClose");
-        outside.window->openFile(vardane::argumentPath((folder / "ln/../card.rom").string()));
+        const QUrl dropped = QUrl::fromEncoded(
+            "file://" + QByteArray::fromStdString(folder).toPercentEncoding("/") + "bad%FF.rom");
+        outside.window->openFile(vardane::argumentPath(folder + "ln/../card.rom"));
         QCOMPARE(outside.shown("Text5"), QString("OUI"));
         outside.trigger("mnuClose");
         QVERIFY(outside.drop({dropped}));
