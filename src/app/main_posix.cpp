@@ -19,5 +19,5 @@ bool displayReachable()
 
 int main(int argc, char* argv[])
 {
-    return vardane::startWindow(argc, argv, displayReachable());
+    return vardane::startWindow(argc, argv, displayReachable(), vardane::tellOnStream);
 }

@@ -86,17 +86,11 @@ Arguments parse(int argc, char* argv[])
     return parsed;
 }
 
-// Writes the text and gives the status; one that could not be written all
-// the way is a refusal, as for vardane-cli.
-int say(std::FILE* stream, const std::string& text, int status)
-{
-    return std::fputs(text.c_str(), stream) >= 0 && std::fflush(stream) == 0 ? status : kRefused;
-}
-
 void refuseWithoutDisplay(QtMsgType type, const QMessageLogContext& /*context*/, const QString& /*message*/)
 {
     if (type == QtFatalMsg) {
-        std::_Exit(say(stderr, kNoDisplay, kRefused));
+        static_cast<void>(vardane::tellOnStream(stderr, kNoDisplay));
+        std::_Exit(kRefused);
     }
 }
 
@@ -111,23 +105,32 @@ QIcon windowIcon()
 
 }  // namespace
 
-int vardane::startWindow(int& argc, char* argv[], bool displayReachable)
+bool vardane::tellOnStream(std::FILE* stream, const std::string& text)
 {
+    return std::fputs(text.c_str(), stream) >= 0 && std::fflush(stream) == 0;
+}
+
+int vardane::startWindow(int& argc, char* argv[], bool displayReachable, Tell tell)
+{
+    const auto refuse = [tell](const std::string& text) {
+        static_cast<void>(tell(stderr, text));
+        return kRefused;
+    };
     const Arguments arguments = parse(argc, argv);
     if (!arguments.unknown.empty()) {
-        return say(stderr, kUnknownOption + arguments.unknown + kSeeHelp, kRefused);
+        return refuse(kUnknownOption + arguments.unknown + kSeeHelp);
     }
     if (arguments.images.size() > 1) {
-        return say(stderr, kBadArguments, kRefused);
+        return refuse(kBadArguments);
     }
     if (arguments.help) {
-        return say(stdout, kUsage, 0);
+        return tell(stdout, kUsage) ? 0 : kRefused;
     }
     if (arguments.version) {
-        return say(stdout, "vardane " + std::string(vardane::kVersion) + '\n', 0);
+        return tell(stdout, "vardane " + std::string(vardane::kVersion) + '\n') ? 0 : kRefused;
     }
     if (!displayReachable) {
-        return say(stderr, kNoDisplay, kRefused);
+        return refuse(kNoDisplay);
     }
 
     // A display named but out of reach fails inside Qt: only its fatal line

@@ -1,10 +1,20 @@
 #pragma once
 
+#include <cstdio>
+#include <string>
+
 namespace vardane {
+
+// Tells a text of the command line (help and the version on stdout, a
+// refusal on stderr); false when it could not be told all the way, which
+// makes help or the version a refusal, as for vardane-cli.
+using Tell = bool (*)(std::FILE* stream, const std::string& text);
+
+[[nodiscard]] bool tellOnStream(std::FILE* stream, const std::string& text);
 
 // The program as its command line asks: help, the version, a refusal, or the
 // main window, opened on the image named. The arguments are the bytes of the
 // names (WTF-8 on Windows); QApplication keeps argc and argv.
-[[nodiscard]] int startWindow(int& argc, char* argv[], bool displayReachable);
+[[nodiscard]] int startWindow(int& argc, char* argv[], bool displayReachable, Tell tell);
 
 }  // namespace vardane
