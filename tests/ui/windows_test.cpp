@@ -296,8 +296,9 @@ private slots:
             QVERIFY(!outside.drop({QUrl(url)}));
         }
         // The file named is the file opened, shown by the name the system
-        // gives it. On Windows, "é" comes through the argument's WTF-8 as the
-        // very UTF-16 of its name, never as its look-alike. On POSIX, by
+        // gives it. On Windows, by argument or by drop, "é" comes as the very
+        // UTF-16 of its name, never as its look-alike, and "ω", outside the
+        // code page "é" is in, comes at all. On POSIX, by
         // argument or by drop, ".." is taken against the folder a link leads
         // to, as the system takes it, and a byte that is not UTF-8 stays
         // itself, shown escaped, never the character that stands for it.
@@ -308,10 +309,14 @@ private slots:
         };
         outside.trigger("mnuClose");
         if (vardane::system::backslashSeparates()) {
-            place("carte \xc3\xa9.rom", 0xFB);
-            place("carte e\xcc\x81.rom", 0x7F);
-            outside.window->openFile(vardane::argumentPath(folder + "carte \xc3\xa9.rom"));
-            QCOMPARE(outside.shown("Text4") + " " + outside.shown("Text5"), QString("carte é.rom OUI"));
+            const std::string name = "carte \xc3\xa9 \xcf\x89.rom";
+            place(name, 0xFB);
+            place("carte e\xcc\x81 \xcf\x89.rom", 0x7F);
+            outside.window->openFile(vardane::argumentPath(folder + name));
+            QCOMPARE(outside.shown("Text4") + " " + outside.shown("Text5"), QString("carte é ω.rom OUI"));
+            outside.trigger("mnuClose");
+            QVERIFY(outside.drop({QUrl::fromLocalFile(QString::fromStdString(folder + name))}));
+            QCOMPARE(outside.shown("Text4") + " " + outside.shown("Text5"), QString("carte é ω.rom OUI"));
             return;
         }
         std::filesystem::create_directories(folder + "real/sub");
