@@ -296,9 +296,8 @@ private slots:
             QVERIFY(!outside.drop({QUrl(url)}));
         }
         // The file named is the file opened, shown by the name the system
-        // gives it. On Windows, by argument or by drop, "é" comes as the very
-        // UTF-16 of its name, never as its look-alike, and "ω", outside the
-        // code page "é" is in, comes at all. On POSIX, by
+        // gives it. On Windows, by argument or by drop, "é" and "ω" come as
+        // the very UTF-16 of the name, never as a look-alike. On POSIX, by
         // argument or by drop, ".." is taken against the folder a link leads
         // to, as the system takes it, and a byte that is not UTF-8 stays
         // itself, shown escaped, never the character that stands for it.
