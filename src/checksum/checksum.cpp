@@ -14,16 +14,16 @@ namespace L = layout;
 
 // The region as the file holds it now, after the same size test that
 // opening makes.
-Outcome<std::vector<std::uint8_t>> readRegion(const std::filesystem::path& path)
+Outcome<Contents> readRegion(const FileRef& file)
 {
-    const auto size = ImageFile::size(path);
+    const auto size = ImageFile::size(file);
     if (!size) {
         return refused(size.error());
     }
     if (!sizeIsImage(*size)) {
         return refused(Refusal::notAnImage);
     }
-    return ImageFile::read(path, L::kChecksumRegionStart, L::kChecksumRegionLength);
+    return ImageFile::read(file, L::kChecksumRegionStart, L::kChecksumRegionLength);
 }
 
 }  // namespace
@@ -41,27 +41,29 @@ std::optional<std::uint8_t> regionSum(std::span<const std::uint8_t> fileBytes)
     return sum;
 }
 
-Outcome<std::uint8_t> verifyChecksum(const std::filesystem::path& path)
+Outcome<std::uint8_t> verifyChecksum(const FileRef& file)
 {
-    return readRegion(path).map([](const std::vector<std::uint8_t>& region) { return *regionSum(region); });
+    return readRegion(file).map([](const Contents& region) { return *regionSum(region.bytes); });
 }
 
-Outcome<Correction> correctChecksum(const std::filesystem::path& path)
+Outcome<Correction> correctChecksum(const FileRef& file)
 {
-    const auto region = readRegion(path);
+    auto region = readRegion(file);
     if (!region) {
         return refused(region.error());
     }
     Correction correction;
-    correction.sumBefore = *regionSum(*region);
-    correction.byteBefore = region->back();
+    correction.sumBefore = *regionSum(region->bytes);
+    correction.byteBefore = region->bytes.back();
     correction.byteAfter = static_cast<std::uint8_t>(correction.byteBefore - correction.sumBefore);
     if (correction.sumBefore == 0) {
         return correction;
     }
     const std::array<std::uint8_t, 1> replacement{correction.byteAfter};
-    const auto written = ImageFile::write(path, L::kChecksumByte.distance, replacement,
-                                          Expectation{L::kChecksumRegionStart, *region, {}});
+    // Into the file that was summed, and only while it holds what was summed.
+    const KnownFile summed{file.path, region->identity};
+    const auto written = ImageFile::write(summed, L::kChecksumByte.distance, replacement,
+                                          {{{L::kChecksumRegionStart, std::move(region->bytes)}}, {}});
     if (!written) {
         return refused(written.error());
     }

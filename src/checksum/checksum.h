@@ -2,6 +2,7 @@
 // when the region adds up to 0 modulo 256.
 #pragma once
 
+#include "image/image_file.h"
 #include "image/outcome.h"
 
 #include <cstdint>
@@ -16,7 +17,7 @@ namespace vardane {
 [[nodiscard]] std::optional<std::uint8_t> regionSum(std::span<const std::uint8_t> fileBytes);
 
 // The sum S of the region as the file stands.
-[[nodiscard]] Outcome<std::uint8_t> verifyChecksum(const std::filesystem::path& path);
+[[nodiscard]] Outcome<std::uint8_t> verifyChecksum(const FileRef& file);
 
 struct Correction {
     std::uint8_t sumBefore = 0;  // S, computed afresh from the file
@@ -27,8 +28,8 @@ struct Correction {
 
 // Rewrites the byte at 0xBBFF so that the region adds up to 0. The sum is
 // taken from the file at this moment, never from an earlier verification, so
-// the correction is right even after an edit; the byte is written only while
-// the whole region still holds what was summed.
-[[nodiscard]] Outcome<Correction> correctChecksum(const std::filesystem::path& path);
+// the correction is right even after an edit; the byte is written only into
+// the file that was summed, while the whole region still holds what was summed.
+[[nodiscard]] Outcome<Correction> correctChecksum(const FileRef& file);
 
 }  // namespace vardane

@@ -20,14 +20,24 @@ bool isControl(char32_t c)
 std::string_view reasonFor(Refusal why)
 {
     switch (why) {
-        case Refusal::unreachable:
-            return kCannotRead;
+        case Refusal::absent:
+            return kAbsent;
+        case Refusal::notRegular:
+            return kNotRegular;
+        case Refusal::denied:
+            return kDenied;
+        case Refusal::readError:
+            return kReadError;
         case Refusal::notWritable:
             return kCannotWrite;
         case Refusal::noSpace:
             return kNoSpace;
         case Refusal::locked:
             return kLocked;
+        case Refusal::lockedByReader:
+            return kLockedByReader;
+        case Refusal::replaced:
+            return kReplaced;
         case Refusal::notAnImage:
             return kNotAnImageMessage;
         case Refusal::tooShort:

@@ -20,7 +20,7 @@ Outcome<ImageFacts> load(const std::string& given)
         return refused(Refusal::notAnImage);
     }
     if (!wasRead(opened)) {
-        return refused(opened.readFailure.value_or(Refusal::unreachable));
+        return refused(opened.readFailure.value_or(Refusal::readError));
     }
     return opened;
 }

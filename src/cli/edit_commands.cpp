@@ -17,19 +17,20 @@ namespace {
 // image on show, and refuses an open that does not vouch for the anchors: a
 // scan that failed only for want of "r7" still vouches for those it found,
 // and each editor refuses when its own offset is absent; one that stopped
-// earlier vouches for nothing. A file that could not be read says why.
+// earlier vouches for nothing. A file that could not be read says why. The
+// edit writes only into the file that this open read.
 template <typename Edit>
 int withOpenImage(const std::string& given, Console& console, Edit edit)
 {
-    const std::filesystem::path path = system::pathNamed(given).value_or(std::filesystem::path());
-    const ImageFacts opened = openImage(path);
+    const ImageFacts opened = openImage(system::pathNamed(given).value_or(std::filesystem::path()));
     if (opened.readFailure) {
         return refuseWrite(console, *opened.readFailure);
     }
-    if (opened.stoppedAt < OpenStep::clockKey) {
+    const auto file = knownFile(opened);
+    if (!file || opened.stoppedAt < OpenStep::clockKey) {
         return refuseWrite(console, openMessage(opened.status));
     }
-    return edit(path, opened);
+    return edit(*file, opened);
 }
 
 std::string rangeText(const ClockRange& range)
@@ -46,8 +47,8 @@ int setClock(const ClockProfile& profile, const CommandArguments& arguments, Con
     }
     const ClockRange& range = arguments.flag ? profile.ouf : profile.normal;
     return withOpenImage(
-        arguments.operands[1], console, [&](const std::filesystem::path& path, const ImageFacts& opened) {
-            const auto word = writeClock(profile, path, opened.Octclef, *mhz, range);
+        arguments.operands[1], console, [&](const KnownFile& file, const ImageFacts& opened) {
+            const auto word = writeClock(profile, file, opened.Octclef, *mhz, range);
             if (!word) {
                 return refuseWrite(console, word.error(),
                                    word.error() == Refusal::clockOutOfRange ? typed + rangeText(range) : "");
@@ -92,12 +93,12 @@ int runSba(const CommandArguments& arguments, Console& console)
     }
     const bool on = asked == "on";
     return withOpenImage(arguments.operands[1], console,
-                         [&](const std::filesystem::path& path, const ImageFacts& opened) {
+                         [&](const KnownFile& file, const ImageFacts& opened) {
                              if (opened.sideBand == (on ? SideBand::on : SideBand::off)) {
                                  console.out << (on ? kSbaAlreadyOn : kSbaAlreadyOff) << '\n';
                                  return kExitSuccess;
                              }
-                             const auto toggled = toggleSideBand(path, opened.sideBand, opened.SBAVrt);
+                             const auto toggled = toggleSideBand(file, opened.sideBand, opened.SBAVrt);
                              if (!toggled) {
                                  return refuseWrite(console, toggled.error());
                              }
@@ -109,8 +110,8 @@ int runSba(const CommandArguments& arguments, Console& console)
 int runHeader(const CommandArguments& arguments, Console& console)
 {
     return withOpenImage(
-        arguments.operands[1], console, [&](const std::filesystem::path& path, const ImageFacts& opened) {
-            const auto field = readHeaderField(path, opened.headerlengh);
+        arguments.operands[1], console, [&](const KnownFile& file, const ImageFacts& opened) {
+            const auto field = readHeaderField(file, opened.headerlengh);
             if (!field) {
                 return refuseWrite(console, field.error());
             }
@@ -120,7 +121,7 @@ int runHeader(const CommandArguments& arguments, Console& console)
                     console, bytes.error(),
                     bytes.error() == Refusal::textTooLong ? std::to_string(field->width()) : "");
             }
-            const auto written = writeHeaderField(path, *field, *bytes);
+            const auto written = writeHeaderField(file, *field, *bytes);
             if (!written) {
                 return refuseWrite(console, written.error());
             }

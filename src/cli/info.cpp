@@ -50,7 +50,12 @@ int info(const ImageArgument& image, bool json, bool several, Console& console)
     if (!image.path) {
         return refuse(console, image.whyNoPath);
     }
-    return opened.status == OpenStatus::accepted ? kExitSuccess : refuse(console, openMessage(opened.status));
+    if (opened.status == OpenStatus::accepted) {
+        return kExitSuccess;
+    }
+    const std::string message(openMessage(opened.status));
+    return refuse(console, opened.readFailure ? message + " : " + std::string(reasonFor(*opened.readFailure))
+                                              : message);
 }
 
 }  // namespace

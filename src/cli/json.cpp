@@ -43,7 +43,10 @@ std::string infoJson(const std::vector<Fact>& facts, const std::optional<std::st
 {
     json object = json::object();
     for (const Fact& fact : facts) {
-        object[std::string(fact.key)] = toJson(fact.value);
+        // Only a file that could not be read has a reason.
+        if (fact.key != "reason" || !std::holds_alternative<std::monostate>(fact.value)) {
+            object[std::string(fact.key)] = toJson(fact.value);
+        }
     }
     if (!path) {
         return object.dump(kIndent);

@@ -45,10 +45,17 @@ inline constexpr std::string_view kListClosed = "l'entrée standard est fermée"
 inline constexpr std::string_view kListReadFailed = "erreur de lecture de l'entrée standard";
 
 // The words of the core's refusals (see reasonFor).
-inline constexpr std::string_view kCannotRead = "impossible de lire le fichier";
+inline constexpr std::string_view kAbsent = "ce fichier n'existe pas";
+inline constexpr std::string_view kNotRegular =
+    "ce n'est pas un fichier ordinaire (dossier, tube ou périphérique)";
+inline constexpr std::string_view kDenied = "vous n'avez pas le droit de lire ce fichier";
+inline constexpr std::string_view kReadError = "le système n'a pas pu lire le fichier";
 inline constexpr std::string_view kCannotWrite = "impossible d'écrire dans le fichier";
 inline constexpr std::string_view kNoSpace = "plus de place sur le disque (ou quota atteint)";
 inline constexpr std::string_view kLocked = "un autre programme est en train d'écrire dans ce fichier";
+inline constexpr std::string_view kLockedByReader = "un autre programme est en train de lire ce fichier";
+inline constexpr std::string_view kReplaced =
+    "le fichier de ce nom a été remplacé par un autre depuis sa lecture";
 inline constexpr std::string_view kChecksumRegionMissing =
     "fichier trop court pour la zone du checksum (0x0000..0xBBFF)";
 inline constexpr std::string_view kFileChanged = "le fichier a changé depuis sa lecture";

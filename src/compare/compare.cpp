@@ -113,15 +113,7 @@ Differences compareImages(const ImageFacts& a, const ImageFacts& b, std::string_
     return differences;
 }
 
-Comparison compareWithFile(const ImageFacts& original, const std::filesystem::path& path,
-                           std::string_view decimalSeparator)
-{
-    Comparison comparison{openImage(path), {}};
-    comparison.differences = compareImages(original, comparison.now, decimalSeparator);
-    return comparison;
-}
-
-Outcome<void> restoreOriginal(const std::filesystem::path& path, std::span<const std::uint8_t> original,
+Outcome<void> restoreOriginal(const KnownFile& file, std::span<const std::uint8_t> original,
                               std::span<const std::uint8_t> lastRead)
 {
     if (original.size() != lastRead.size()) {
@@ -133,9 +125,9 @@ Outcome<void> restoreOriginal(const std::filesystem::path& path, std::span<const
     }
     const auto last = std::mismatch(original.rbegin(), original.rend(), lastRead.rbegin()).first.base();
     const auto offset = first - original.begin();
-    const Expectation asLastRead{
-        0, {lastRead.begin(), lastRead.end()}, static_cast<std::int64_t>(lastRead.size())};
-    return ImageFile::write(path, offset, std::span(first, last), asLastRead);
+    const Expectation asLastRead{{{0, {lastRead.begin(), lastRead.end()}}},
+                                 static_cast<std::int64_t>(lastRead.size())};
+    return ImageFile::write(file, offset, std::span(first, last), asLastRead);
 }
 
 }  // namespace vardane

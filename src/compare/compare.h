@@ -5,6 +5,7 @@
 #pragma once
 
 #include "compare/wording.h"
+#include "image/image_file.h"
 #include "image/open_image.h"
 #include "image/outcome.h"
 
@@ -48,21 +49,12 @@ struct Differences {
 [[nodiscard]] Differences compareImages(const ImageFacts& a, const ImageFacts& b,
                                         std::string_view decimalSeparator);
 
-// The file as it is now beside the image as it was opened.
-struct Comparison {
-    ImageFacts now;
-    Differences differences;
-};
-[[nodiscard]] Comparison compareWithFile(const ImageFacts& original, const std::filesystem::path& path,
-                                         std::string_view decimalSeparator);
-
 // Writes the original bytes back where `lastRead` (the file as last read)
 // differs from them, in one guarded write over the span from the first to the
 // last differing byte, and only while the file still holds exactly `lastRead`.
 // A file whose length is not the original's is refused: no write changes a
 // length.
-[[nodiscard]] Outcome<void> restoreOriginal(const std::filesystem::path& path,
-                                            std::span<const std::uint8_t> original,
+[[nodiscard]] Outcome<void> restoreOriginal(const KnownFile& file, std::span<const std::uint8_t> original,
                                             std::span<const std::uint8_t> lastRead);
 
 }  // namespace vardane

@@ -27,6 +27,24 @@ std::string_view statusName(OpenStatus status)
     return "unreadable";
 }
 
+// Why a file could not be read, in the one word `info --json` gives it.
+std::string_view reasonName(Refusal why)
+{
+    switch (why) {
+        case Refusal::locked:
+        case Refusal::lockedByReader:
+            return "locked";
+        case Refusal::denied:
+            return "denied";
+        case Refusal::absent:
+            return "absent";
+        case Refusal::notRegular:
+            return "notRegular";
+        default:
+            return "readError";
+    }
+}
+
 template <typename Integer>
 FactValue numberOrNone(const std::optional<Integer>& value)
 {
@@ -73,6 +91,9 @@ std::vector<Fact> factsOf(const ImageFacts& facts, std::string_view decimalSepar
          {},
          facts.status == OpenStatus::accepted ? FactValue()
                                               : FactValue(std::string(openMessage(facts.status)))},
+        {"reason",
+         {},
+         facts.readFailure ? FactValue(std::string(reasonName(*facts.readFailure))) : FactValue()},
         {"fileTitle", kFileTitleCaption, shownName(system::nameOf(facts.filePath.filename()))},
         {"fileSize", kFileSizeCaption,
          sizeShown ? std::to_string(*facts.size) + std::string(kSizeUnit) : std::string()},

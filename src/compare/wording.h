@@ -44,7 +44,8 @@ struct Fact {
     FactValue value;
 };
 
-// Every fact of an open, in a fixed order: status, message, the window's rows
+// Every fact of an open, in a fixed order: status, message, why the file could
+// not be read (none when it was), the window's rows
 // from the file's name to the clocks, the chip key among them, the kept
 // offsets, the clock words, and the checksum of the bytes read (none when they
 // do not hold the whole region). The captioned ones are the main window's

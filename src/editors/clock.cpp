@@ -6,11 +6,13 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace vardane {
 
 const ClockProfile kMemoryClockProfile{
     .word = layout::kMemClockWord,
+    .wordRead = &ImageFacts::memClockWord,
     .ddrFactor = layout::kMemClockDdrFactor,
     .normal = {200, 600},
     .ouf = {100, 1000},
@@ -19,6 +21,7 @@ const ClockProfile kMemoryClockProfile{
 
 const ClockProfile kCoreClockProfile{
     .word = layout::kCoreClockWord,
+    .wordRead = &ImageFacts::coreClockWord,
     .ddrFactor = 1,
     .normal = {75, 350},
     .ouf = {20, 450},
@@ -76,16 +79,24 @@ std::string appliedMessage(const ClockProfile& profile, std::string_view clock)
     return std::string(profile.appliedMessage).append(clock).append(kAppliedMessageEnd);
 }
 
-Outcome<void> writeClockWord(const std::filesystem::path& path, std::int64_t offset, std::uint16_t word,
-                             const std::optional<Expectation>& expected)
+namespace {
+
+std::vector<std::uint8_t> lowByteFirst(std::uint16_t word)
 {
-    const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(word & 0xFF),
-                                            static_cast<std::uint8_t>(word >> 8)};
-    return ImageFile::write(path, offset, bytes, expected);
+    return {static_cast<std::uint8_t>(word & 0xFF), static_cast<std::uint8_t>(word >> 8)};
 }
 
-Outcome<std::uint16_t> writeClock(const ClockProfile& profile, const std::filesystem::path& path,
-                                  std::optional<std::int64_t> octclef, double mhz, const ClockRange& range)
+}  // namespace
+
+Outcome<void> writeClockWord(const KnownFile& file, std::int64_t offset, std::uint16_t word,
+                             const Expectation& expected)
+{
+    return ImageFile::write(file, offset, lowByteFirst(word), expected);
+}
+
+Outcome<std::uint16_t> writeClock(const ClockProfile& profile, const KnownFile& file,
+                                  std::optional<std::int64_t> octclef, double mhz, const ClockRange& range,
+                                  std::optional<std::uint16_t> wordSeen)
 {
     if (!octclef) {
         return refused(Refusal::noClockKey);
@@ -95,10 +106,12 @@ Outcome<std::uint16_t> writeClock(const ClockProfile& profile, const std::filesy
         return refused(Refusal::clockOutOfRange);
     }
     const auto word = static_cast<std::uint16_t>(roundHalfEven(mhz * 100.0 / profile.ddrFactor));
-    const Expectation clockKey{*octclef, {layout::kClockKey.begin(), layout::kClockKey.end()}, {}};
-    return writeClockWord(path, *octclef + profile.word.distance, word, clockKey).map([word] {
-        return word;
-    });
+    const std::int64_t offset = *octclef + profile.word.distance;
+    Expectation expected{{{*octclef, {layout::kClockKey.begin(), layout::kClockKey.end()}}}, {}};
+    if (wordSeen) {
+        expected.runs.push_back({offset, lowByteFirst(*wordSeen)});
+    }
+    return writeClockWord(file, offset, word, expected).map([word] { return word; });
 }
 
 }  // namespace vardane

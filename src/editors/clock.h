@@ -4,6 +4,7 @@
 
 #include "image/image_file.h"
 #include "image/layout.h"
+#include "image/open_image.h"
 #include "image/outcome.h"
 
 #include <cstdint>
@@ -20,8 +21,9 @@ struct ClockRange {
 };
 
 struct ClockProfile {
-    layout::Field word;  // where the word lies, from Octclef
-    int ddrFactor;       // the clock shown is word * ddrFactor / 100 MHz
+    layout::Field word;                                  // where the word lies, from Octclef
+    std::optional<std::uint16_t> ImageFacts::*wordRead;  // the word as an open read it
+    int ddrFactor;                                       // the clock shown is word * ddrFactor / 100 MHz
     ClockRange normal;
     ClockRange ouf;                   // the "Ouf Mode" range
     std::string_view appliedMessage;  // said with the clock and kAppliedMessageEnd after a write
@@ -49,18 +51,19 @@ extern const ClockProfile kCoreClockProfile;
 [[nodiscard]] std::string appliedMessage(const ClockProfile& profile, std::string_view clock);
 
 // Writes word mod 256 at offset, word div 256 at offset + 1, in one write,
-// and only while `expected` (when given) still holds.
-[[nodiscard]] Outcome<void> writeClockWord(const std::filesystem::path& path, std::int64_t offset,
-                                           std::uint16_t word,
-                                           const std::optional<Expectation>& expected = {});
+// and only while `expected` still holds.
+[[nodiscard]] Outcome<void> writeClockWord(const KnownFile& file, std::int64_t offset, std::uint16_t word,
+                                           const Expectation& expected = {});
 
 // Writes the word of a clock in MHz (mhz * 100 / ddrFactor, rounded half to
 // even) at its distance from Octclef, when the clock lies in `range` (both
 // ends included), and only while "r7" still stands at Octclef, so a word
-// never lands in a file that has changed since it was opened. Gives the word.
-[[nodiscard]] Outcome<std::uint16_t> writeClock(const ClockProfile& profile,
-                                                const std::filesystem::path& path,
+// never lands in a file that has changed since it was opened; with
+// `wordSeen`, only while the file still holds that word, so that no other
+// program's clock is overwritten unseen. Gives the word written.
+[[nodiscard]] Outcome<std::uint16_t> writeClock(const ClockProfile& profile, const KnownFile& file,
                                                 std::optional<std::int64_t> octclef, double mhz,
-                                                const ClockRange& range);
+                                                const ClockRange& range,
+                                                std::optional<std::uint16_t> wordSeen = std::nullopt);
 
 }  // namespace vardane

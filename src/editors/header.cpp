@@ -18,24 +18,24 @@ bool isControlCharacter(char32_t c)
 
 }  // namespace
 
-Outcome<HeaderField> readHeaderField(const std::filesystem::path& path,
-                                     std::optional<std::int64_t> headerStart)
+Outcome<HeaderField> readHeaderField(const KnownFile& file, std::optional<std::int64_t> headerStart)
 {
     if (!headerStart) {
         return refused(Refusal::noHeader);
     }
-    const auto bytes = ImageFile::read(path, *headerStart, L::kHeaderFieldSearchLength);
-    if (!bytes) {
-        return refused(bytes.error());
+    const auto read = ImageFile::read(file, *headerStart, L::kHeaderFieldSearchLength);
+    if (!read) {
+        return refused(read.error());
     }
-    const auto end = std::find(bytes->begin(), bytes->end(), L::kHeaderFieldEnd);
-    if (end == bytes->end()) {
+    const std::vector<std::uint8_t>& bytes = read->bytes;
+    const auto end = std::find(bytes.begin(), bytes.end(), L::kHeaderFieldEnd);
+    if (end == bytes.end()) {
         return refused(Refusal::noHeaderField);
     }
-    if (end == bytes->begin()) {
+    if (end == bytes.begin()) {
         return refused(Refusal::emptyHeaderField);
     }
-    return HeaderField{*headerStart, {bytes->begin(), end}};
+    return HeaderField{*headerStart, {bytes.begin(), end}};
 }
 
 Outcome<std::vector<std::uint8_t>> encodeHeaderText(std::u32string_view text, std::size_t width)
@@ -54,15 +54,15 @@ Outcome<std::vector<std::uint8_t>> encodeHeaderText(std::u32string_view text, st
     return std::move(*bytes);
 }
 
-Outcome<void> writeHeaderField(const std::filesystem::path& path, const HeaderField& field,
+Outcome<void> writeHeaderField(const KnownFile& file, const HeaderField& field,
                                const std::vector<std::uint8_t>& newBytes)
 {
     if (field.width() == 0 || newBytes.size() != field.width()) {
         return refused(Refusal::textTooLong);
     }
-    Expectation loaded{field.start, field.bytes, {}};
+    ExpectedBytes loaded{field.start, field.bytes};
     loaded.bytes.push_back(L::kHeaderFieldEnd);
-    return ImageFile::write(path, field.start, newBytes, loaded);
+    return ImageFile::write(file, field.start, newBytes, {{std::move(loaded)}, {}});
 }
 
 }  // namespace vardane

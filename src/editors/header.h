@@ -2,6 +2,7 @@
 // among the 51 bytes from the header start. Its width L is that byte's index.
 #pragma once
 
+#include "image/image_file.h"
 #include "image/outcome.h"
 
 #include <cstddef>
@@ -22,7 +23,7 @@ struct HeaderField {
 
 // Finds L from the file; a field of width 0 or without a carriage return is
 // refused, since no text could be written there without moving the return.
-[[nodiscard]] Outcome<HeaderField> readHeaderField(const std::filesystem::path& path,
+[[nodiscard]] Outcome<HeaderField> readHeaderField(const KnownFile& file,
                                                    std::optional<std::int64_t> headerStart);
 
 // The bytes for a typed text: one per character, padded with spaces to the
@@ -34,7 +35,7 @@ struct HeaderField {
 // file still holds the field's bytes followed by the carriage return: the
 // return and everything after it are never touched, and a field loaded from
 // one image is never written into another.
-[[nodiscard]] Outcome<void> writeHeaderField(const std::filesystem::path& path, const HeaderField& field,
+[[nodiscard]] Outcome<void> writeHeaderField(const KnownFile& file, const HeaderField& field,
                                              const std::vector<std::uint8_t>& newBytes);
 
 }  // namespace vardane

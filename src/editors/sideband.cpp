@@ -7,7 +7,7 @@
 
 namespace vardane {
 
-Outcome<SbaToggled> toggleSideBand(const std::filesystem::path& path, SideBand state,
+Outcome<SbaToggled> toggleSideBand(const KnownFile& file, SideBand state,
                                    std::optional<std::int64_t> sbaOffset)
 {
     if (state == SideBand::undecided) {
@@ -19,7 +19,7 @@ Outcome<SbaToggled> toggleSideBand(const std::filesystem::path& path, SideBand s
     const bool enabled = state == SideBand::on;
     const std::uint8_t before = enabled ? layout::kSbaEnabled : layout::kSbaDisabled;
     const std::array<std::uint8_t, 1> after{enabled ? layout::kSbaDisabled : layout::kSbaEnabled};
-    return ImageFile::write(path, *sbaOffset, after, Expectation{*sbaOffset, {before}, {}}).map([enabled] {
+    return ImageFile::write(file, *sbaOffset, after, {{{*sbaOffset, {before}}}, {}}).map([enabled] {
         return enabled ? SbaToggled{SideBand::off, kSbaDisabledMessage}
                        : SbaToggled{SideBand::on, kSbaEnabledMessage};
     });

@@ -23,7 +23,7 @@ struct SbaToggled {
 
 // The state decides the byte written (off -> 0xFB, on -> 0x7F), and the byte
 // is written only while the file still holds the value that state stands for.
-[[nodiscard]] Outcome<SbaToggled> toggleSideBand(const std::filesystem::path& path, SideBand state,
+[[nodiscard]] Outcome<SbaToggled> toggleSideBand(const KnownFile& file, SideBand state,
                                                  std::optional<std::int64_t> sbaOffset);
 
 }  // namespace vardane

@@ -1,69 +1,72 @@
 #include "image/image_file.h"
 
-#include "system/system.h"
-
 #include <algorithm>
 
 namespace vardane {
 namespace {
 
+using system::Access;
 using system::Failure;
 
 // How long a reader or a writer waits for another program's lock: far longer
 // than any write of this tool holds one, short enough for a user to wait.
 constexpr std::chrono::milliseconds kLockPatience{2000};
 
-// A file that is not there or not a file is unreachable; one that is there
-// but will not open for writing is read-only, or kept by another program.
-Refusal openRefusal(Failure failure, system::Access access)
+// Why the system would not let a file be opened, locked or read. A file that
+// will not open for writing is read-only, whatever the system calls it.
+Refusal refusalOf(Failure failure, Access access)
 {
     switch (failure) {
         case Failure::absent:
+            return Refusal::absent;
         case Failure::notRegular:
-            return Refusal::unreachable;
+            return Refusal::notRegular;
         case Failure::locked:
             return Refusal::locked;
-        default:
-            return access == system::Access::read ? Refusal::unreachable : Refusal::notWritable;
-    }
-}
-
-Refusal writeRefusal(Failure failure)
-{
-    switch (failure) {
-        case Failure::locked:
-            return Refusal::locked;
+        case Failure::readLocked:
+            return Refusal::lockedByReader;
+        case Failure::denied:
+            return access == Access::read ? Refusal::denied : Refusal::notWritable;
         case Failure::noSpace:
-            return Refusal::noSpace;
-        default:
-            return Refusal::notWritable;
+            return access == Access::read ? Refusal::readError : Refusal::noSpace;
+        case Failure::interrupted:
+        case Failure::noLocks:
+        case Failure::other:
+            break;
     }
+    return access == Access::read ? Refusal::readError : Refusal::notWritable;
 }
 
 struct Opened {
     std::unique_ptr<system::File> file;
     std::int64_t size;
+    system::FileIdentity identity;
 };
 
 // Opens the file and locks it for the whole of the call: shared for reading,
 // so that no read sees half of a write, exclusive for writing, so that two
-// writers take turns. A file system without locks is used unlocked.
-Outcome<Opened> openLocked(const std::filesystem::path& path, system::Access access)
+// writers take turns. A file system without locks is used unlocked. Under the
+// lock, before anything else, the file must be the one asked for.
+Outcome<Opened> openLocked(const FileRef& ref, Access access)
 {
-    auto file = system::openFile(path, access);
+    auto file = system::openFile(ref.path, access);
     if (!file) {
-        return refused(openRefusal(file.error(), access));
+        return refused(refusalOf(file.error(), access));
     }
-    const auto kind = access == system::Access::read ? system::LockKind::shared : system::LockKind::exclusive;
+    const auto kind = access == Access::read ? system::LockKind::shared : system::LockKind::exclusive;
     const auto locked = (*file)->lock(kind, kLockPatience);
     if (!locked && locked.error() != Failure::noLocks) {
-        return refused(openRefusal(locked.error(), access));
+        return refused(refusalOf(locked.error(), access));
     }
+    const auto identity = (*file)->identity();
     const auto size = (*file)->size();
-    if (!size) {
-        return refused(Refusal::unreachable);
+    if (!identity || !size) {
+        return refused(refusalOf(identity ? size.error() : identity.error(), access));
     }
-    return Opened{std::move(*file), *size};
+    if (ref.identity && *ref.identity != *identity) {
+        return refused(Refusal::replaced);
+    }
+    return Opened{std::move(*file), *size, *identity};
 }
 
 bool rangeInside(std::int64_t offset, std::size_t length, std::int64_t size)
@@ -82,7 +85,7 @@ Outcome<std::size_t> readAt(system::File& file, std::int64_t offset, std::span<s
             continue;
         }
         if (!got) {
-            return refused(Refusal::unreachable);
+            return refused(refusalOf(got.error(), Access::read));
         }
         if (*got == 0) {
             break;
@@ -92,82 +95,103 @@ Outcome<std::size_t> readAt(system::File& file, std::int64_t offset, std::span<s
     return done;
 }
 
-system::Result<std::size_t> writeAt(system::File& file, std::int64_t offset,
-                                    std::span<const std::uint8_t> bytes)
+// What a run of writes did: how many bytes went down before one failed, and
+// why it failed.
+struct Written {
+    std::size_t done = 0;
+    std::optional<Failure> failure;
+};
+
+// Until every byte is written or a write fails: the system may write fewer
+// bytes than given (a full disk among the reasons), and the next write then
+// tells why it stopped. A write that makes no progress at all fails.
+Written writeAt(system::File& file, std::int64_t offset, std::span<const std::uint8_t> bytes)
 {
-    auto written = file.writeAt(offset, bytes);
-    while (!written && written.error() == Failure::interrupted) {
-        written = file.writeAt(offset, bytes);
+    Written written;
+    while (written.done < bytes.size()) {
+        const auto wrote =
+            file.writeAt(offset + static_cast<std::int64_t>(written.done), bytes.subspan(written.done));
+        if (!wrote && wrote.error() == Failure::interrupted) {
+            continue;
+        }
+        if (!wrote || *wrote == 0) {
+            written.failure = wrote ? Failure::other : wrote.error();
+            break;
+        }
+        written.done += *wrote;
     }
     return written;
 }
 
-// Restores the bytes a failed write may have changed; false when even that fails.
+// Puts back the bytes a failed write may have changed, and makes sure they are
+// on the disk; false when that fails too.
 bool putBack(system::File& file, std::int64_t offset, std::span<const std::uint8_t> before)
 {
-    return before.empty() || writeAt(file, offset, before) == before.size();
+    return before.empty() || (!writeAt(file, offset, before).failure && file.flush());
 }
 
 bool holds(system::File& file, const Expectation& expected, std::int64_t size)
 {
-    if ((expected.fileSize && *expected.fileSize != size) ||
-        !rangeInside(expected.offset, expected.bytes.size(), size)) {
+    if (expected.fileSize && *expected.fileSize != size) {
         return false;
     }
-    std::vector<std::uint8_t> current(expected.bytes.size());
-    const auto got = readAt(file, expected.offset, current);
-    return got && *got == current.size() && current == expected.bytes;
+    return std::all_of(expected.runs.begin(), expected.runs.end(), [&](const ExpectedBytes& run) {
+        if (!rangeInside(run.offset, run.bytes.size(), size)) {
+            return false;
+        }
+        std::vector<std::uint8_t> current(run.bytes.size());
+        const auto got = readAt(file, run.offset, current);
+        return got && *got == current.size() && current == run.bytes;
+    });
+}
+
+Outcome<Contents> readLocked(const FileRef& ref, std::int64_t offset, std::size_t length)
+{
+    const auto opened = openLocked(ref, Access::read);
+    if (!opened) {
+        return refused(opened.error());
+    }
+    Contents contents{std::vector<std::uint8_t>(length), opened->identity};
+    const auto got = readAt(*opened->file, offset, contents.bytes);
+    if (!got) {
+        return refused(got.error());
+    }
+    contents.bytes.resize(*got);
+    return contents;
 }
 
 }  // namespace
 
-Outcome<std::int64_t> ImageFile::size(const std::filesystem::path& path)
+Outcome<std::int64_t> ImageFile::size(const FileRef& file)
 {
-    return system::sizeOf(path).map_error(
-        [](Failure failure) { return openRefusal(failure, system::Access::read); });
+    if (!file.identity) {
+        return system::sizeOf(file.path).map_error(
+            [](Failure failure) { return refusalOf(failure, Access::read); });
+    }
+    return openLocked(file, Access::read).map([](const Opened& opened) { return opened.size; });
 }
 
-Outcome<std::vector<std::uint8_t>> ImageFile::readStart(const std::filesystem::path& path, std::size_t limit)
+Outcome<Contents> ImageFile::readStart(const FileRef& file, std::size_t limit)
 {
-    const auto opened = openLocked(path, system::Access::read);
-    if (!opened) {
-        return refused(opened.error());
-    }
-    std::vector<std::uint8_t> bytes(std::min(limit, static_cast<std::size_t>(opened->size)));
-    const auto got = readAt(*opened->file, 0, bytes);
-    if (!got) {
-        return refused(got.error());
-    }
-    bytes.resize(*got);
-    return bytes;
+    return readLocked(file, 0, limit);
 }
 
-Outcome<std::vector<std::uint8_t>> ImageFile::read(const std::filesystem::path& path, std::int64_t offset,
-                                                   std::size_t length)
+Outcome<Contents> ImageFile::read(const FileRef& file, std::int64_t offset, std::size_t length)
 {
     if (offset < 0) {
         return refused(Refusal::tooShort);
     }
-    const auto opened = openLocked(path, system::Access::read);
-    if (!opened) {
-        return refused(opened.error());
-    }
-    std::vector<std::uint8_t> bytes(length);
-    const auto got = readAt(*opened->file, offset, bytes);
-    if (!got) {
-        return refused(got.error());
-    }
-    if (*got != length) {
+    auto contents = readLocked(file, offset, length);
+    if (contents && contents->bytes.size() != length) {
         return refused(Refusal::tooShort);
     }
-    return bytes;
+    return contents;
 }
 
-Outcome<void> ImageFile::write(const std::filesystem::path& path, std::int64_t offset,
-                               std::span<const std::uint8_t> bytes,
-                               const std::optional<Expectation>& expected)
+Outcome<void> ImageFile::write(const KnownFile& target, std::int64_t offset,
+                               std::span<const std::uint8_t> bytes, const Expectation& expected)
 {
-    const auto opened = openLocked(path, system::Access::readWrite);
+    const auto opened = openLocked(target, Access::readWrite);
     if (!opened) {
         return refused(opened.error());
     }
@@ -175,26 +199,25 @@ Outcome<void> ImageFile::write(const std::filesystem::path& path, std::int64_t o
     if (!rangeInside(offset, bytes.size(), opened->size)) {
         return refused(Refusal::tooShort);
     }
-    if (expected && !holds(file, *expected, opened->size)) {
+    if (!holds(file, expected, opened->size)) {
         return refused(Refusal::changed);
     }
-    // Kept so that a write the system cuts short can be undone.
+    // Kept so that a write that fails part-way can be undone.
     std::vector<std::uint8_t> before(bytes.size());
     const auto got = readAt(file, offset, before);
     if (!got || *got != before.size()) {
-        return refused(Refusal::unreachable);
+        return refused(got ? Refusal::readError : got.error());
     }
-    const auto written = writeAt(file, offset, bytes);
-    if (written != bytes.size()) {
-        const std::size_t cut = written.value_or(0);
-        const Refusal why = written ? Refusal::notWritable : writeRefusal(written.error());
-        return refused(putBack(file, offset, std::span(before).first(cut)) ? why : Refusal::damaged);
+    const Written written = writeAt(file, offset, bytes);
+    if (written.failure) {
+        const bool restored = putBack(file, offset, std::span(before).first(written.done));
+        return refused(restored ? refusalOf(*written.failure, Access::readWrite) : Refusal::damaged);
     }
     if (const auto flushed = file.flush(); !flushed) {
         // The bytes may never reach the disk; "nothing was written" stays true
         // only once the old ones are back there for certain.
-        const bool restored = putBack(file, offset, before) && file.flush();
-        return refused(restored ? writeRefusal(flushed.error()) : Refusal::damaged);
+        return refused(putBack(file, offset, before) ? refusalOf(flushed.error(), Access::readWrite)
+                                                     : Refusal::damaged);
     }
     return {};
 }

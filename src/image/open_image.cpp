@@ -175,26 +175,44 @@ ImageFacts scanImage(std::span<const std::uint8_t> bytes)
     return facts;
 }
 
-ImageFacts openImage(const std::filesystem::path& path)
+ImageFacts openImage(const FileRef& file)
 {
     ImageFacts facts;
-    const auto size = ImageFile::size(path);
+    const auto size = ImageFile::size(file);
     if (size && !sizeIsImage(*size)) {
         facts.status = OpenStatus::rejected;
     } else if (size) {
-        auto bytes = ImageFile::readStart(path, static_cast<std::size_t>(L::kMaxImageSize));
-        if (bytes) {
-            facts = scanImage(*bytes);
-            facts.bytes = std::move(bytes).value();
+        auto contents = ImageFile::readStart(file, static_cast<std::size_t>(L::kMaxImageSize));
+        if (contents) {
+            facts = scanImage(contents->bytes);
+            facts.bytes = std::move(contents->bytes);
+            facts.identity = contents->identity;
         } else {
             facts.status = OpenStatus::failed;
             facts.stoppedAt = OpenStep::read;
-            facts.readFailure = bytes.error();
+            facts.readFailure = contents.error();
         }
+    } else {
+        facts.readFailure = size.error();
     }
     facts.size = size ? std::optional(*size) : std::nullopt;
-    facts.filePath = path;
+    facts.filePath = file.path;
     return facts;
+}
+
+std::optional<KnownFile> knownFile(const ImageFacts& facts)
+{
+    if (!facts.identity) {
+        return std::nullopt;
+    }
+    return KnownFile{facts.filePath, *facts.identity};
+}
+
+FileRef fileRef(const ImageFacts& facts)
+{
+    FileRef file(facts.filePath);
+    file.identity = facts.identity;
+    return file;
 }
 
 }  // namespace vardane

@@ -2,6 +2,7 @@
 // image's facts step by step. Opening only reads.
 #pragma once
 
+#include "image/image_file.h"
 #include "image/outcome.h"
 
 #include <cstdint>
@@ -38,10 +39,12 @@ enum class SideBand { undecided, off, on };
 // not reach is empty or absent.
 struct ImageFacts {
     std::filesystem::path filePath;  // as the open was given it
+    // The file the read found under that name; none when it could not be read.
+    std::optional<system::FileIdentity> identity;
     OpenStatus status = OpenStatus::unreadable;
     OpenStep stoppedAt = OpenStep::size;    // the step that failed, or done
     std::optional<std::int64_t> size;       // the file's, when it could be found
-    std::optional<Refusal> readFailure;     // why the file could not be read, when it could not
+    std::optional<Refusal> readFailure;     // why the file could not be sized or read, when it could not
     std::vector<std::uint8_t> headerText;   // the 50 bytes of HeaderText
     std::vector<std::uint8_t> versionText;  // the 35 bytes of VersionText
     std::string chipKey;                    // four hex digits, "" without "PCIR"
@@ -80,7 +83,15 @@ struct ImageFacts {
 // the open at that step. Finds every fact but the path, the size and the bytes.
 [[nodiscard]] ImageFacts scanImage(std::span<const std::uint8_t> bytes);
 
-// Reads the file once and scans it.
-[[nodiscard]] ImageFacts openImage(const std::filesystem::path& path);
+// Reads the file once and scans it. A known file is read only while its name
+// still leads to it.
+[[nodiscard]] ImageFacts openImage(const FileRef& file);
+
+// The file the facts were read from, for the writes that follow; none when
+// the open could not read it.
+[[nodiscard]] std::optional<KnownFile> knownFile(const ImageFacts& facts);
+
+// The same for the reads that follow: by its identity once a read found it.
+[[nodiscard]] FileRef fileRef(const ImageFacts& facts);
 
 }  // namespace vardane

@@ -10,14 +10,19 @@ namespace vardane {
 // Every refusal but `damaged` means that nothing was written.
 enum class Refusal {
     // The file.
-    unreachable,  // it names no regular file, or the file cannot be opened or read
-    notWritable,  // it cannot be opened for writing, or the system refused the write
-    noSpace,      // the disk is full, or the user's quota is used up
-    locked,       // another program is reading or writing it, and kept it too long
-    notAnImage,   // its size lies outside the image window
-    tooShort,     // it does not hold the bytes to read or to write
-    changed,      // it no longer holds what was read or loaded before the write
-    damaged,      // a write failed part-way and the old bytes could not be put back
+    absent,          // no file has that name, or it is not a name the system can look up
+    notRegular,      // it names a folder, a FIFO or a device, no image file
+    denied,          // the user has no right to read it
+    readError,       // the system failed to read it
+    notWritable,     // it cannot be opened for writing, or the system refused the write
+    noSpace,         // the disk is full, or the user's quota is used up
+    locked,          // another program is writing it, and kept it too long
+    lockedByReader,  // another program is reading it, and kept it too long
+    replaced,        // the name now leads to another file than the one read first
+    notAnImage,      // its size lies outside the image window
+    tooShort,        // it does not hold the bytes to read or to write
+    changed,         // it no longer holds what was read or loaded before the write
+    damaged,         // a write failed part-way and the old bytes could not be put back
     // The image or the value asked for.
     noClockKey,        // no "r7" anchor: the clock words have no place
     clockOutOfRange,   // outside the range asked for, or no 16-bit word stands for it

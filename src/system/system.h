@@ -27,7 +27,8 @@ enum class Failure {
     absent,       // nothing by that name, or not a name the system can look up
     notRegular,   // a folder, a FIFO or a device: no image file
     denied,       // no right to open the file that way
-    locked,       // another program holds a lock on it, or shares it with no one
+    locked,       // another program holds an exclusive lock on it (it is writing), or shares it with no one
+    readLocked,   // another program holds a shared lock on it: it is reading
     noSpace,      // the disk is full, or the user's quota is used up
     noLocks,      // the file system keeps no locks (NFS without its lock daemon)
     other,        // any other failure, an I/O error among them
@@ -39,6 +40,14 @@ using Result = tl::expected<T, Failure>;
 enum class Access { read, readWrite };
 enum class LockKind { shared, exclusive };
 
+// What tells one file from every other, whatever names lead to it: the
+// device and inode on Linux, the volume serial number and file index on
+// Windows. A name that now leads to another file gives another identity.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
 // An open image file, closed with the object; its locks go with it.
 class File {
 public:
@@ -47,6 +56,7 @@ public:
     File& operator=(const File&) = delete;
 
     [[nodiscard]] virtual Result<std::int64_t> size() const = 0;
+    [[nodiscard]] virtual Result<FileIdentity> identity() const = 0;
     // One read at offset, into as much of `into` as the system gives: fewer
     // bytes than asked for, and 0 at the end of the file.
     [[nodiscard]] virtual Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> into) = 0;
@@ -56,7 +66,8 @@ public:
     // Until the bytes written are on the disk.
     [[nodiscard]] virtual Result<> flush() = 0;
     // A lock on the whole file, waited for at most `patience`: shared ones
-    // exclude only an exclusive one. It holds until the file is closed.
+    // exclude only an exclusive one. It holds until the file is closed. An
+    // exclusive one refused says whether a reader or a writer holds the file.
     [[nodiscard]] virtual Result<> lock(LockKind kind, std::chrono::milliseconds patience) = 0;
 
 protected:

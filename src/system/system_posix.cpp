@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <thread>
 
 namespace vardane::system {
@@ -38,6 +39,20 @@ tl::unexpected<Failure> failed(int error)
     }
 }
 
+// Who holds the lock that keeps `wanted` waiting: a shared lock is a
+// reader's, an exclusive one a writer's. None when it has gone since.
+std::optional<Failure> lockHolder(int fd, const struct flock& wanted)
+{
+    struct flock holder = wanted;
+    if (::fcntl(fd, F_OFD_GETLK, &holder) != 0) {
+        return Failure::locked;
+    }
+    if (holder.l_type == F_UNLCK) {
+        return std::nullopt;
+    }
+    return holder.l_type == F_RDLCK ? Failure::readLocked : Failure::locked;
+}
+
 // Open file description locks: they belong to this descriptor alone, so two
 // descriptors of one process exclude each other as two programs do, and
 // closing another descriptor of the file never drops them. They also conflict
@@ -49,6 +64,7 @@ Result<> lockRegion(int fd, LockKind kind, std::chrono::milliseconds patience)
     region.l_type = kind == LockKind::shared ? F_RDLCK : F_WRLCK;
     region.l_whence = SEEK_SET;
     const auto deadline = std::chrono::steady_clock::now() + patience;
+    bool askedAgain = false;
     while (::fcntl(fd, F_OFD_SETLK, &region) != 0) {
         switch (errno) {
             case EINTR:
@@ -56,7 +72,14 @@ Result<> lockRegion(int fd, LockKind kind, std::chrono::milliseconds patience)
             case EAGAIN:
             case EACCES:
                 if (std::chrono::steady_clock::now() >= deadline) {
-                    return tl::unexpected(Failure::locked);
+                    // A lock released between the refusal and the question
+                    // is asked for once more.
+                    const auto holder = lockHolder(fd, region);
+                    if (!holder && !askedAgain) {
+                        askedAgain = true;
+                        continue;
+                    }
+                    return tl::unexpected(holder.value_or(Failure::locked));
                 }
                 std::this_thread::sleep_for(kRetry);
                 continue;
@@ -82,6 +105,15 @@ public:
             return failed(errno);
         }
         return static_cast<std::int64_t>(info.st_size);
+    }
+
+    [[nodiscard]] Result<FileIdentity> identity() const override
+    {
+        struct stat info {};
+        if (::fstat(fd_.get(), &info) != 0) {
+            return failed(errno);
+        }
+        return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
     }
 
     [[nodiscard]] Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> into) override

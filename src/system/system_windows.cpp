@@ -102,6 +102,16 @@ public:
         return static_cast<std::int64_t>(size.QuadPart);
     }
 
+    [[nodiscard]] Result<FileIdentity> identity() const override
+    {
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (!GetFileInformationByHandle(handle_.get(), &information)) {
+            return failed(GetLastError());
+        }
+        return FileIdentity{information.dwVolumeSerialNumber,
+                            (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+    }
+
     [[nodiscard]] Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> into) override
     {
         OVERLAPPED from = at(static_cast<std::uint64_t>(offset));
@@ -136,16 +146,13 @@ public:
     [[nodiscard]] Result<> lock(LockKind kind, std::chrono::milliseconds patience) override
     {
         constexpr std::chrono::milliseconds kRetry{20};
-        const DWORD flags =
-            LOCKFILE_FAIL_IMMEDIATELY | (kind == LockKind::exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
         const auto deadline = std::chrono::steady_clock::now() + patience;
         while (true) {
-            OVERLAPPED byte = at(kLockedByte);
-            if (LockFileEx(handle_.get(), flags, 0, 1, 0, &byte)) {
+            const DWORD error = tryLock(kind);
+            if (error == ERROR_SUCCESS) {
                 locked_ = true;
                 return {};
             }
-            const DWORD error = GetLastError();
             if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION) {
                 return tl::unexpected(Failure::noLocks);
             }
@@ -153,13 +160,34 @@ public:
                 return failed(error);
             }
             if (std::chrono::steady_clock::now() >= deadline) {
-                return tl::unexpected(Failure::locked);
+                return tl::unexpected(kind == LockKind::exclusive && heldByReaders() ? Failure::readLocked
+                                                                                     : Failure::locked);
             }
             std::this_thread::sleep_for(kRetry);
         }
     }
 
 private:
+    [[nodiscard]] DWORD tryLock(LockKind kind) const
+    {
+        const DWORD flags =
+            LOCKFILE_FAIL_IMMEDIATELY | (kind == LockKind::exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        OVERLAPPED byte = at(kLockedByte);
+        return LockFileEx(handle_.get(), flags, 0, 1, 0, &byte) ? ERROR_SUCCESS : GetLastError();
+    }
+
+    // Windows does not say who holds a lock: a shared one granted at once
+    // (and given back) shows that only readers hold the byte.
+    [[nodiscard]] bool heldByReaders() const
+    {
+        if (tryLock(LockKind::shared) != ERROR_SUCCESS) {
+            return false;
+        }
+        OVERLAPPED byte = at(kLockedByte);
+        UnlockFileEx(handle_.get(), 0, 1, 0, &byte);
+        return true;
+    }
+
     Handle handle_;
     bool locked_ = false;
 };

@@ -76,8 +76,9 @@ QString factLine(const DifferingFact& fact)
 
 }  // namespace
 
-ChangesWindow::ChangesWindow(DialogHost& host, std::shared_ptr<const ImageFacts> original)
-    : HostedDialog(host), original_(std::move(original))
+ChangesWindow::ChangesWindow(DialogHost& host, const KnownFile& file,
+                             std::shared_ptr<const ImageFacts> original)
+    : HostedDialog(host, file), original_(std::move(original))
 {
     setObjectName("frmModifications");
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -94,20 +95,13 @@ ChangesWindow::ChangesWindow(DialogHost& host, std::shared_ptr<const ImageFacts>
     connect(command1_, &QPushButton::clicked, this, &ChangesWindow::Command1_Click);
 }
 
-void ChangesWindow::refresh()
-{
-    if (const DialogHost* main = host()) {
-        list(openImage(main->facts().filePath));
-    }
-}
-
 void ChangesWindow::list(const ImageFacts& now)
 {
     list1_->clear();
     lastRead_.clear();
     command1_->setEnabled(false);
     if (!wasRead(now)) {
-        list1_->addItem(refusalText(now.readFailure.value_or(Refusal::unreachable)).section('\n', 0, 0));
+        list1_->addItem(causeText(now.readFailure.value_or(Refusal::notAnImage)));
         return;
     }
     lastRead_ = now.bytes;
@@ -141,7 +135,7 @@ void ChangesWindow::Command1_Click()
     if (main == nullptr) {
         return;
     }
-    const auto restored = restoreOriginal(main->facts().filePath, original_->bytes, lastRead_);
+    const auto restored = restoreOriginal(file(), original_->bytes, lastRead_);
     if (!restored) {
         refuse(kRefusedTitle, restored.error());
         return;

@@ -18,10 +18,8 @@ class ChangesWindow : public HostedDialog {
     Q_OBJECT
 
 public:
-    ChangesWindow(DialogHost& host, std::shared_ptr<const ImageFacts> original);
+    ChangesWindow(DialogHost& host, const KnownFile& file, std::shared_ptr<const ImageFacts> original);
 
-    // Reads the file again and lists what differs from the image as opened.
-    void refresh();
     // Lists what differs between the image as opened and the file as read now.
     void list(const ImageFacts& now);
 

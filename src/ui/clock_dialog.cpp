@@ -135,7 +135,11 @@ QLabel* addTopLabel(QWidget* parent, const char* name, const QString& caption, T
 
 }  // namespace
 
-ClockDialog::ClockDialog(const ClockWindow& window, DialogHost& host) : HostedDialog(host), window_(window)
+ClockDialog::ClockDialog(const ClockWindow& window, DialogHost& host, const KnownFile& file)
+    : HostedDialog(host, file),
+      window_(window),
+      octclef_(host.facts().Octclef),
+      wordSeen_(host.facts().*window.profile.wordRead)
 {
     setObjectName(window_.name);
     setWindowTitle(qtText(window_.caption));
@@ -244,10 +248,14 @@ void ClockDialog::Command1_Click()
         return;
     }
     const ClockProfile& profile = window_.profile;
-    const auto written = writeClock(profile, main->facts().filePath, main->facts().Octclef, chosenNumber(),
-                                    check1_->isChecked() ? profile.ouf : profile.normal);
+    const auto written = writeClock(profile, file(), octclef_, chosenNumber(),
+                                    check1_->isChecked() ? profile.ouf : profile.normal, wordSeen_);
     if (!written) {
         refuse(kRefusedTitle, written.error());
+        // Loaded again, it starts from what the file now holds.
+        if (written.error() == Refusal::changed || written.error() == Refusal::replaced) {
+            close();
+        }
         return;
     }
     const std::string shown = std::to_string(slider1_->value());

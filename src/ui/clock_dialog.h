@@ -5,6 +5,8 @@
 #include "ui/dialog_host.h"
 #include "ui/twips.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,7 +53,7 @@ class ClockDialog : public HostedDialog {
 
 public:
     // Runs the load step (Form_Load) from the main window's clock row.
-    ClockDialog(const ClockWindow& window, DialogHost& host);
+    ClockDialog(const ClockWindow& window, DialogHost& host, const KnownFile& file);
 
 private:
     enum class Colour { initial, green, orange, red };
@@ -68,6 +70,10 @@ private:
     [[nodiscard]] double chosenNumber() const;
 
     const ClockWindow& window_;
+    // Where the word lies and the word itself, as the user saw them at load:
+    // Apply writes only while the file still holds them.
+    std::optional<std::int64_t> octclef_;
+    std::optional<std::uint16_t> wordSeen_;
     Colour colour_ = Colour::initial;
 
     QLineEdit* text2_ = nullptr;

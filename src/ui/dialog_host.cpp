@@ -3,6 +3,8 @@
 #include "qt/qt_text.h"
 #include "ui/texts.h"
 
+#include <utility>
+
 namespace vardane::ui {
 
 namespace {
@@ -15,8 +17,9 @@ constexpr const char* kImageGoneText =
 
 }  // namespace
 
-HostedDialog::HostedDialog(DialogHost& host)
+HostedDialog::HostedDialog(DialogHost& host, KnownFile file)
     : host_(&host),
+      file_(std::move(file)),
       hostWindow_(host.hostWindow()),
       services_(host.services()),
       loadedImage_(host.imageOnShow())
@@ -26,7 +29,7 @@ HostedDialog::HostedDialog(DialogHost& host)
 DialogHost* HostedDialog::hostOfLoadedImage(const char* refusedTitle)
 {
     DialogHost* main = host();
-    if (main != nullptr && loadedImage_ && main->imageOnShow() == loadedImage_) {
+    if (main != nullptr && loadedOn(main->imageOnShow())) {
         return main;
     }
     refuse(refusedTitle, qtText(main == nullptr ? kMainWindowGoneText : kImageGoneText));
@@ -36,10 +39,8 @@ DialogHost* HostedDialog::hostOfLoadedImage(const char* refusedTitle)
 
 void HostedDialog::refuse(const char* title, Refusal why)
 {
-    if (DialogHost* main = host(); main != nullptr && why == Refusal::changed) {
-        main->imageChangedElsewhere();
-    }
-    refuse(title, refusalText(why));
+    DialogHost* main = host();
+    refuse(title, main != nullptr ? main->imageRefused(why) : refusalText(why));
 }
 
 void HostedDialog::refuse(const char* title, const QString& text)

@@ -3,6 +3,7 @@
 // other, and the arrows run from the main window to the dialogs.
 #pragma once
 
+#include "image/image_file.h"
 #include "image/open_image.h"
 #include "image/outcome.h"
 #include "ui/ui_services.h"
@@ -18,7 +19,7 @@ namespace vardane::ui {
 
 // Who wrote into the image: the checksum row then says what a verification
 // would say, in that writer's words.
-enum class Writer { clock, sideBand, header };
+enum class Writer { checksum, clock, sideBand, header };
 
 class DialogHost {
 public:
@@ -34,9 +35,11 @@ public:
     // Told once a write and its confirmation are over: the main window reads
     // the file again and shows it.
     virtual void imageWritten(Writer writer) = 0;
-    // Told when a write was refused because the file had changed since it
-    // was read: the main window shows the file as it now is.
-    virtual void imageChangedElsewhere() = 0;
+    // Told that a read or a write of the image was refused; gives the words of
+    // the refusal's one box. A file that another program changed is first
+    // read again and shown as it now is; one that another file has replaced
+    // under its name is read no more.
+    [[nodiscard]] virtual QString imageRefused(Refusal why) = 0;
     // Told when the file holds the bytes of the opening again: the main
     // window shows it as after an Open.
     virtual void imageRestored() = 0;
@@ -51,12 +54,19 @@ protected:
 };
 
 // A modeless dialog of the image on show, a window of its own, bound to the
-// image it was loaded on. As a dialog, Return presses its default button from
-// any control and Escape closes it. It reaches its host only while the host's
-// window lives: Exit closes the main window and may leave it open.
+// image it was loaded on and to its file. As a dialog, Return presses its
+// default button from any control and Escape closes it. It reaches its host
+// only while the host's window lives: Exit closes the main window and may
+// leave it open.
 class HostedDialog : public QDialog {
 public:
-    explicit HostedDialog(DialogHost& host);
+    HostedDialog(DialogHost& host, KnownFile file);
+
+    // Whether it was loaded on that image.
+    [[nodiscard]] bool loadedOn(std::optional<std::uint64_t> image) const
+    {
+        return loadedImage_.has_value() && loadedImage_ == image;
+    }
 
 protected:
     [[nodiscard]] DialogHost* host() const { return hostWindow_ != nullptr ? host_ : nullptr; }
@@ -68,13 +78,17 @@ protected:
     // dialog's title, the dialog closes, and there is none.
     [[nodiscard]] DialogHost* hostOfLoadedImage(const char* refusedTitle);
 
-    // Tells why a write was refused. A file changed behind the window's back
-    // is first shown as it now is.
+    // The file it reads and writes: the one the image on show was read from.
+    [[nodiscard]] const KnownFile& file() const { return file_; }
+
+    // Tells why a read or a write was refused, in the host's words while it
+    // lives.
     void refuse(const char* title, Refusal why);
     void refuse(const char* title, const QString& text);
 
 private:
     DialogHost* host_;
+    KnownFile file_;
     QPointer<QWidget> hostWindow_;
     UiServices& services_;
     std::optional<std::uint64_t> loadedImage_;

@@ -54,19 +54,19 @@ private:
 
 }  // namespace
 
-HeaderDialog* HeaderDialog::load(DialogHost& host)
+HeaderDialog* HeaderDialog::load(DialogHost& host, const KnownFile& file)
 {
-    auto field = readHeaderField(host.facts().filePath, host.facts().headerlengh);
+    auto field = readHeaderField(file, host.facts().headerlengh);
     if (!field) {
         host.services().showMessage(host.hostWindow(), MessageIcon::critical, qtText(kRefusedTitle),
-                                    refusalText(field.error()));
+                                    host.imageRefused(field.error()));
         return nullptr;
     }
-    return new HeaderDialog(host, std::move(field).value());
+    return new HeaderDialog(host, file, std::move(field).value());
 }
 
-HeaderDialog::HeaderDialog(DialogHost& host, HeaderField field)
-    : HostedDialog(host), field_(std::move(field)), loadedText_(shownText(field_.bytes))
+HeaderDialog::HeaderDialog(DialogHost& host, const KnownFile& file, HeaderField field)
+    : HostedDialog(host, file), field_(std::move(field)), loadedText_(shownText(field_.bytes))
 {
     setObjectName("frmheader");
     setWindowTitle(qtText(kCaption));
@@ -104,10 +104,10 @@ void HeaderDialog::Command1_Click()
         refuse(kRefusedTitle, bytes.error());
         return;
     }
-    const auto written = writeHeaderField(main->facts().filePath, field_, *bytes);
+    const auto written = writeHeaderField(file(), field_, *bytes);
     if (!written) {
         refuse(kRefusedTitle, written.error());
-        if (written.error() == Refusal::changed) {
+        if (written.error() == Refusal::changed || written.error() == Refusal::replaced) {
             close();
         }
         return;

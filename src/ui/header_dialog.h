@@ -16,10 +16,10 @@ class HeaderDialog : public HostedDialog {
 public:
     // Runs the load step; when the image has no usable header field it tells
     // the user why and returns nullptr, and no dialog opens.
-    [[nodiscard]] static HeaderDialog* load(DialogHost& host);
+    [[nodiscard]] static HeaderDialog* load(DialogHost& host, const KnownFile& file);
 
 private:
-    HeaderDialog(DialogHost& host, HeaderField field);
+    HeaderDialog(DialogHost& host, const KnownFile& file, HeaderField field);
 
     void Command1_Click();
 

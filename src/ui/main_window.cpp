@@ -41,8 +41,10 @@ constexpr const char* kOpenFilter = "Fichier BIOS (*.rom)|*.rom|Tout Fichiers (*
 constexpr const char* kNotAnImageTitle = "Erreur Fatale ! ;-)";
 
 constexpr const char* kCannotReadAgainText =
-    "Le fichier ne peut plus être lu (déplacé, supprimé, illisible ou d'une autre taille) : la fenêtre "
-    "montre ce qu'il contenait à sa dernière lecture.";
+    "Le fichier ne peut plus être lu : la fenêtre montre ce qu'il contenait à sa dernière lecture.";
+constexpr const char* kNotReadAtOpenText =
+    "Ce fichier n'a pas pu être lu à son ouverture. Pour le lire de nouveau, choisissez Fichier > Fermer, "
+    "puis Ouvrir.";
 
 // Where each row of the facts stands, top to bottom: the fact it shows, by
 // its key, its caption and its value.
@@ -65,6 +67,12 @@ constexpr std::array<Row, 9> kRows{{
     {"coreClockText", "Label7", {240, 2640, 1335, 255}, "Text9", {1560, 2640, 1575, 255}},
     {kChecksumKey, "Label8", {2280, 3240, 1335, 375}, "Text7", {3720, 3240, 1455, 375}},
 }};
+
+// Why the file on show could not be read again; the rows show its last read.
+QString readAgainFailedText(Refusal why)
+{
+    return why == Refusal::replaced ? causeText(why) : qtText(kCannotReadAgainText) + '\n' + causeText(why);
+}
 
 const Fact& factNamed(const std::vector<Fact>& facts, std::string_view key)
 {
@@ -246,6 +254,7 @@ OpenStatus MainWindow::openChosen(const std::filesystem::path& path)
     if (opened->status == OpenStatus::accepted || opened->status == OpenStatus::failed) {
         imageOnShow_ = ++opensSoFar_;
         original_ = opened;
+        replaced_ = false;
         updateActions();
     }
     showRows();
@@ -255,28 +264,77 @@ OpenStatus MainWindow::openChosen(const std::filesystem::path& path)
                                   qtText(kNotAnImageMessage));
             break;
         case OpenStatus::unreadable:
-        case OpenStatus::failed:
-            services_.showMessage(this, MessageIcon::critical, kProblemTitle, qtText(kOpenFailedMessage));
+        case OpenStatus::failed: {
+            QString text = qtText(kOpenFailedMessage);
+            if (opened->readFailure) {
+                text += '\n' + causeText(*opened->readFailure);
+            }
+            showProblem(text);
             break;
+        }
         case OpenStatus::accepted:
             break;
     }
     return opened->status;
 }
 
-bool MainWindow::readAgain()
+std::optional<KnownFile> MainWindow::fileToActOn()
 {
-    ImageFacts now = openImage(state_.facts.filePath);
+    const auto file = knownFile(state_.facts);
+    if (file && !replaced_) {
+        return file;
+    }
+    showProblem(file ? causeText(Refusal::replaced) : qtText(kNotReadAtOpenText));
+    return std::nullopt;
+}
+
+template <typename Dialog, typename Make>
+Dialog* MainWindow::showDialog(DialogSlot<Dialog>& slot, Make make)
+{
+    const auto file = fileToActOn();
+    if (!file) {
+        return nullptr;
+    }
+    // Its Apply could only refuse.
+    if (Dialog* open = slot.current(); open != nullptr && !open->loadedOn(imageOnShow_)) {
+        open->close();
+    }
+    return slot.show([&] { return make(*file); });
+}
+
+// A file that another file has replaced under its name is not read: its facts
+// are another file's.
+Outcome<void> MainWindow::readAgain()
+{
+    ImageFacts now = openImage(fileRef(state_.facts));
     if (ChangesWindow* changes = changesWindow_.current()) {
         changes->list(now);
     }
+    if (now.readFailure == Refusal::replaced) {
+        markReplaced();
+    }
     if (!wasRead(now)) {
         setChecksum(ChecksumState::unknown, false);
-        services_.showMessage(this, MessageIcon::critical, kProblemTitle, qtText(kCannotReadAgainText));
-        return false;
+        return refused(now.readFailure.value_or(Refusal::notAnImage));
+    }
+    // What the checksum commands found holds only for the bytes they read.
+    if (now.bytes != state_.facts.bytes) {
+        setChecksum(ChecksumState::unknown, false);
     }
     state_.facts = std::move(now);
-    return true;
+    showRows();
+    return {};
+}
+
+void MainWindow::tellReadAgainFailed(Refusal why)
+{
+    showProblem(readAgainFailedText(why));
+}
+
+void MainWindow::markReplaced()
+{
+    replaced_ = true;
+    setChecksum(ChecksumState::unknown, false);
 }
 
 void MainWindow::setChecksum(ChecksumState state, bool offerCorrection)
@@ -287,11 +345,17 @@ void MainWindow::setChecksum(ChecksumState state, bool offerCorrection)
     showRows();
 }
 
+void MainWindow::showProblem(const QString& text)
+{
+    services_.showMessage(this, MessageIcon::critical, kProblemTitle, text);
+}
+
 // What a verification would say now, in the writer's words, and the
 // correction offered exactly when the image is not valid.
 void MainWindow::imageWritten(Writer writer)
 {
-    if (!readAgain()) {
+    if (const auto again = readAgain(); !again) {
+        tellReadAgainFailed(again.error());
         return;
     }
     const auto sum = regionSum(state_.facts.bytes);
@@ -303,20 +367,28 @@ void MainWindow::imageWritten(Writer writer)
     }
 }
 
-void MainWindow::imageChangedElsewhere()
+QString MainWindow::imageRefused(Refusal why)
 {
-    if (readAgain()) {
+    if (why == Refusal::replaced) {
+        markReplaced();
+    } else if (why == Refusal::changed) {
+        if (const auto again = readAgain(); !again) {
+            return withNothingWritten(readAgainFailedText(again.error()));
+        }
         setChecksum(ChecksumState::unknown, false);
     }
+    return refusalText(why);
 }
 
 // As after an Open: a dialog loaded on the image before cannot write into it.
 void MainWindow::imageRestored()
 {
     imageOnShow_ = ++opensSoFar_;
-    if (readAgain()) {
-        setChecksum(ChecksumState::unknown, false);
+    if (const auto again = readAgain(); !again) {
+        tellReadAgainFailed(again.error());
+        return;
     }
+    setChecksum(ChecksumState::unknown, false);
 }
 
 // One local file, and only while Open could take it: a second image is
@@ -341,14 +413,6 @@ void MainWindow::dropEvent(QDropEvent* event)
         this, [this, path] { openFile(path.value_or(std::filesystem::path())); }, Qt::QueuedConnection);
 }
 
-void MainWindow::reportFailure(Refusal refusal)
-{
-    if (refusal == Refusal::changed) {
-        imageChangedElsewhere();
-    }
-    services_.showMessage(this, MessageIcon::critical, kProblemTitle, refusalText(refusal));
-}
-
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The list of changes belongs to the open image, and the program must
@@ -366,6 +430,7 @@ void MainWindow::mnuClose_Click()
     }
     imageOnShow_.reset();
     original_.reset();
+    replaced_ = false;
     state_ = {};
     setChecksum(ChecksumState::unknown, false);
 }
@@ -379,29 +444,35 @@ void MainWindow::exit_Click()
     }
 }
 
+// The list says why when the file cannot be read again.
 void MainWindow::mnuchanges_Click()
 {
-    changesWindow_.show([this] { return new ChangesWindow(*this, original_); })->refresh();
+    if (showDialog(changesWindow_,
+                   [this](const KnownFile& file) { return new ChangesWindow(*this, file, original_); })) {
+        static_cast<void>(readAgain());
+    }
 }
 
 void MainWindow::sba_Click()
 {
-    sbaDialog_.show([this] { return new SbaDialog(*this); });
+    showDialog(sbaDialog_, [this](const KnownFile& file) { return new SbaDialog(*this, file); });
 }
 
 void MainWindow::mnuheader_Click()
 {
-    headerDialog_.show([this] { return HeaderDialog::load(*this); });
+    showDialog(headerDialog_, [this](const KnownFile& file) { return HeaderDialog::load(*this, file); });
 }
 
 void MainWindow::memfreq_Click()
 {
-    memClockDialog_.show([this] { return new ClockDialog(kMemoryClockWindow, *this); });
+    showDialog(memClockDialog_,
+               [this](const KnownFile& file) { return new ClockDialog(kMemoryClockWindow, *this, file); });
 }
 
 void MainWindow::corefreq_Click()
 {
-    coreClockDialog_.show([this] { return new ClockDialog(kCoreClockWindow, *this); });
+    showDialog(coreClockDialog_,
+               [this](const KnownFile& file) { return new ClockDialog(kCoreClockWindow, *this, file); });
 }
 
 void MainWindow::about_Click()
@@ -413,9 +484,13 @@ void MainWindow::about_Click()
 // offered it.
 void MainWindow::mnucheckvalid_Click()
 {
-    const auto sum = verifyChecksum(state_.facts.filePath);
+    const auto file = fileToActOn();
+    if (!file) {
+        return;
+    }
+    const auto sum = verifyChecksum(*file);
     if (!sum) {
-        reportFailure(sum.error());
+        showProblem(imageRefused(sum.error()));
         return;
     }
     if (*sum == 0) {
@@ -425,17 +500,22 @@ void MainWindow::mnucheckvalid_Click()
     }
 }
 
+// The row then says what the file holds once corrected, as after every other
+// writer: another program may have changed it since.
 void MainWindow::mnucorrcheck_Click()
 {
-    const auto corrected = correctChecksum(state_.facts.filePath);
+    const auto file = fileToActOn();
+    if (!file) {
+        return;
+    }
+    const auto corrected = correctChecksum(*file);
     if (!corrected) {
-        reportFailure(corrected.error());
-        return;
+        showProblem(imageRefused(corrected.error()));
+    } else if (corrected->written) {
+        imageWritten(Writer::checksum);
+    } else {
+        setChecksum(ChecksumState::valid, false);
     }
-    if (corrected->written && !readAgain()) {
-        return;
-    }
-    setChecksum(ChecksumState::valid, false);
 }
 
 }  // namespace vardane::ui

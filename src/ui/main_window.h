@@ -49,7 +49,7 @@ public:
     [[nodiscard]] std::optional<std::uint64_t> imageOnShow() const override { return imageOnShow_; }
     [[nodiscard]] UiServices& services() const override { return services_; }
     void imageWritten(Writer writer) override;
-    void imageChangedElsewhere() override;
+    [[nodiscard]] QString imageRefused(Refusal why) override;
     void imageRestored() override;
     [[nodiscard]] QWidget* hostWindow() override { return this; }
 
@@ -99,17 +99,29 @@ private:
 
     // Open once a file is chosen; the caller asks again after a rejection.
     OpenStatus openChosen(const std::filesystem::path& path);
-    // The file on show read again; false, with the rows kept and the user
-    // told, when it can no longer be read.
-    bool readAgain();
+    // The file on show, while the window can read and write it: none, and the
+    // user told why, when Open could not read it or another file has since
+    // taken its name.
+    [[nodiscard]] std::optional<KnownFile> fileToActOn();
+    // The dialog of the image on show, a fresh one in place of one loaded on
+    // another image; none when the file cannot be acted on.
+    template <typename Dialog, typename Make>
+    Dialog* showDialog(DialogSlot<Dialog>& slot, Make make);
+    // The file on show read again and shown, and listed beside the original;
+    // when it cannot be, why, with the rows kept as last read.
+    [[nodiscard]] Outcome<void> readAgain();
+    void tellReadAgainFailed(Refusal why);
+    // From now on, nothing more is read from or written to the file's name.
+    void markReplaced();
     void setChecksum(ChecksumState state, bool offerCorrection);
-    void reportFailure(Refusal refusal);
+    void showProblem(const QString& text);
 
     UiServices& services_;
     ImageState state_;
     std::optional<std::uint64_t> imageOnShow_;
     std::uint64_t opensSoFar_ = 0;
     bool correctionOffered_ = false;
+    bool replaced_ = false;  // another file has taken the name of the one on show
     // The image as it was opened, for the way back.
     std::shared_ptr<const ImageFacts> original_;
 

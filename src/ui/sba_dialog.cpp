@@ -26,8 +26,8 @@ constexpr const char* kRefusedTitle = "Modification du SBA impossible";
 
 }  // namespace
 
-SbaDialog::SbaDialog(DialogHost& host)
-    : HostedDialog(host), loaded_(host.facts().sideBand), sbaOffset_(host.facts().SBAVrt)
+SbaDialog::SbaDialog(DialogHost& host, const KnownFile& file)
+    : HostedDialog(host, file), loaded_(host.facts().sideBand), sbaOffset_(host.facts().SBAVrt)
 {
     setObjectName("frmSBA");
     setWindowTitle(qtText(kCaption));
@@ -74,7 +74,7 @@ void SbaDialog::Command1_Click()
     if (main == nullptr) {
         return;
     }
-    const auto toggled = toggleSideBand(main->facts().filePath, loaded_, sbaOffset_);
+    const auto toggled = toggleSideBand(file(), loaded_, sbaOffset_);
     if (!toggled) {
         refuse(kRefusedTitle, toggled.error());
         close();

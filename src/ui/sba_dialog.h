@@ -17,7 +17,7 @@ class SbaDialog : public HostedDialog {
 
 public:
     // Runs the load step (Form_Load) from the SideBand state of the image on show.
-    explicit SbaDialog(DialogHost& host);
+    SbaDialog(DialogHost& host, const KnownFile& file);
 
 private:
     void Form_Load();

@@ -11,8 +11,14 @@ constexpr const char* kNothingWritten = "\nVardane n'y a rien écrit.";
 const char* reason(Refusal refusal)
 {
     switch (refusal) {
-        case Refusal::unreachable:
-            return "Impossible de lire le fichier (déplacé, supprimé ou verrouillé depuis son ouverture ?).";
+        case Refusal::absent:
+            return "Ce fichier n'existe pas (déplacé ou supprimé ?).";
+        case Refusal::notRegular:
+            return "Ce n'est pas un fichier ordinaire (dossier, tube ou périphérique).";
+        case Refusal::denied:
+            return "Vous n'avez pas le droit de lire ce fichier.";
+        case Refusal::readError:
+            return "Le système n'a pas pu lire le fichier.";
         case Refusal::notWritable:
             return "Impossible d'écrire dans le fichier (protégé en écriture ?).";
         case Refusal::noSpace:
@@ -20,6 +26,11 @@ const char* reason(Refusal refusal)
                    "pas être écrit.";
         case Refusal::locked:
             return "Un autre programme est en train d'écrire dans ce fichier : réessayez dans un instant.";
+        case Refusal::lockedByReader:
+            return "Un autre programme est en train de lire ce fichier : réessayez dans un instant.";
+        case Refusal::replaced:
+            return "Le fichier de ce nom a été remplacé par un autre depuis son ouverture. Pour travailler "
+                   "sur le nouveau, choisissez Fichier > Fermer, puis Ouvrir.";
         case Refusal::notAnImage:
             return "La taille de ce fichier a changé depuis son ouverture : ce n'est plus un BIOS de "
                    "GeForce.";
@@ -62,10 +73,19 @@ const char* reason(Refusal refusal)
 
 }  // namespace
 
+QString causeText(Refusal refusal)
+{
+    return QString::fromUtf8(reason(refusal));
+}
+
+QString withNothingWritten(const QString& text)
+{
+    return text + QString::fromUtf8(kNothingWritten);
+}
+
 QString refusalText(Refusal refusal)
 {
-    const QString text = QString::fromUtf8(reason(refusal));
-    return refusal == Refusal::damaged ? text : text + QString::fromUtf8(kNothingWritten);
+    return refusal == Refusal::damaged ? causeText(refusal) : withNothingWritten(causeText(refusal));
 }
 
 QString captioned(std::string_view caption, const QString& value)

@@ -11,6 +11,12 @@ namespace vardane::ui {
 inline constexpr const char* kAppliedTitle = "Modification effectuée";
 inline constexpr const char* kProblemTitle = "Probleme";
 
+// Why an operation refused, in one sentence.
+[[nodiscard]] QString causeText(Refusal refusal);
+
+// A refusal's words, and that the file is as it was.
+[[nodiscard]] QString withNothingWritten(const QString& text);
+
 // What the user reads when an operation refused: why, and whether the file
 // is as it was.
 [[nodiscard]] QString refusalText(Refusal refusal);

@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -25,6 +26,10 @@ const TestImage kWithoutClockKey = standardImage().put(Standard::kClockKey, "xx"
 TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
 {
     const TempFolder folder;
+    // Held by another program for writing: the reader says so.
+    const std::string held = place(folder, "held.rom", standardImage());
+    const auto writer = system::openNativeFile(*system::pathNamed(held), system::Access::readWrite);
+    ASSERT_TRUE(writer && (*writer)->lock(system::LockKind::exclusive, {}));
     // clang-format off
     const std::pair<std::string, json> cases[] = {
         {place(folder, "ok.rom", standardImage()), json::parse(R"({"status": "accepted", "message": null,
@@ -37,19 +42,26 @@ TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
         {place(folder, "small.rom", TestImage(46126)),
          json::parse(R"({"status": "rejected", "message": "Ce fichier n'est pas un BIOS de GeForce ...", "checksum": null})")},
         {system::nameOf(folder.path() / "absent.rom"),
-         json::parse(R"({"status": "unreadable", "message": "Erreur lors de l'ouverture du fichier", "fileSize": ""})")},
+         json::parse(R"({"status": "unreadable", "message": "Erreur lors de l'ouverture du fichier", "reason": "absent", "fileSize": ""})")},
+        {held, json::parse(R"({"status": "failed", "message": "Erreur lors de l'ouverture du fichier", "reason": "locked", "fileSize": "65536 Octets", "checksum": null})")},
     };
     // clang-format on
+    const std::map<std::string, std::string> causes{
+        {"absent", "ce fichier n'existe pas"},
+        {"locked", "un autre programme est en train d'écrire dans ce fichier"}};
     for (const auto& [path, wanted] : cases) {
+        SCOPED_TRACE(path);
         const Ran ran = runCli({"info", "--json", path});
         EXPECT_THAT(ran.out, testing::StartsWith("{\n    \""));  // one image: indented by four
         const json got = json::parse(ran.out);
-        EXPECT_EQ(got.size(), 17U) << path;
+        EXPECT_EQ(got.size(), wanted.contains("reason") ? 18U : 17U);
         for (const auto& [key, value] : wanted.items()) {
-            EXPECT_EQ(got.at(key), value) << path << ' ' << key;
+            EXPECT_EQ(got.at(key), value) << key;
         }
         const bool accepted = wanted["message"].is_null();
-        EXPECT_EQ(ran.err, accepted ? "" : "vardane-cli : " + wanted["message"].get<std::string>() + "\n");
+        const std::string cause = wanted.contains("reason") ? " : " + causes.at(wanted["reason"]) : "";
+        EXPECT_EQ(ran.err,
+                  accepted ? "" : "vardane-cli : " + wanted["message"].get<std::string>() + cause + "\n");
         EXPECT_EQ(ran.status, accepted ? 0 : 2);
     }
     // Clocks of 333.34 and 125.5 Mhz and a version text starting NUL, CR, the
@@ -125,7 +137,7 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
     std::ostringstream out;
     std::ostringstream err;
     cli::Console console{stdin, out, err, ".", {}};
-    faults = {.shortWrites = 1, .writesBeforeFailure = 1};
+    faults = {.shortWrites = 1, .writesBeforeFailure = 1, .failedWrites = 2};
     EXPECT_EQ(cli::run(std::vector<std::string>{"vardane-cli", "set-mem", "400", damaged}, console), 2);
     faults = {};
     EXPECT_EQ(err.str(),

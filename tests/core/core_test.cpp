@@ -136,7 +136,7 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     // The version text of a match too near the start for its header is shown all the same.
     // A file that cannot be read says why.
     faults = {.refusedOpens = 1};
-    EXPECT_EQ(opened(test::standardImage()).readFailure, Refusal::unreachable);
+    EXPECT_EQ(opened(test::standardImage()).readFailure, Refusal::denied);
     faults = {};
 }
 
@@ -226,66 +226,106 @@ TestImage counting()
     return image;
 }
 
+// The file at a path as a read finds it, for the writes that follow.
+KnownFile known(const std::filesystem::path& path)
+{
+    return {path, ImageFile::readStart(path, 0).value().identity};
+}
+
+Expectation expecting(std::int64_t offset, Bytes bytes, std::optional<std::int64_t> size = {})
+{
+    return {{{offset, std::move(bytes)}}, size};
+}
+
 TEST(ImageFile, WritesExactlyTheRangeOrNothingAndUndoesAFailedWrite)
 {
     const Bytes bytes{0xA0, 0xA1};  // neither is the byte it replaces
     // clang-format off
-    const struct { std::int64_t offset; std::optional<Expectation> expected; std::optional<Refusal> refusal; } cases[] = {
-        {0, {}, {}}, {kSize - 2, Expectation{kSize - 1, {byteAt(kSize - 1)}, kSize}, {}}, {kSize - 1, {}, Refusal::tooShort},
+    const struct { std::int64_t offset; Expectation expected; std::optional<Refusal> refusal; } cases[] = {
+        {0, {}, {}}, {kSize - 2, expecting(kSize - 1, {byteAt(kSize - 1)}, kSize), {}}, {kSize - 1, {}, Refusal::tooShort},
         {-1, {}, Refusal::tooShort}, {std::numeric_limits<std::int64_t>::max() - 1, {}, Refusal::tooShort},
-        {100, Expectation{99, {byteAt(99), 0x00}, {}}, Refusal::changed},
-        {100, Expectation{kSize - 1, {byteAt(kSize - 1), 0x00}, {}}, Refusal::changed},
-        {100, Expectation{-1, {0x00}, {}}, Refusal::changed}, {100, Expectation{0, {byteAt(0)}, kSize + 1}, Refusal::changed},
+        {100, expecting(99, {byteAt(99), 0x00}), Refusal::changed},
+        {101, expecting(kSize - 1, {byteAt(kSize - 1), 0x00}), Refusal::changed},
+        {102, expecting(-1, {0x00}), Refusal::changed}, {103, expecting(0, {byteAt(0)}, kSize + 1), Refusal::changed},
+        {104, {{{0, {byteAt(0)}}, {5, {0x00}}}, {}}, Refusal::changed},
         // clang-format on
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.offset);
         const test::TempFile file(counting());
-        EXPECT_EQ(refusalOf(ImageFile::write(file.path(), c.offset, bytes, c.expected)), c.refusal)
-            << c.offset;
+        EXPECT_EQ(refusalOf(ImageFile::write(known(file.path()), c.offset, bytes, c.expected)), c.refusal);
         EXPECT_EQ(file.contents(),
                   c.refusal ? counting().bytes() : counting().put(c.offset, "\xA0\xA1").bytes());
     }
     const test::TempFolder folder;
-    EXPECT_EQ(refusalOf(ImageFile::write(folder.path() / "gone.rom", 0, bytes)), Refusal::unreachable);
-    EXPECT_EQ(refusalOf(ImageFile::write(folder.path(), 0, bytes)), Refusal::unreachable);
-    EXPECT_EQ(ImageFile::read(test::TempFile(counting()).path(), kSize - 1, 2), refused(Refusal::tooShort));
-    // A write cut short or not confirmed puts the old bytes back; only when that
-    // fails or is not confirmed either is the file said to be damaged. A full
-    // disk is told as such.
-    const struct {
-        test::PlantedFaults planted;
-        Refusal refusal;
-        bool unchanged;
-    } failures[] = {
-        // clang-format off
-        {{.shortWrites = 1}, Refusal::notWritable, true}, {{.failedFlushes = 1}, Refusal::notWritable, true},
-        {{.writesBeforeFailure = 0, .writeFailure = system::Failure::noSpace}, Refusal::noSpace, true},
-        {{.failedFlushes = 2}, Refusal::damaged, true}, {{.writesBeforeFailure = 1, .failedFlushes = 1}, Refusal::damaged, false},
-        {{.shortWrites = 1, .writesBeforeFailure = 1}, Refusal::damaged, false},
-        // clang-format on
+    EXPECT_EQ(refusalOf(ImageFile::write({folder.path() / "gone.rom", {}}, 0, bytes)), Refusal::absent);
+    EXPECT_EQ(refusalOf(ImageFile::write({folder.path(), {}}, 0, bytes)), Refusal::notRegular);
+    EXPECT_EQ(refusalOf(ImageFile::read(test::TempFile(counting()).path(), kSize - 1, 2)), Refusal::tooShort);
+    // A write cut short goes on from where it stopped; one that fails or is
+    // not confirmed puts the old bytes back and says why, a full disk as such;
+    // only when the put-back fails or is not confirmed either is the file said
+    // to be damaged.
+    const TestImage before = counting();
+    const TestImage written = counting().put(10, "\xA0\xA1");
+    const TestImage torn = counting().put(10, std::uint8_t{0xA0});
+    using system::Failure;
+    // clang-format off
+    const struct { const char* name; test::PlantedFaults planted; std::optional<Refusal> refusal; const TestImage& after; } failures[] = {
+        {"short count", {.shortWrites = 1}, {}, written},
+        {"short count, then a full disk", {.shortWrites = 1, .writesBeforeFailure = 1, .failedWrites = 1, .writeFailure = Failure::noSpace}, Refusal::noSpace, before},
+        {"full disk", {.failedWrites = 1, .writeFailure = Failure::noSpace}, Refusal::noSpace, before},
+        {"flush refused", {.failedFlushes = 1}, Refusal::notWritable, before},
+        {"flush and put-back's flush refused", {.failedFlushes = 2}, Refusal::damaged, before},
+        {"flush and put-back refused", {.writesBeforeFailure = 1, .failedWrites = 1, .failedFlushes = 1}, Refusal::damaged, written},
+        {"short count, rest and put-back refused", {.shortWrites = 1, .writesBeforeFailure = 1, .failedWrites = 2}, Refusal::damaged, torn},
+        {"short count, rest and put-back's flush refused", {.shortWrites = 1, .writesBeforeFailure = 1, .failedWrites = 1, .failedFlushes = 1}, Refusal::damaged, before},
     };
-    for (const auto& [planted, refusal, unchanged] : failures) {
+    // clang-format on
+    for (const auto& [name, planted, refusal, after] : failures) {
+        SCOPED_TRACE(name);
         const test::TempFile file(counting());
+        const KnownFile target = known(file.path());
         faults = planted;
-        EXPECT_EQ(refusalOf(ImageFile::write(file.path(), 10, Bytes{0xA0, 0xA1})), refusal);
+        EXPECT_EQ(refusalOf(ImageFile::write(target, 10, Bytes{0xA0, 0xA1})), refusal);
         faults = {};
-        EXPECT_EQ(file.contents() == counting().bytes(), unchanged);
+        EXPECT_EQ(file.contents(), after.bytes());
     }
-    // Writers take turns: one that comes while another holds the file, between
-    // its check and its write, is refused and writes nothing, and so is a
-    // reader; the first writer's bytes alone land.
+}
+
+// Writers take turns: one that comes while another holds the file, between
+// its check and its write, is refused and writes nothing, and so is a reader;
+// the first writer's bytes alone land. A writer kept out by a reader says so.
+// A read or a write acts only on the file that was found under the name:
+// once another file has taken the name, both files keep their bytes.
+TEST(ImageFile, ActsOnlyOnTheFileItFoundAndTakesTurns)
+{
     const test::TempFile file(counting());
+    const KnownFile target = known(file.path());
     std::vector<std::optional<Refusal>> meanwhile;
     faults = {.lockPatience = std::chrono::milliseconds(50), .afterNextRead = [&] {
-                  meanwhile = {refusalOf(ImageFile::write(file.path(), 20, Bytes{0xB0})),
+                  meanwhile = {refusalOf(ImageFile::write(target, 20, Bytes{0xB0})),
                                refusalOf(ImageFile::read(file.path(), 0, 1))};
               }};
-    EXPECT_EQ(
-        refusalOf(ImageFile::write(file.path(), 10, Bytes{0xA0, 0xA1}, Expectation{12, {byteAt(12)}, {}})),
-        std::nullopt);
-    faults = {};
+    EXPECT_EQ(refusalOf(ImageFile::write(target, 10, Bytes{0xA0, 0xA1}, expecting(12, {byteAt(12)}))),
+              std::nullopt);
     EXPECT_THAT(meanwhile, testing::ElementsAre(Refusal::locked, Refusal::locked));
     EXPECT_EQ(file.contents(), counting().put(10, "\xA0\xA1").bytes());
+    {
+        const auto reader = system::openNativeFile(file.path(), system::Access::read);
+        ASSERT_TRUE(reader && (*reader)->lock(system::LockKind::shared, {}));
+        EXPECT_EQ(refusalOf(ImageFile::write(target, 0, Bytes{0xB0})), Refusal::lockedByReader);
+    }
+    faults = {};
+
+    const TestImage other = TestImage(counting()).put(0, std::uint8_t{0xEE});
+    const test::TempFile newcomer(other, "other.rom");
+    std::filesystem::rename(file.path(), file.folder() / "aside.rom");
+    std::filesystem::rename(newcomer.path(), file.path());
+    EXPECT_EQ(refusalOf(ImageFile::read(target, 0, 1)), Refusal::replaced);
+    EXPECT_EQ(refusalOf(ImageFile::size(target)), Refusal::replaced);
+    EXPECT_EQ(refusalOf(ImageFile::write(target, 0, Bytes{0xB0})), Refusal::replaced);
+    EXPECT_EQ(file.contents(), other.bytes());
+    EXPECT_EQ(test::readAll(file.folder() / "aside.rom"), counting().put(10, "\xA0\xA1").bytes());
 }
 
 ImageFacts scanned(const TestImage& image)
@@ -347,7 +387,8 @@ TEST(RestoreOriginal, PutsBackTheOriginalOnlyOverTheFileTheListRead)
     // clang-format on
     for (const auto& c : cases) {
         const test::TempFile file(c.inFile);
-        EXPECT_EQ(refusalOf(restoreOriginal(file.path(), original.bytes(), c.lastRead.bytes())), c.refusal);
+        EXPECT_EQ(refusalOf(restoreOriginal(known(file.path()), original.bytes(), c.lastRead.bytes())),
+                  c.refusal);
         EXPECT_EQ(file.contents(), c.refusal ? c.inFile.bytes() : original.bytes());
     }
 }
@@ -379,7 +420,7 @@ TEST(Checksum, VerifiesAndCorrectsOnlyTheRegionOfAFileInTheSizeWindow)
         EXPECT_EQ(file.contents(),
                   refusal ? sum37Image(size).bytes() : sum37Image(size).put(0xBBFF, 0xDB).bytes());
     }
-    EXPECT_EQ(verifyChecksum(test::TempFolder().path() / "gone.rom"), refused(Refusal::unreachable));
+    EXPECT_EQ(verifyChecksum(test::TempFolder().path() / "gone.rom"), refused(Refusal::absent));
     // The byte is written only while the region still holds what was summed.
     const test::TempFile file(sum37Image(65536));
     const TestImage meanwhile = sum37Image(65536).put(0x200, std::uint8_t{0x02});
@@ -416,25 +457,30 @@ const ClockProfile& kMem = kMemoryClockProfile;
 const ClockProfile& kCore = kCoreClockProfile;
 
 // Within its range, a clock's word (rounded half to even) goes low byte first
-// at its distance from Octclef, while "r7" stands there; anything else
-// writes nothing.
+// at its distance from Octclef, while "r7" stands there and, when one was
+// seen, the word the user saw; anything else writes nothing.
 TEST(WriteClock, WritesTheWordOfAClockInItsRangeOrNothing)
 {
     const std::int64_t k = Standard::kClockKey;
     const auto outside = refused(Refusal::clockOutOfRange);
+    const auto changed = refused(Refusal::changed);
+    const std::optional<std::uint16_t> any;
     // clang-format off
-    const struct { const ClockProfile& profile; std::optional<std::int64_t> octclef; double mhz; bool ouf; Outcome<std::uint16_t> word; } cases[] = {
-        {kMem, k, 200, false, 0x2710}, {kMem, k, 333.5, false, 16675}, {kMem, k, 333.33, false, 16666},
-        {kMem, k, 1000, true, 0xC350}, {kMem, k, 600.01, false, outside}, {kMem, k, 99.99, true, outside},
-        {kMem, k, std::nan(""), true, outside}, {kMem, std::nullopt, 460, false, refused(Refusal::noClockKey)},
-        {kCore, k, 125.5, false, 12550}, {kCore, k, 40, true, 0x0FA0}, {kCore, k, 350, false, 0x88B8},
-        {kCore, k, 20, false, outside}, {kCore, k + 2, 143, false, refused(Refusal::changed)},  // "r7" is not at k + 2
+    const struct { const ClockProfile& profile; std::optional<std::int64_t> octclef; double mhz; bool ouf; std::optional<std::uint16_t> seen; Outcome<std::uint16_t> word; } cases[] = {
+        {kMem, k, 200, false, any, 0x2710}, {kMem, k, 333.5, false, 18300, 16675}, {kMem, k, 333.33, false, any, 16666},
+        {kMem, k, 1000, true, any, 0xC350}, {kMem, k, 600.01, false, any, outside}, {kMem, k, 99.99, true, any, outside},
+        {kMem, k, std::nan(""), true, any, outside}, {kMem, std::nullopt, 460, false, any, refused(Refusal::noClockKey)},
+        {kMem, k, 368, false, 25000, changed}, {kCore, k, 125.5, false, 14300, 12550}, {kCore, k, 40, true, any, 0x0FA0},
+        {kCore, k, 350, false, any, 0x88B8}, {kCore, k, 20, false, any, outside}, {kCore, k, 150, false, 18300, changed},
+        {kCore, k + 2, 143, false, any, changed},  // "r7" is not at k + 2
         // clang-format on
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.mhz << " Mhz, " << (c.seen ? std::to_string(*c.seen) : "no word") << " seen");
         const test::TempFile file(test::standardImage());
         const ClockRange& range = c.ouf ? c.profile.ouf : c.profile.normal;
-        EXPECT_EQ(writeClock(c.profile, file.path(), c.octclef, c.mhz, range), c.word) << c.mhz;
+        EXPECT_EQ(writeClock(c.profile, known(file.path()), c.octclef, c.mhz, range, c.seen), c.word);
         EXPECT_EQ(file.contents(),
                   c.word ? test::standardImage().putWord(k + c.profile.word.distance, *c.word).bytes()
                          : test::standardImage().bytes());
@@ -463,7 +509,7 @@ TEST(ReadHeaderField, WidthIsTheIndexOfTheFirstCarriageReturnAmongTheSearchedByt
     };
     for (const auto& c : cases) {
         const test::TempFile file(imageWithField(c.width));
-        EXPECT_EQ(readHeaderField(file.path(), c.start).map(&HeaderField::width), c.found) << c.width;
+        EXPECT_EQ(readHeaderField(known(file.path()), c.start).map(&HeaderField::width), c.found) << c.width;
     }
 }
 
@@ -482,7 +528,7 @@ TEST(HeaderField, EncodesOneBytePerCharacterAndWritesTheFieldOnlyOrNothing)
     // Exactly the field's bytes, and only while the file still holds the field
     // as loaded with its carriage return.
     const test::TempFile source(imageWithField(48));
-    const HeaderField field = readHeaderField(source.path(), Standard::kHeader).value();
+    const HeaderField field = readHeaderField(known(source.path()), Standard::kHeader).value();
     const Bytes text = encodeHeaderText(U"Z", 48).value();
     // clang-format off
     const struct { TestImage image; Bytes bytes; std::optional<Refusal> refusal; } cases[] = {
@@ -493,7 +539,7 @@ TEST(HeaderField, EncodesOneBytePerCharacterAndWritesTheFieldOnlyOrNothing)
     };
     for (const auto& c : cases) {
         const test::TempFile file(c.image);
-        EXPECT_EQ(refusalOf(writeHeaderField(file.path(), field, c.bytes)), c.refusal);
+        EXPECT_EQ(refusalOf(writeHeaderField(known(file.path()), field, c.bytes)), c.refusal);
         EXPECT_EQ(file.contents(),
                   c.refusal ? c.image.bytes()
                             : TestImage(c.image).put(Standard::kHeader, "Z" + std::string(47, ' ')).bytes());
@@ -516,7 +562,7 @@ TEST(ToggleSideBand, WritesTheOtherValueOrNothing)
     };
     for (const auto& c : cases) {
         const test::TempFile file(test::standardImage().put(Standard::kSba, c.inFile));
-        const auto toggled = toggleSideBand(file.path(), c.state, c.offset);
+        const auto toggled = toggleSideBand(known(file.path()), c.state, c.offset);
         EXPECT_EQ(toggled.map(&SbaToggled::newState), c.newState) << static_cast<int>(c.state);
         EXPECT_EQ(file.contents(), test::standardImage().put(Standard::kSba, c.after).bytes());
     }

@@ -20,6 +20,7 @@ public:
     explicit PlantedFile(std::unique_ptr<File> file) : file_(std::move(file)) {}
 
     [[nodiscard]] Result<std::int64_t> size() const override { return file_->size(); }
+    [[nodiscard]] Result<FileIdentity> identity() const override { return file_->identity(); }
 
     [[nodiscard]] Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> into) override
     {
@@ -36,10 +37,9 @@ public:
     [[nodiscard]] Result<std::size_t> writeAt(std::int64_t offset,
                                               std::span<const std::uint8_t> bytes) override
     {
-        if (faults.writesBeforeFailure == 0) {
+        if (!due(faults.writesBeforeFailure) && due(faults.failedWrites)) {
             return tl::unexpected(faults.writeFailure);
         }
-        due(faults.writesBeforeFailure);
         return file_->writeAt(offset, due(faults.shortWrites) ? bytes.first(1) : bytes);
     }
 
@@ -48,7 +48,11 @@ public:
         if (due(faults.failedFlushes)) {
             return tl::unexpected(Failure::other);
         }
-        return file_->flush();
+        const auto flushed = file_->flush();
+        if (faults.afterNextFlush) {
+            std::exchange(faults.afterNextFlush, nullptr)();
+        }
+        return flushed;
     }
 
     [[nodiscard]] Result<> lock(LockKind kind, std::chrono::milliseconds patience) override

@@ -13,16 +13,18 @@
 namespace vardane::test {
 
 struct PlantedFaults {
-    int refusedOpens = 0;          // opens refused as to a user without rights to the file
-    int interruptedReads = 0;      // reads cut short by a signal before reading
-    int shortReads = 0;            // reads giving one byte only
-    int shortWrites = 0;           // writes writing one byte only
-    int writesBeforeFailure = -1;  // writes that go through before the rest fail
+    int refusedOpens = 0;         // opens refused as to a user without rights to the file
+    int interruptedReads = 0;     // reads cut short by a signal before reading
+    int shortReads = 0;           // reads giving one byte only
+    int shortWrites = 0;          // writes that go through writing one byte only
+    int writesBeforeFailure = 0;  // writes that go through before the failing ones
+    int failedWrites = 0;         // writes that then fail, after which writes go through again
     system::Failure writeFailure = system::Failure::other;  // how those fail
     int failedFlushes = 0;
     std::optional<std::chrono::milliseconds> lockPatience{};  // a shorter wait for a lock
-    // Runs once, after the next read, as if another program acted then.
+    // Each runs once, after the next read or flush, as if another program acted then.
     std::function<void()> afterNextRead{};
+    std::function<void()> afterNextFlush{};
 };
 
 // Cleared again by the test that plants it.

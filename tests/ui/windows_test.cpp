@@ -282,6 +282,17 @@ private slots:
         s.trigger("mnuClose");
         s.trigger("Ouvrir");  // and cancel
         QVERIFY(s.services.fileDialogs == 3 && s.items() == kNoImageItems);
+        // A file that another program is writing: the box says so.
+        Session held;
+        const auto writer =
+            vardane::system::openNativeFile(held.file.path(), vardane::system::Access::readWrite);
+        QVERIFY(writer && (*writer)->lock(vardane::system::LockKind::exclusive, {}));
+        vardane::test::faults.lockPatience = std::chrono::milliseconds(50);
+        held.open(held.file.path());
+        vardane::test::faults = {};
+        QCOMPARE(held.message(),
+                 QString("critical: Erreur lors de l'ouverture du fichier\nUn autre programme est "
+                         "en train d'écrire dans ce fichier : réessayez dans un instant."));
         // An image named on the command line or dropped opens as Open does once
         // its dialog has returned that path; one refused by its size brings the
         // dialog up. A drop is taken only while Open could take it.
@@ -374,9 +385,7 @@ private slots:
         vardane::test::faults.refusedOpens = 1;
         s.trigger("mnuchanges");
         vardane::test::faults = {};
-        QCOMPARE(s.changes(),
-                 QStringList{"Impossible de lire le fichier (déplacé, supprimé ou verrouillé depuis son "
-                             "ouverture ?)."});
+        QCOMPARE(s.changes(), QStringList{"Vous n'avez pas le droit de lire ce fichier."});
         QVERIFY(!visibleWindow("frmModifications")->findChild<QAbstractButton*>("Command1")->isEnabled());
     }
 
@@ -493,14 +502,15 @@ private slots:
     }
 
     // Apply writes nothing and says why: with no image of its own left to
-    // write into, the dialog closes; when the starting clock is one the slider
+    // write into, or once another program changed the clock it showed, the
+    // dialog closes; when the starting clock is one the slider
     // could not take, or the write was cut short and could not be undone (the
     // file is then said to be damaged), it stays.
     void clockApplyRefusals()
     {
         const std::pair<QString, QString> cases[] = {
             // clang-format off
-            {"gone", "fenêtre principale est fermée"},
+            {"gone", "fenêtre principale est fermée"}, {"changed", "modifié par un autre programme"},
             {"outside", "hors de la plage"}, {"damaged", "peut-être endommagé"},
             // clang-format on
         };
@@ -510,23 +520,26 @@ private slots:
             if (situation == "gone") {
                 s.window->close();
                 flushDeletes();
+            } else if (situation == "changed") {  // another program set another clock meanwhile
+                vardane::test::writeAll(s.file.path(), withWord(kMemWord, 25000).bytes());
             }
-            vardane::test::faults = {.shortWrites = situation == "damaged",
-                                     .writesBeforeFailure = situation == "damaged"};
+            const bool damaged = situation == "damaged";
+            vardane::test::faults = {
+                .shortWrites = damaged, .writesBeforeFailure = damaged, .failedWrites = 2 * damaged};
             click(t);
             vardane::test::faults = {};
             QVERIFY2(s.message().startsWith("critical: ") && s.message().contains(says),
                      qPrintable(s.message()));
-            QCOMPARE(visibleWindow("frmfreqmem") != nullptr, situation != "gone");
-            QVERIFY(situation == "damaged" ||
-                    s.holds(withWord(kMemWord, situation == "outside" ? 0xFFFF : 18300)));
+            QCOMPARE(visibleWindow("frmfreqmem") != nullptr, situation != "gone" && situation != "changed");
+            const int word = situation == "outside" ? 0xFFFF : situation == "changed" ? 25000 : 18300;
+            QVERIFY(situation == "damaged" || s.holds(withWord(kMemWord, word)));
         }
     }
 
     // Asked for again, a window is raised as it is. An editor writes only into
     // the image it was loaded on: once that image was closed and another
     // opened, or its original restored, each refuses, says so, writes nothing
-    // and closes; asked for again, it loads afresh. Another editor's write,
+    // and closes; asked for again, it gives way to a fresh one. Another editor's write,
     // and the reading of the file that follows it, leave an editor at work.
     // Exit closes frmSBA and the list of changes only; the about box outlives
     // the main window until its own button closes it.
@@ -543,17 +556,19 @@ private slots:
             s->trigger(item);
             QVERIFY(first.back() != nullptr && visibleWindow(window) == first.back());
         }
-        QTest::keyClick(visibleWindow("frmfreqmem")->findChild<QSlider*>("Slider1"), Qt::Key_Right);
         s->trigger("mnuClose");
         s->open(b.path());
-        for (std::size_t i = 0; i < 4; ++i) {
+        s->trigger("memfreq");  // gives a fresh editor, on b
+        flushDeletes();
+        QVERIFY(first[0].isNull() && text(visibleWindow("frmfreqmem"), "Text2") == "250 Mhz (DDR)");
+        for (const std::size_t i : {1, 2, 3}) {
             click(first[i]);
             flushDeletes();
             QVERIFY(first[i].isNull() && s->services.messages.back().text.contains("n'est plus affichée"));
             s->trigger(kWindows[i].first);
             QVERIFY(visibleWindow(kWindows[i].second) != nullptr);
         }
-        QVERIFY(s->services.messages.size() == 4 && s->holds(standardImage()) &&
+        QVERIFY(s->services.messages.size() == 3 && s->holds(standardImage()) &&
                 b.contents() == other.bytes());
         s->trigger("mnuchanges");
         s->trigger("exit");
@@ -585,6 +600,53 @@ private slots:
         click(visibleWindow("frmheader"));
         QVERIFY(t.services.messages.back().text.contains("n'est plus affichée") &&
                 t.holds(standardImage().checksumTo(0x37)));
+    }
+
+    // Once another file has taken the name of the one on show, a write and a
+    // restore are each refused in one box, which says so; the rows stay as
+    // last read with "???", both files keep their bytes, and the menu items
+    // say so too instead of opening anything.
+    void writesLandOnlyInTheFileThatWasOpened()
+    {
+        const TestImage opened = standardImage().checksumTo(0x37);
+        const TestImage edited = TestImage(opened).putWord(kMemWord, 18400);
+        const TestImage other = standardImage().put(Standard::kSba, 0xFB);
+        Session s(opened);
+        s.show("memfreq", "frmfreqmem");
+        QTest::keyClick(visibleWindow("frmfreqmem")->findChild<QSlider*>("Slider1"), Qt::Key_Right);
+        click(visibleWindow("frmfreqmem"));
+        s.trigger("mnuchanges");
+        s.trigger("sba");
+        const TempFile newcomer(other, "other.rom");
+        const auto aside = s.file.folder() / "aside.rom";
+        std::filesystem::rename(s.file.path(), aside);
+        std::filesystem::rename(newcomer.path(), s.file.path());
+        const QStringList shown = s.values();
+        s.services.messages.clear();
+        click(visibleWindow("frmSBA"));
+        s.services.answers = {true, true};
+        click(visibleWindow("frmModifications"));
+        click(visibleWindow("frmModifications"));
+        s.trigger("corefreq");
+        QCOMPARE(s.services.messages.size(), std::size_t{4});
+        for (const auto& message : s.services.messages) {
+            QVERIFY2(message.text.startsWith("Le fichier de ce nom a été remplacé"),
+                     qPrintable(message.text));
+        }
+        QVERIFY(s.holds(other) && vardane::test::readAll(aside) == edited.bytes());
+        QVERIFY(visibleWindow("frmSBA") == nullptr && visibleWindow("frmfreqCore") == nullptr);
+        QCOMPARE(s.values(), shown.mid(0, 8) << "Text7=???");
+
+        // A change made between the correction and its re-read shows in the row.
+        Session t(opened);
+        t.open(t.file.path());
+        t.trigger("mnucheckvalid");
+        vardane::test::faults.afterNextFlush = [&] {
+            vardane::test::writeAll(t.file.path(), opened.bytes());
+        };
+        t.trigger("mnucorrcheck");
+        vardane::test::faults = {};
+        QVERIFY(t.shown("Text7") == "Non Valide" && t.items().contains("mnucorrcheck"));
     }
 
     // The click rewrites the one byte, and once the message is closed the main
