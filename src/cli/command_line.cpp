@@ -22,9 +22,15 @@ std::optional<std::string_view> optionName(std::string_view argument)
     return argument;
 }
 
+// As vardane takes them too.
 bool isHelp(std::string_view name)
 {
     return name == "h" || name == "help";
+}
+
+bool isVersion(std::string_view name)
+{
+    return name == "v" || name == "version";
 }
 
 std::string joined(const std::vector<std::string>& items)
@@ -102,9 +108,9 @@ std::variant<ProgramLine, std::string> parseProgram(std::span<const std::string>
         }
         if (isHelp(*name)) {
             line.option = ProgramOption::help;
-        } else if (*name == "version" && line.option == ProgramOption::none) {
+        } else if (isVersion(*name) && line.option == ProgramOption::none) {
             line.option = ProgramOption::version;
-        } else if (*name != "version") {
+        } else if (!isVersion(*name)) {
             // Most often a command's own option, put before its name.
             unknown.push_back(arguments[next]);
         }

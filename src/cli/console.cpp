@@ -10,11 +10,6 @@ namespace {
 // Offsets and bytes of the image are upper case, as the window writes them.
 constexpr std::string_view kUpperHex = "0123456789ABCDEF";
 
-bool isControl(char32_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
 }  // namespace
 
 std::string_view reasonFor(Refusal why)
@@ -98,7 +93,7 @@ std::string printable(std::string_view text)
     while (!text.empty()) {
         const auto sequence = firstUtf8Sequence(text);
         const std::size_t length = sequence ? sequence->length : 1;
-        if (sequence && !isControl(sequence->codePoint)) {
+        if (sequence && !isUnsafeToShow(sequence->codePoint)) {
             shown += text.substr(0, length);
         } else {
             shown += '?';

@@ -43,9 +43,9 @@ struct Console {
 // unless the file may be damaged, which is then all it says.
 [[nodiscard]] int refuseWrite(const Console& console, Refusal why, std::string_view detail = {});
 
-// A text from the image or the command line as a line shows it: control
-// characters and bytes that are not UTF-8 become "?", so that it can neither
-// break a line nor drive the terminal.
+// A text from the image or the command line as a line shows it: characters
+// unsafe to show and bytes that are not UTF-8 become "?", so that it can
+// neither break a line nor drive the terminal.
 [[nodiscard]] std::string printable(std::string_view text);
 
 // "0x" and upper-case hex digits, at least `digits` of them.

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "cli/streams.h"
 #include "cli/texts.h"
+#include "cli/usage.h"
 #include "system/system.h"
 #include "version.h"
 
@@ -43,7 +44,12 @@ std::string usage()
             "  " + std::string(kProgramName) + " " + line + "  " + std::string(command.syntax.summary) + "\n";
     }
     text += "  " + std::string(kProgramName) + " --help | --version\n";
-    return text + std::string(kUsageNotes);
+    const SystemUsage system = systemUsage();
+    for (const std::string_view part : {kUsageListStart, system.listLines, kUsageListEnd, system.shownNames,
+                                        kUsageStatus, system.locks, kUsageLocksEnd}) {
+        text += part;
+    }
+    return text;
 }
 
 int runCommand(std::span<const std::string> line, Console& console)

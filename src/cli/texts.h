@@ -9,20 +9,21 @@ namespace vardane::cli {
 inline constexpr std::string_view kProgramName = "vardane-cli";
 
 inline constexpr std::string_view kUsageTitle = "Usage :\n";
-inline constexpr std::string_view kUsageNotes =
-    "IMAGE... : une ou plusieurs images, ou - pour lire les chemins sur l'entrée standard,\n"
-    "un par ligne, exactement les octets avant le saut de ligne (un retour chariot compris) ;\n"
+// The notes after the commands, around the three lines that each system says
+// its own way (usage.h).
+inline constexpr std::string_view kUsageListStart =
+    "IMAGE... : une ou plusieurs images, ou - pour lire les chemins sur l'entrée standard,\n";
+inline constexpr std::string_view kUsageListEnd =
     "chaque image est alors précédée d'une ligne ==> CHEMIN <== (avec --json, un objet JSON\n"
     "par ligne, avec son chemin). Une liste vide ne traite aucune image (statut 0) ; une\n"
-    "liste illisible est refusée (statut 2), et une ligne de plus de 4096 octets aussi.\n"
-    "Dans un chemin affiché, un octet qui n'est pas de l'UTF-8, un caractère de contrôle\n"
-    "et la barre oblique inverse s'écrivent \\xHH.\n"
+    "liste illisible est refusée (statut 2), et une ligne de plus de 4096 octets aussi.\n";
+inline constexpr std::string_view kUsageStatus =
     "MHZ s'écrit avec un point : 460, 333.5.\n"
     "Statut : 0 réussite, 1 checksum non valide (verify) ou images différentes (diff),\n"
     "2 refus : rien n'est écrit, sauf si le refus dit que le fichier est peut-être endommagé ;\n"
-    "une sortie standard perdue arrête la commande sans défaire ce qu'elle a déjà écrit.\n"
-    "Les écritures se font à tour de rôle (verrous fcntl) : un verrou tenu plus de 2 s par\n"
-    "un autre programme fait refuser la commande.\n";
+    "une sortie standard perdue arrête la commande sans défaire ce qu'elle a déjà écrit.\n";
+inline constexpr std::string_view kUsageLocksEnd =
+    " : un verrou tenu plus de 2 s par\nun autre programme fait refuser la commande.\n";
 
 // Refusals of the command line: one line each on standard error.
 inline constexpr std::string_view kMissingCommand = "commande manquante (vardane-cli --help)";

@@ -74,11 +74,6 @@ std::string wordText(const std::optional<std::uint16_t>& word, int factor, std::
                 : std::string();
 }
 
-bool isControl(char32_t c)
-{
-    return c < 0x20 || c == 0x7F;
-}
-
 }  // namespace
 
 std::vector<Fact> factsOf(const ImageFacts& facts, std::string_view decimalSeparator)
@@ -156,7 +151,7 @@ std::string shownName(std::string_view name)
     std::string shown;
     while (!name.empty()) {
         const auto sequence = firstUtf8Sequence(name);
-        if (sequence && !isControl(sequence->codePoint) &&
+        if (sequence && !isUnsafeToShow(sequence->codePoint) &&
             (sequence->codePoint != '\\' || backslashIsSeparator)) {
             shown += name.substr(0, sequence->length);
             name.remove_prefix(sequence->length);

@@ -63,9 +63,9 @@ struct Fact {
 [[nodiscard]] std::string clockText(std::uint32_t hundredths, std::string_view decimalSeparator);
 
 // A path or a file name as every row and line shows it: valid UTF-8 as it is,
-// and each byte that is not, each control character and a backslash that is
-// no separator as \xHH, so that two names never look alike, a name stays on
-// one line, and any name is valid UTF-8.
+// and each byte that is not, each character unsafe to show and a backslash
+// that is no separator as \xHH, so that two names never look alike, a name
+// stays on one line and cannot act on a terminal, and any name is valid UTF-8.
 [[nodiscard]] std::string shownName(std::string_view name);
 
 }  // namespace vardane

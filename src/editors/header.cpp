@@ -11,11 +11,6 @@ namespace {
 
 namespace L = layout;
 
-bool isControlCharacter(char32_t c)
-{
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
 }  // namespace
 
 Outcome<HeaderField> readHeaderField(const KnownFile& file, std::optional<std::int64_t> headerStart)
@@ -40,7 +35,7 @@ Outcome<HeaderField> readHeaderField(const KnownFile& file, std::optional<std::i
 
 Outcome<std::vector<std::uint8_t>> encodeHeaderText(std::u32string_view text, std::size_t width)
 {
-    if (std::any_of(text.begin(), text.end(), isControlCharacter)) {
+    if (std::any_of(text.begin(), text.end(), [](char32_t c) { return isUnsafeToShow(c); })) {
         return refused(Refusal::controlCharacter);
     }
     auto bytes = encodeWindows1252(text);

@@ -11,6 +11,18 @@
 
 namespace vardane {
 
+// Whether a character, shown as it is, could act on a terminal or make a
+// text read as another: the C0 and C1 controls and DEL, the bidirectional
+// controls, the line and paragraph separators, and the invisible U+200B and
+// U+FEFF. Names show such characters escaped, texts with a stand-in, and the
+// header field refuses them.
+[[nodiscard]] constexpr bool isUnsafeToShow(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200B || c == 0x200E || c == 0x200F ||
+           c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) ||
+           c == 0xFEFF;
+}
+
 // Every byte maps to one character; the five bytes Windows-1252 leaves
 // undefined map to the control character of the same value, so decoding
 // never loses a byte.

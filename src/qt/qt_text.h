@@ -1,6 +1,8 @@
 // Where texts cross between the core and Qt, for the windows and the CLI alike.
 #pragma once
 
+#include "image/text.h"
+
 #include <QList>
 #include <QString>
 #include <string>
@@ -20,13 +22,14 @@ namespace vardane {
     return {ucs4.begin(), ucs4.end()};
 }
 
-// Control characters that a text of the image may hold (NUL, CR, LF and the
-// like) shown as the stand-in, "?" unless a view asks otherwise, so that they
-// can neither break a line nor drive a terminal.
+// Characters unsafe to show that a text may hold (NUL, CR, LF and the like)
+// shown as the stand-in, "?" unless a view asks otherwise, so that they can
+// neither break a line nor make the text read as another. Each is one UTF-16
+// unit.
 [[nodiscard]] inline QString withStandIns(QString text, QChar standIn = u'?')
 {
     for (QChar& character : text) {
-        if (character.category() == QChar::Other_Control) {
+        if (isUnsafeToShow(character.unicode())) {
             character = standIn;
         }
     }

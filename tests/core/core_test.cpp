@@ -174,10 +174,22 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
     for (const auto& [text, decoded] : utf8) {
         EXPECT_EQ(decodeUtf8(text), decoded) << testing::PrintToString(text);
     }
-    // A name shows its valid UTF-8, and each other byte, control character and
-    // backslash that does not separate folders as \xHH.
-    EXPECT_EQ(shownName("caf\xE9 \\\x7F\xC3\xA9\r"),
-              "caf\\xe9 " + std::string(system::backslashSeparates() ? "\\" : "\\x5c") + "\\x7fé\\x0d");
+    // A name shows its valid UTF-8, and as \xHH each byte of a character that
+    // could act on a terminal or make it read as another, each byte that is
+    // not UTF-8, and a backslash that does not separate folders.
+    const std::string backslash = system::backslashSeparates() ? "\\" : "\\x5c";
+    // clang-format off
+    const struct { const char* row; std::string name, shown; } names[] = {
+        {"C0", "a\rb\x1B", "a\\x0db\\x1b"}, {"DEL", "\x7F", "\\x7f"}, {"C1", "c1\xC2\x9B" "31m", "c1\\xc2\\x9b31m"},
+        {"bidi", "cart\xE2\x80\xAEmor\xE2\x81\xA6\xD8\x9C", "cart\\xe2\\x80\\xaemor\\xe2\\x81\\xa6\\xd8\\x9c"},
+        {"separators, invisible", "\xE2\x80\xA8\xE2\x80\xA9\xE2\x80\x8B\xEF\xBB\xBF", "\\xe2\\x80\\xa8\\xe2\\x80\\xa9\\xe2\\x80\\x8b\\xef\\xbb\\xbf"},
+        {"invalid bytes", "caf\xE9\xC3", "caf\\xe9\\xc3"}, {"backslash", "a\\b", "a" + backslash + "b"},
+        {"kept", "é ω\xE2\x80\x8C.rom", "é ω\xE2\x80\x8C.rom"},
+    };
+    // clang-format on
+    for (const auto& [row, name, shown] : names) {
+        EXPECT_EQ(shownName(name), shown) << row;
+    }
     // WTF-8 keeps a lone surrogate as its three bytes, both ways; two of them
     // that make a pair must come as the four bytes of its code point.
     const std::pair<std::u16string, std::string> wtf8[] = {
