@@ -1,14 +1,16 @@
 // The open scan on any bytes libFuzzer makes. Inputs that hold every byte the
-// scan reads are checked against a plain model of the anchor rules; shorter
-// inputs must fail without reading past their end, keeping only what agrees
-// with their bytes.
+// scan reads are checked against a plain model of the anchor rules, and their
+// clock rows against the words they must give back; shorter inputs must fail
+// without reading past their end, keeping only what agrees with their bytes.
 #include "compare/wording.h"
+#include "editors/clock.h"
 #include "image/gpu_table.h"
 #include "image/layout.h"
 #include "image/open_image.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +23,7 @@
 
 namespace {
 
+using vardane::FactKey;
 using vardane::ImageFacts;
 using vardane::OpenStatus;
 using Bytes = std::span<const std::uint8_t>;
@@ -71,30 +74,24 @@ template <std::size_t N>
 }
 
 // The text of a fact as both front ends show it.
-[[nodiscard]] std::string row(const ImageFacts& facts, std::string_view key, std::string_view separator)
+[[nodiscard]] std::string row(const ImageFacts& facts, vardane::FactKey key, std::string_view separator)
 {
-    for (const vardane::Fact& fact : vardane::factsOf(facts, separator)) {
-        if (fact.key == key) {
-            return vardane::factText(fact.value);
-        }
-    }
-    return "no such fact";
+    return vardane::factText(vardane::factsOf(facts, separator)[key]);
 }
 
-// Written apart from the core's formatter so that both can be wrong only in
-// different ways.
-[[nodiscard]] std::string clockText(std::uint32_t hundredths, std::string_view separator)
+// A clock row ends in " Mhz" and gives back the word it was made from, read as
+// the window reads it, so that no two words show alike.
+void requireClockRow(const std::string& shown, std::uint16_t word, const vardane::ClockProfile& profile,
+                     std::string_view separator)
 {
-    std::string text = std::to_string(hundredths / 100);
-    const std::uint32_t fraction = hundredths % 100;
-    if (fraction != 0) {
-        text += separator;
-        text += static_cast<char>('0' + fraction / 10);
-        if (fraction % 10 != 0) {
-            text += static_cast<char>('0' + fraction % 10);
-        }
+    require(shown.ends_with(kMhz), "a clock text does not end in \" Mhz\"");
+    std::string number = shown.substr(0, shown.size() - kMhz.size());
+    if (const auto at = number.find(separator); at != std::string::npos) {
+        number.replace(at, separator.size(), ".");
     }
-    return text + std::string(kMhz);
+    require(std::llround(vardane::leadingNumber(number) * 100) ==
+                static_cast<long long>(word) * profile.ddrFactor,
+            "a clock text does not give its word back");
 }
 
 [[nodiscard]] std::string chipKeyOf(std::uint8_t vendorHigh, std::uint8_t deviceLow)
@@ -193,17 +190,18 @@ void requireSameAsModel(const ImageFacts& got, const ImageFacts& want, std::stri
     require(got.headerText == want.headerText, "headerText differs");
     require(got.versionText == want.versionText, "versionText differs");
     require(got.chipKey == want.chipKey, "chip key is not from the last PCIR match");
-    require(row(got, "gpuName", separator) == vardane::gpuNameForChipKey(want.chipKey), "gpuName differs");
+    require(row(got, FactKey::gpuName, separator) == vardane::gpuNameForChipKey(want.chipKey),
+            "gpuName differs");
     require(got.sideBand == want.sideBand, "the SideBand state differs");
     require(got.SBAVrt == want.SBAVrt, "SBAVrt is not the last SideBand byte");
     require(got.Octclef == want.Octclef, "Octclef is not the last r7 match");
     require(got.memClockWord == want.memClockWord, "memory clock word differs");
     require(got.coreClockWord == want.coreClockWord, "core clock word differs");
     if (want.memClockWord && want.coreClockWord) {
-        require(row(got, "memClockText", separator) == clockText(2U * *want.memClockWord, separator),
-                "memClockText differs");
-        require(row(got, "coreClockText", separator) == clockText(*want.coreClockWord, separator),
-                "coreClockText differs");
+        requireClockRow(row(got, FactKey::memClockText, separator), *want.memClockWord,
+                        vardane::kMemoryClockProfile, separator);
+        requireClockRow(row(got, FactKey::coreClockText, separator), *want.coreClockWord,
+                        vardane::kCoreClockProfile, separator);
     }
 }
 
@@ -227,7 +225,8 @@ void requireConsistent(const ImageFacts& got, Bytes bytes, std::string_view sepa
             "versionText is not 35 bytes");
 
     require(got.chipKey.empty() || got.chipKey.size() == 4, "chip key is not four hex digits");
-    require(row(got, "gpuName", separator).empty() || !got.chipKey.empty(), "a GPU name without a chip key");
+    require(row(got, FactKey::gpuName, separator).empty() || !got.chipKey.empty(),
+            "a GPU name without a chip key");
 
     if (got.SBAVrt) {
         require(inside(*got.SBAVrt, layout::kSbaWindow) && holds(bytes, *got.SBAVrt, 1),
@@ -255,15 +254,12 @@ void requireConsistent(const ImageFacts& got, Bytes bytes, std::string_view sepa
             "core clock word is not the word at Octclef - 70");
     }
 
-    const std::string sbaState = row(got, "sbaState", separator);
+    const std::string sbaState = row(got, FactKey::sbaState, separator);
     require(sbaState.empty() == (got.stoppedAt < vardane::OpenStep::sideBand),
             "the SideBand row is empty though the scan reached it, or the reverse");
     if (got.status == OpenStatus::accepted) {
         require(bytes.size() >= layout::kOpenScanLength, "accepted without every byte the scan reads");
         require(got.Octclef && got.memClockWord && got.coreClockWord, "accepted without both clock words");
-        require(row(got, "memClockText", separator).ends_with(kMhz) &&
-                    row(got, "coreClockText", separator).ends_with(kMhz),
-                "a clock text does not end in \" Mhz\"");
         require(
             sbaState == vardane::kSbaOn || sbaState == vardane::kSbaOff || sbaState == vardane::kSbaUnknown,
             "accepted without a SideBand state");

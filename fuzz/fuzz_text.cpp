@@ -2,7 +2,8 @@
 // formatter, and the number a shown text starts with, carried on into its
 // rounding.
 #include "editors/clock.h"
-#include "image/text.h"
+#include "text/encoding.h"
+#include "text/numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,7 +79,8 @@ void checkRounding(double number)
     if (std::isnan(number)) {
         require(rounded == 0, "NaN did not round to 0");
     } else if (std::fabs(number) >= kLimit) {
-        require(static_cast<double>(rounded) == std::copysign(kLimit, number), "a huge number did not saturate");
+        require(static_cast<double>(rounded) == std::copysign(kLimit, number),
+                "a huge number did not saturate");
     } else {
         require(std::fabs(static_cast<double>(rounded) - number) <= 0.5, "the rounding is not to nearest");
     }

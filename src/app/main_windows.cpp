@@ -1,6 +1,6 @@
 #include "app/window_start.h"
-#include "image/text.h"
 #include "system/arguments_windows.h"
+#include "text/encoding.h"
 
 #include <windows.h>
 

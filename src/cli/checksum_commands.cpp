@@ -9,7 +9,7 @@ namespace {
 
 void printState(std::ostream& out, bool valid)
 {
-    out << kChecksumCaption << (valid ? kChecksumValid : kChecksumInvalid) << '\n';
+    out << nameOf(FactKey::checksum).caption << (valid ? kChecksumValid : kChecksumInvalid) << '\n';
 }
 
 int verify(const std::filesystem::path& path, Console& console)

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include "cli/console.h"
 #include "cli/texts.h"
 
 #include <algorithm>
@@ -31,15 +32,6 @@ bool isHelp(std::string_view name)
 bool isVersion(std::string_view name)
 {
     return name == "v" || name == "version";
-}
-
-std::string joined(const std::vector<std::string>& items)
-{
-    std::string text;
-    for (const std::string& item : items) {
-        text += (text.empty() ? "" : ", ") + item;
-    }
-    return text;
 }
 
 bool operandsFit(std::size_t given, std::string_view operands)

@@ -1,8 +1,8 @@
 #include "cli/console.h"
 
 #include "cli/texts.h"
-#include "image/open_image.h"
-#include "image/text.h"
+#include "compare/wording.h"
+#include "text/encoding.h"
 
 namespace vardane::cli {
 namespace {

@@ -48,6 +48,17 @@ struct Console {
 // neither break a line nor drive the terminal.
 [[nodiscard]] std::string printable(std::string_view text);
 
+// The items one after the other, a comma between two.
+template <typename Items>
+[[nodiscard]] std::string joined(const Items& items)
+{
+    std::string text;
+    for (const auto& item : items) {
+        text.append(text.empty() ? "" : ", ").append(item);
+    }
+    return text;
+}
+
 // "0x" and upper-case hex digits, at least `digits` of them.
 [[nodiscard]] std::string hexText(std::uint64_t value, int digits);
 

@@ -25,19 +25,10 @@ Outcome<ImageFacts> load(const std::string& given)
     return opened;
 }
 
-std::string joined(const std::vector<std::string_view>& names)
-{
-    std::string text;
-    for (const std::string_view name : names) {
-        text += (text.empty() ? "" : ", ") + std::string(name);
-    }
-    return text;
-}
-
 void printHuman(const Differences& differences, std::ostream& out)
 {
     for (const DifferingFact& fact : differences.facts) {
-        out << lineStart(fact.key, fact.caption) << lineText(fact.key, fact.a, true) << kChangedTo
+        out << lineStart(fact.key) << lineText(fact.key, fact.a, true) << kChangedTo
             << lineText(fact.key, fact.b, true) << '\n';
     }
     for (const DifferingRun& run : differences.runs) {

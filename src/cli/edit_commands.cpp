@@ -7,8 +7,9 @@
 #include "editors/header.h"
 #include "editors/sideband.h"
 #include "image/open_image.h"
-#include "image/text.h"
 #include "system/system.h"
+#include "text/encoding.h"
+#include "text/numbers.h"
 
 namespace vardane::cli {
 namespace {
@@ -55,8 +56,8 @@ int setClock(const ClockProfile& profile, const CommandArguments& arguments, Con
             }
             // The clock reported is the one the written word stands for, which is
             // what the card will run at.
-            console.out << appliedMessage(profile, formatHundredths(shownHundredths(profile, *word),
-                                                                    console.decimalSeparator))
+            console.out << clockAppliedMessage(profile, formatHundredths(shownHundredths(profile, *word),
+                                                                         console.decimalSeparator))
                         << '\n'
                         << kRevalidateChecksum << '\n';
             return kExitSuccess;
@@ -102,7 +103,7 @@ int runSba(const CommandArguments& arguments, Console& console)
                              if (!toggled) {
                                  return refuseWrite(console, toggled.error());
                              }
-                             console.out << toggled->message << '\n';
+                             console.out << sideBandToggledMessage(*toggled) << '\n';
                              return kExitSuccess;
                          });
 }
@@ -126,7 +127,8 @@ int runHeader(const CommandArguments& arguments, Console& console)
                 return refuseWrite(console, written.error());
             }
             console.out << kHeaderWritten << field->width() << kBytes << '\n'
-                        << kHeaderCaption << ' ' << printable(decodeWindows1252(*bytes)) << '\n'
+                        << nameOf(FactKey::headerText).caption << ' ' << printable(decodeWindows1252(*bytes))
+                        << '\n'
                         << kRevalidateChecksum << '\n';
             return kExitSuccess;
         });

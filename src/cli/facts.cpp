@@ -4,17 +4,18 @@
 
 namespace vardane::cli {
 
-std::string lineText(std::string_view key, const FactValue& value, bool withSum)
+std::string lineText(FactKey key, const FactValue& value, bool withSum)
 {
-    if (key == "checksum" && std::holds_alternative<std::monostate>(value)) {
+    if (key == FactKey::checksum && std::holds_alternative<std::monostate>(value)) {
         return std::string(kChecksumUnknown);
     }
     return printable(factText(value, withSum));
 }
 
-std::string lineStart(std::string_view key, std::string_view caption)
+std::string lineStart(FactKey key)
 {
-    std::string start(caption.empty() ? std::string(key) + " :" : std::string(caption));
+    const FactName& name = nameOf(key);
+    std::string start(name.caption.empty() ? std::string(name.json) + " :" : std::string(name.caption));
     // The checksum caption already ends with its blank.
     return start.ends_with(' ') ? start : start + ' ';
 }

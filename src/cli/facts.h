@@ -8,12 +8,12 @@
 
 namespace vardane::cli {
 
-// A value on a line of text, control characters as "?"; a checksum that
-// could not be summed as the window's "???".
-[[nodiscard]] std::string lineText(std::string_view key, const FactValue& value, bool withSum = false);
+// A value on a line of text, characters unsafe to show as "?"; a checksum
+// that could not be summed as the window's "???".
+[[nodiscard]] std::string lineText(FactKey key, const FactValue& value, bool withSum = false);
 
 // How a fact's line starts: the window's caption, or the key for a fact the
 // window does not show.
-[[nodiscard]] std::string lineStart(std::string_view key, std::string_view caption);
+[[nodiscard]] std::string lineStart(FactKey key);
 
 }  // namespace vardane::cli

@@ -11,11 +11,11 @@
 namespace vardane::cli {
 namespace {
 
-void printRows(const std::vector<Fact>& facts, std::ostream& out)
+void printRows(const Facts& facts, std::ostream& out)
 {
-    for (const Fact& fact : facts) {
-        if (!fact.caption.empty()) {
-            out << lineStart(fact.key, fact.caption) << lineText(fact.key, fact.value) << '\n';
+    for (const auto& [key, value] : facts) {
+        if (!nameOf(key).caption.empty()) {
+            out << lineStart(key) << lineText(key, value) << '\n';
         }
     }
 }
@@ -34,11 +34,9 @@ int info(const ImageArgument& image, bool json, bool several, Console& console)
     // A line that names no file is not opened: the system would read another
     // name from it.
     const ImageFacts opened = image.path ? openImage(*image.path) : ImageFacts{};
-    std::vector<Fact> facts = factsOf(opened, console.decimalSeparator);
+    Facts facts = factsOf(opened, console.decimalSeparator);
     if (!image.path) {
-        std::find_if(facts.begin(), facts.end(), [](const Fact& fact) {
-            return fact.key == "fileTitle";
-        })->value = titleOf(image.given);
+        facts[FactKey::fileTitle] = titleOf(image.given);
     }
     if (!json) {
         printRows(facts, console.out);

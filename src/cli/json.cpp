@@ -39,13 +39,13 @@ json sizeJson(const std::optional<std::int64_t>& size)
 
 }  // namespace
 
-std::string infoJson(const std::vector<Fact>& facts, const std::optional<std::string>& path)
+std::string infoJson(const Facts& facts, const std::optional<std::string>& path)
 {
     json object = json::object();
-    for (const Fact& fact : facts) {
+    for (const auto& [key, value] : facts) {
         // Only a file that could not be read has a reason.
-        if (fact.key != "reason" || !std::holds_alternative<std::monostate>(fact.value)) {
-            object[std::string(fact.key)] = toJson(fact.value);
+        if (key != FactKey::reason || !std::holds_alternative<std::monostate>(value)) {
+            object[std::string(nameOf(key).json)] = toJson(value);
         }
     }
     if (!path) {
@@ -59,7 +59,7 @@ std::string diffJson(std::string_view a, std::string_view b, const Differences& 
 {
     json facts = json::array();
     for (const DifferingFact& fact : differences.facts) {
-        facts.push_back({{"key", fact.key}, {"a", toJson(fact.a)}, {"b", toJson(fact.b)}});
+        facts.push_back({{"key", nameOf(fact.key).json}, {"a", toJson(fact.a)}, {"b", toJson(fact.b)}});
     }
     json runs = json::array();
     for (const DifferingRun& run : differences.runs) {

@@ -14,7 +14,7 @@ namespace vardane::cli {
 
 // The object of `info --json`: indented for one image, on one line with its
 // path for an image of a collection.
-[[nodiscard]] std::string infoJson(const std::vector<Fact>& facts, const std::optional<std::string>& path);
+[[nodiscard]] std::string infoJson(const Facts& facts, const std::optional<std::string>& path);
 
 // The object of `diff --json`, the two paths shown.
 [[nodiscard]] std::string diffJson(std::string_view a, std::string_view b, const Differences& differences);

@@ -99,11 +99,11 @@ std::vector<DifferingRun> differingRuns(std::span<const std::uint8_t> a, std::sp
 Differences compareImages(const ImageFacts& a, const ImageFacts& b, std::string_view decimalSeparator)
 {
     Differences differences;
-    const std::vector<Fact> factsA = factsOf(a, decimalSeparator);
-    const std::vector<Fact> factsB = factsOf(b, decimalSeparator);
-    for (std::size_t i = 0; i < factsA.size(); ++i) {
-        if (factsA[i].value != factsB[i].value) {
-            differences.facts.push_back({factsA[i].key, factsA[i].caption, factsA[i].value, factsB[i].value});
+    const Facts factsA = factsOf(a, decimalSeparator);
+    const Facts factsB = factsOf(b, decimalSeparator);
+    for (const auto& [key, value] : factsA) {
+        if (value != factsB[key]) {
+            differences.facts.push_back({key, value, factsB[key]});
         }
     }
     differences.runs = differingRuns(a.bytes, b.bytes, placedFields(a));

@@ -30,8 +30,7 @@ struct DifferingRun {
 };
 
 struct DifferingFact {
-    std::string_view key;
-    std::string_view caption;
+    FactKey key;
     FactValue a;
     FactValue b;
 };

@@ -3,8 +3,9 @@
 #include "checksum/checksum.h"
 #include "image/gpu_table.h"
 #include "image/layout.h"
-#include "image/text.h"
 #include "system/system.h"
+#include "text/encoding.h"
+#include "text/numbers.h"
 
 namespace vardane {
 namespace {
@@ -68,45 +69,40 @@ std::string sideBandText(const ImageFacts& facts)
     return std::string(kSbaUnknown);
 }
 
-std::string wordText(const std::optional<std::uint16_t>& word, int factor, std::string_view separator)
+std::string clockRow(const ClockProfile& profile, const ImageFacts& facts, std::string_view separator)
 {
-    return word ? clockText(static_cast<std::uint32_t>(*word) * static_cast<std::uint32_t>(factor), separator)
-                : std::string();
+    const std::optional<std::uint16_t>& word = facts.*profile.wordRead;
+    return word ? clockText(shownHundredths(profile, *word), separator) : std::string();
 }
 
 }  // namespace
 
-std::vector<Fact> factsOf(const ImageFacts& facts, std::string_view decimalSeparator)
+Facts factsOf(const ImageFacts& facts, std::string_view decimalSeparator)
 {
+    using enum FactKey;
     const auto sum = wasRead(facts) ? regionSum(facts.bytes) : std::nullopt;
     const bool sizeShown = facts.status == OpenStatus::accepted || facts.status == OpenStatus::failed;
-    return {
-        {"status", {}, std::string(statusName(facts.status))},
-        {"message",
-         {},
-         facts.status == OpenStatus::accepted ? FactValue()
-                                              : FactValue(std::string(openMessage(facts.status)))},
-        {"reason",
-         {},
-         facts.readFailure ? FactValue(std::string(reasonName(*facts.readFailure))) : FactValue()},
-        {"fileTitle", kFileTitleCaption, shownName(system::nameOf(facts.filePath.filename()))},
-        {"fileSize", kFileSizeCaption,
-         sizeShown ? std::to_string(*facts.size) + std::string(kSizeUnit) : std::string()},
-        {"headerText", kHeaderCaption, decodeWindows1252(facts.headerText)},
-        {"versionText", kVersionCaption, decodeWindows1252(facts.versionText)},
-        {"chipKey", {}, facts.chipKey},
-        {"gpuName", kGpuCaption, std::string(gpuNameForChipKey(facts.chipKey))},
-        {"sbaState", kSbaCaption, sideBandText(facts)},
-        {"memClockText", kMemClockCaption,
-         wordText(facts.memClockWord, layout::kMemClockDdrFactor, decimalSeparator)},
-        {"coreClockText", kCoreClockCaption, wordText(facts.coreClockWord, 1, decimalSeparator)},
-        {"headerlengh", {}, numberOrNone(facts.headerlengh)},
-        {"SBAVrt", {}, numberOrNone(facts.SBAVrt)},
-        {"Octclef", {}, numberOrNone(facts.Octclef)},
-        {"memClockWord", {}, numberOrNone(facts.memClockWord)},
-        {"coreClockWord", {}, numberOrNone(facts.coreClockWord)},
-        {"checksum", kChecksumCaption, sum ? FactValue(ChecksumFact{*sum}) : FactValue()},
-    };
+    return Facts({{
+        {status, std::string(statusName(facts.status))},
+        {message, facts.status == OpenStatus::accepted ? FactValue()
+                                                       : FactValue(std::string(openMessage(facts.status)))},
+        {reason, facts.readFailure ? FactValue(std::string(reasonName(*facts.readFailure))) : FactValue()},
+        {fileTitle, shownName(system::nameOf(facts.filePath.filename()))},
+        {fileSize, sizeShown ? std::to_string(*facts.size) + std::string(kSizeUnit) : std::string()},
+        {headerText, decodeWindows1252(facts.headerText)},
+        {versionText, decodeWindows1252(facts.versionText)},
+        {chipKey, facts.chipKey},
+        {gpuName, std::string(gpuNameForChipKey(facts.chipKey))},
+        {sbaState, sideBandText(facts)},
+        {memClockText, clockRow(kMemoryClockProfile, facts, decimalSeparator)},
+        {coreClockText, clockRow(kCoreClockProfile, facts, decimalSeparator)},
+        {headerlengh, numberOrNone(facts.headerlengh)},
+        {SBAVrt, numberOrNone(facts.SBAVrt)},
+        {Octclef, numberOrNone(facts.Octclef)},
+        {memClockWord, numberOrNone(facts.memClockWord)},
+        {coreClockWord, numberOrNone(facts.coreClockWord)},
+        {checksum, sum ? FactValue(ChecksumFact{*sum}) : FactValue()},
+    }});
 }
 
 std::string factText(const FactValue& value, bool withSum)
@@ -142,6 +138,21 @@ std::string_view checksumText(ChecksumState state)
 std::string clockText(std::uint32_t hundredths, std::string_view decimalSeparator)
 {
     return formatHundredths(hundredths, decimalSeparator) + std::string(kClockUnit);
+}
+
+std::string clockAppliedMessage(const ClockProfile& profile, std::string_view clock)
+{
+    constexpr std::string_view kMemory = "La frequence Mémoire est maintenant portée à ";
+    constexpr std::string_view kCore = "La frequence du GPU est maintenant portée à ";
+    constexpr std::string_view kEnd = " Mhz (DDR)";
+    return std::string(profile.clock == Clock::memory ? kMemory : kCore).append(clock).append(kEnd);
+}
+
+std::string_view sideBandToggledMessage(SideBand now)
+{
+    return now == SideBand::on
+               ? "Le SideBand Adressing a bien été activé dans le BIOS. Pensez a revalidez le Checksum..."
+               : "Le SideBand Adressing a bien été désactivé dans le BIOS. Pensez a revalidez le Checksum...";
 }
 
 std::string shownName(std::string_view name)

@@ -11,21 +11,21 @@
 namespace vardane {
 
 const ClockProfile kMemoryClockProfile{
+    .clock = Clock::memory,
     .word = layout::kMemClockWord,
     .wordRead = &ImageFacts::memClockWord,
     .ddrFactor = layout::kMemClockDdrFactor,
     .normal = {200, 600},
     .ouf = {100, 1000},
-    .appliedMessage = "La frequence Mémoire est maintenant portée à ",
 };
 
 const ClockProfile kCoreClockProfile{
+    .clock = Clock::core,
     .word = layout::kCoreClockWord,
     .wordRead = &ImageFacts::coreClockWord,
     .ddrFactor = 1,
     .normal = {75, 350},
     .ouf = {20, 450},
-    .appliedMessage = "La frequence du GPU est maintenant portée à ",
 };
 
 double leadingNumber(std::string_view text)
@@ -72,11 +72,6 @@ long long roundHalfEven(double value)
 std::uint32_t shownHundredths(const ClockProfile& profile, std::uint16_t word)
 {
     return static_cast<std::uint32_t>(word) * static_cast<std::uint32_t>(profile.ddrFactor);
-}
-
-std::string appliedMessage(const ClockProfile& profile, std::string_view clock)
-{
-    return std::string(profile.appliedMessage).append(clock).append(kAppliedMessageEnd);
 }
 
 namespace {

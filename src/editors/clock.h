@@ -20,16 +20,16 @@ struct ClockRange {
     int maximum;
 };
 
+enum class Clock { memory, core };
+
 struct ClockProfile {
+    Clock clock;
     layout::Field word;                                  // where the word lies, from Octclef
     std::optional<std::uint16_t> ImageFacts::*wordRead;  // the word as an open read it
     int ddrFactor;                                       // the clock shown is word * ddrFactor / 100 MHz
     ClockRange normal;
-    ClockRange ouf;                   // the "Ouf Mode" range
-    std::string_view appliedMessage;  // said with the clock and kAppliedMessageEnd after a write
+    ClockRange ouf;  // the "Ouf Mode" range
 };
-
-inline constexpr std::string_view kAppliedMessageEnd = " Mhz (DDR)";
 
 extern const ClockProfile kMemoryClockProfile;
 extern const ClockProfile kCoreClockProfile;
@@ -46,9 +46,6 @@ extern const ClockProfile kCoreClockProfile;
 // The clock of a word as a shown text's number, in hundredths of a MHz
 // (the memory profile shows the DDR rate, twice the word's clock).
 [[nodiscard]] std::uint32_t shownHundredths(const ClockProfile& profile, std::uint16_t word);
-
-// The message that confirms a write, the clock given as it is to be shown.
-[[nodiscard]] std::string appliedMessage(const ClockProfile& profile, std::string_view clock);
 
 // Writes word mod 256 at offset, word div 256 at offset + 1, in one write,
 // and only while `expected` still holds.

@@ -2,7 +2,7 @@
 
 #include "image/image_file.h"
 #include "image/layout.h"
-#include "image/text.h"
+#include "text/encoding.h"
 
 #include <algorithm>
 

@@ -7,8 +7,7 @@
 
 namespace vardane {
 
-Outcome<SbaToggled> toggleSideBand(const KnownFile& file, SideBand state,
-                                   std::optional<std::int64_t> sbaOffset)
+Outcome<SideBand> toggleSideBand(const KnownFile& file, SideBand state, std::optional<std::int64_t> sbaOffset)
 {
     if (state == SideBand::undecided) {
         return refused(Refusal::sbaUndecided);
@@ -20,8 +19,7 @@ Outcome<SbaToggled> toggleSideBand(const KnownFile& file, SideBand state,
     const std::uint8_t before = enabled ? layout::kSbaEnabled : layout::kSbaDisabled;
     const std::array<std::uint8_t, 1> after{enabled ? layout::kSbaDisabled : layout::kSbaEnabled};
     return ImageFile::write(file, *sbaOffset, after, {{{*sbaOffset, {before}}}, {}}).map([enabled] {
-        return enabled ? SbaToggled{SideBand::off, kSbaDisabledMessage}
-                       : SbaToggled{SideBand::on, kSbaEnabledMessage};
+        return enabled ? SideBand::off : SideBand::on;
     });
 }
 

@@ -15,11 +15,6 @@
 
 namespace vardane {
 
-// What the user is told when an open does not end accepted: the first for a
-// rejected size, the second for every other failure.
-inline constexpr std::string_view kNotAnImageMessage = "Ce fichier n'est pas un BIOS de GeForce ...";
-inline constexpr std::string_view kOpenFailedMessage = "Erreur lors de l'ouverture du fichier";
-
 enum class OpenStatus {
     accepted,    // every step ran
     failed,      // the size passed, then a step failed; the facts before it are kept
@@ -62,12 +57,6 @@ struct ImageFacts {
     // these bytes, and the checksum and comparisons take them from here.
     std::vector<std::uint8_t> bytes;
 };
-
-// The message the window shows for an open that did not end accepted.
-[[nodiscard]] constexpr std::string_view openMessage(OpenStatus status)
-{
-    return status == OpenStatus::rejected ? kNotAnImageMessage : kOpenFailedMessage;
-}
 
 // Whether the file could be read: an open that stopped at the size or at the
 // read found nothing in it.

@@ -1,7 +1,7 @@
 // Where texts cross between the core and Qt, for the windows and the CLI alike.
 #pragma once
 
-#include "image/text.h"
+#include "text/encoding.h"
 
 #include <QList>
 #include <QString>

@@ -4,7 +4,7 @@
 // brings every name, well-formed or not, through exactly.
 #pragma once
 
-#include "image/text.h"
+#include "text/encoding.h"
 
 #include <cwchar>
 #include <string>

@@ -1,5 +1,5 @@
-#include "image/text.h"
 #include "system/system.h"
+#include "text/encoding.h"
 
 #include <windows.h>
 

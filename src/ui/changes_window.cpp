@@ -1,9 +1,9 @@
 #include "ui/changes_window.h"
 
 #include "compare/compare.h"
-#include "image/text.h"
 #include "qt/qt_text.h"
 #include "system/system.h"
+#include "text/encoding.h"
 #include "ui/texts.h"
 #include "ui/twips.h"
 
@@ -71,7 +71,7 @@ QString factLine(const DifferingFact& fact)
         }
         return text;
     };
-    return captioned(fact.caption, shown(fact.a) + " → " + shown(fact.b));
+    return captioned(nameOf(fact.key).caption, shown(fact.a) + " → " + shown(fact.b));
 }
 
 }  // namespace
@@ -107,7 +107,7 @@ void ChangesWindow::list(const ImageFacts& now)
     lastRead_ = now.bytes;
     const Differences differences = compareImages(*original_, now, system::userDecimalSeparator());
     for (const DifferingFact& fact : differences.facts) {
-        if (!fact.caption.empty()) {
+        if (!nameOf(fact.key).caption.empty()) {
             list1_->addItem(factLine(fact));
         }
     }
@@ -140,13 +140,8 @@ void ChangesWindow::Command1_Click()
         refuse(kRefusedTitle, restored.error());
         return;
     }
-    main->imageRestored();
-    const QPointer<ChangesWindow> self(this);
-    services().showMessage(this, MessageIcon::information, QString::fromUtf8(kRestoreTitle),
-                           QString::fromUtf8(kRestoredText));
-    if (self != nullptr) {
-        close();
-    }
+    finishWrite([](DialogHost& host) { host.imageRestored(); }, QString::fromUtf8(kRestoreTitle),
+                QString::fromUtf8(kRestoredText));
 }
 
 }  // namespace vardane::ui

@@ -39,7 +39,7 @@ const ClockWindow kMemoryClockWindow{
     .profile = kMemoryClockProfile,
     .name = "frmfreqmem",
     .caption = "Modification Freq Mémoire",
-    .rowKey = "memClockText",
+    .row = FactKey::memClockText,
     .currentCaption = "La frequence actuelle de la RAM est fixée à :",
     .unitCaption = "Mhz (DDR)",
     .openingSuffix = " (DDR)",
@@ -69,7 +69,7 @@ const ClockWindow kCoreClockWindow{
     .profile = kCoreClockProfile,
     .name = "frmfreqCore",
     .caption = "Modificarion freq core",
-    .rowKey = "coreClockText",
+    .row = FactKey::coreClockText,
     .currentCaption = "La fréquence actuelle du Core est fixée à :",
     .unitCaption = "Mhz (DDR)",
     .openingSuffix = "",
@@ -144,7 +144,7 @@ ClockDialog::ClockDialog(const ClockWindow& window, DialogHost& host, const Know
     setObjectName(window_.name);
     setWindowTitle(qtText(window_.caption));
     createControls();
-    Form_Load(host.shownRow(window_.rowKey));
+    Form_Load(host.shownRow(window_.row));
 }
 
 void ClockDialog::createControls()
@@ -260,17 +260,8 @@ void ClockDialog::Command1_Click()
     }
     const std::string shown = std::to_string(slider1_->value());
     showFromStart(text2_, qtText(shown + window_.appliedText2Suffix));
-    // The message box runs a modal loop in which either window may close.
-    const QPointer<ClockDialog> self(this);
-    const QPointer<QWidget> mainWindow = main->hostWindow();
-    services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle),
-                           qtText(appliedMessage(profile, shown)));
-    if (mainWindow != nullptr) {
-        main->imageWritten(Writer::clock);
-    }
-    if (self != nullptr) {
-        close();
-    }
+    finishWrite([](DialogHost& host) { host.imageWritten(Writer::clock); }, qtText(kAppliedTitle),
+                qtText(clockAppliedMessage(profile, shown)));
 }
 
 void ClockDialog::showRange(bool ouf)

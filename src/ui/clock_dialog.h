@@ -30,7 +30,7 @@ struct ClockWindow {
     const ClockProfile& profile;
     const char* name;
     const char* caption;
-    std::string_view rowKey;         // the fact of the row it starts from
+    FactKey row;                     // the row it starts from
     const char* currentCaption;      // Label2
     const char* unitCaption;         // Label1
     const char* openingSuffix;       // after the state text in Text2 at opening

@@ -43,6 +43,23 @@ void HostedDialog::refuse(const char* title, Refusal why)
     refuse(title, main != nullptr ? main->imageRefused(why) : refusalText(why));
 }
 
+void HostedDialog::finishWrite(const std::function<void(DialogHost&)>& tellHost, const QString& title,
+                               const QString& confirmation)
+{
+    const QPointer<HostedDialog> self(this);
+    DialogHost* main = host();
+    const QPointer<QWidget> mainWindow = main != nullptr ? main->hostWindow() : nullptr;
+    if (!confirmation.isEmpty()) {
+        services_.showMessage(this, MessageIcon::information, title, confirmation);
+    }
+    if (mainWindow != nullptr) {
+        tellHost(*main);
+    }
+    if (self != nullptr) {
+        close();
+    }
+}
+
 void HostedDialog::refuse(const char* title, const QString& text)
 {
     services_.showMessage(this, MessageIcon::critical, qtText(title), text);

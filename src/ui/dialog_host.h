@@ -3,6 +3,7 @@
 // other, and the arrows run from the main window to the dialogs.
 #pragma once
 
+#include "compare/wording.h"
 #include "image/image_file.h"
 #include "image/open_image.h"
 #include "image/outcome.h"
@@ -11,6 +12,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,8 +27,8 @@ class DialogHost {
 public:
     // The facts of the image on show, as its file was last read.
     [[nodiscard]] virtual const ImageFacts& facts() const = 0;
-    // A row of the main window as it shows it, by the key of its fact.
-    [[nodiscard]] virtual std::string shownRow(std::string_view key) const = 0;
+    // A row of the main window as it shows it.
+    [[nodiscard]] virtual std::string shownRow(FactKey key) const = 0;
     // Changes at every Open, Close and restore, and at nothing else; none
     // while no image is open. A dialog compares it with the one it loaded
     // under to tell that its image is gone.
@@ -85,6 +87,13 @@ protected:
     // lives.
     void refuse(const char* title, Refusal why);
     void refuse(const char* title, const QString& text);
+
+    // Ends a write that went through: its confirmation, when it has one, then
+    // the host told while it lives (it reads the file again), then this
+    // dialog closed, while it is still open: the box's modal loop may close
+    // either window.
+    void finishWrite(const std::function<void(DialogHost&)>& tellHost, const QString& title = {},
+                     const QString& confirmation = {});
 
 private:
     DialogHost* host_;

@@ -1,8 +1,8 @@
 #include "ui/header_dialog.h"
 
 #include "image/layout.h"
-#include "image/text.h"
 #include "qt/qt_text.h"
+#include "text/encoding.h"
 #include "ui/texts.h"
 #include "ui/twips.h"
 
@@ -112,8 +112,7 @@ void HeaderDialog::Command1_Click()
         }
         return;
     }
-    main->imageWritten(Writer::header);
-    close();
+    finishWrite([](DialogHost& host) { host.imageWritten(Writer::header); });
 }
 
 }  // namespace vardane::ui

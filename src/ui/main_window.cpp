@@ -46,26 +46,25 @@ constexpr const char* kNotReadAtOpenText =
     "Ce fichier n'a pas pu être lu à son ouverture. Pour le lire de nouveau, choisissez Fichier > Fermer, "
     "puis Ouvrir.";
 
-// Where each row of the facts stands, top to bottom: the fact it shows, by
-// its key, its caption and its value.
+// Where each row of the facts stands, top to bottom: the fact it shows, its
+// caption and its value.
 struct Row {
-    std::string_view key;
+    FactKey key;
     const char* captionName;
     Twips captionPlace;
     const char* valueName;
     Twips valuePlace;
 };
-constexpr std::string_view kChecksumKey = "checksum";
 constexpr std::array<Row, 9> kRows{{
-    {"fileTitle", "Label1", {240, 120, 1215, 255}, "Text4", {1440, 120, 2535, 255}},
-    {"fileSize", "Label2", {240, 480, 1215, 255}, "Text1", {1560, 480, 1935, 255}},
-    {"headerText", "Label3", {240, 840, 1335, 255}, "Text2", {1560, 840, 4815, 255}},
-    {"versionText", "Label4", {240, 1200, 1335, 255}, "text3", {1680, 1200, 4695, 255}},
-    {"gpuName", "Label9", {240, 1560, 1095, 255}, "Label10", {1440, 1560, 1695, 255}},
-    {"sbaState", "Label5", {240, 1920, 2055, 255}, "Text5", {2400, 1920, 615, 255}},
-    {"memClockText", "Label6", {240, 2280, 2055, 255}, "Text6", {2400, 2280, 1335, 255}},
-    {"coreClockText", "Label7", {240, 2640, 1335, 255}, "Text9", {1560, 2640, 1575, 255}},
-    {kChecksumKey, "Label8", {2280, 3240, 1335, 375}, "Text7", {3720, 3240, 1455, 375}},
+    {FactKey::fileTitle, "Label1", {240, 120, 1215, 255}, "Text4", {1440, 120, 2535, 255}},
+    {FactKey::fileSize, "Label2", {240, 480, 1215, 255}, "Text1", {1560, 480, 1935, 255}},
+    {FactKey::headerText, "Label3", {240, 840, 1335, 255}, "Text2", {1560, 840, 4815, 255}},
+    {FactKey::versionText, "Label4", {240, 1200, 1335, 255}, "text3", {1680, 1200, 4695, 255}},
+    {FactKey::gpuName, "Label9", {240, 1560, 1095, 255}, "Label10", {1440, 1560, 1695, 255}},
+    {FactKey::sbaState, "Label5", {240, 1920, 2055, 255}, "Text5", {2400, 1920, 615, 255}},
+    {FactKey::memClockText, "Label6", {240, 2280, 2055, 255}, "Text6", {2400, 2280, 1335, 255}},
+    {FactKey::coreClockText, "Label7", {240, 2640, 1335, 255}, "Text9", {1560, 2640, 1575, 255}},
+    {FactKey::checksum, "Label8", {2280, 3240, 1335, 375}, "Text7", {3720, 3240, 1455, 375}},
 }};
 
 // Why the file on show could not be read again; the rows show its last read.
@@ -74,15 +73,10 @@ QString readAgainFailedText(Refusal why)
     return why == Refusal::replaced ? causeText(why) : qtText(kCannotReadAgainText) + '\n' + causeText(why);
 }
 
-const Fact& factNamed(const std::vector<Fact>& facts, std::string_view key)
-{
-    return *std::find_if(facts.begin(), facts.end(), [key](const Fact& fact) { return fact.key == key; });
-}
-
 // The checksum row tells what the checksum commands found, not the bytes' sum.
-std::string rowText(const std::vector<Fact>& facts, std::string_view key, ChecksumState checksum)
+std::string rowText(const Facts& facts, FactKey key, ChecksumState checksum)
 {
-    return key == kChecksumKey ? std::string(checksumText(checksum)) : factText(factNamed(facts, key).value);
+    return key == FactKey::checksum ? std::string(checksumText(checksum)) : factText(facts[key]);
 }
 
 // Labels have no frame, so one that grows past its designed box changes
@@ -128,15 +122,14 @@ void MainWindow::buildClientArea()
     valuePalette.setColor(QPalette::WindowText, kValueColour);
     QFont checksumFont = client->font();
     checksumFont.setPointSize(kChecksumRowPointSize);
-    const std::vector<Fact> captions = factsOf({}, {});
     for (std::size_t i = 0; i < kRows.size(); ++i) {
-        QLabel* caption = addLabel(client, kRows[i].captionName,
-                                   qtText(factNamed(captions, kRows[i].key).caption), kRows[i].captionPlace);
+        QLabel* caption = addLabel(client, kRows[i].captionName, qtText(nameOf(kRows[i].key).caption),
+                                   kRows[i].captionPlace);
         QLabel* value = addLabel(client, kRows[i].valueName, QString(), kRows[i].valuePlace);
         value->setPalette(valuePalette);
         valueLabels_[i] = value;
         // The checksum row stands apart: larger type, and its value in the ordinary colour.
-        if (kRows[i].key == kChecksumKey) {
+        if (kRows[i].key == FactKey::checksum) {
             caption->setFont(checksumFont);
             value->setFont(checksumFont);
             value->setPalette(client->palette());
@@ -216,17 +209,17 @@ void MainWindow::updateActions()
 
 void MainWindow::showRows()
 {
-    const std::vector<Fact> facts = factsOf(state_.facts, system::userDecimalSeparator());
+    const Facts facts = factsOf(state_.facts, system::userDecimalSeparator());
     for (std::size_t i = 0; i < kRows.size(); ++i) {
         QLabel* label = valueLabels_.at(i);
         // Control characters are drawn as blanks: a carriage return in a
         // header must not push the row apart.
         label->setText(withStandIns(qtText(rowText(facts, kRows[i].key, state_.checksum)), u' '));
-        label->setAccessibleName(captioned(factNamed(facts, kRows[i].key).caption, label->text()));
+        label->setAccessibleName(captioned(nameOf(kRows[i].key).caption, label->text()));
     }
 }
 
-std::string MainWindow::shownRow(std::string_view key) const
+std::string MainWindow::shownRow(FactKey key) const
 {
     return rowText(factsOf(state_.facts, system::userDecimalSeparator()), key, state_.checksum);
 }

@@ -45,7 +45,7 @@ public:
     [[nodiscard]] const ImageState& state() const { return state_; }
 
     [[nodiscard]] const ImageFacts& facts() const override { return state_.facts; }
-    [[nodiscard]] std::string shownRow(std::string_view key) const override;
+    [[nodiscard]] std::string shownRow(FactKey key) const override;
     [[nodiscard]] std::optional<std::uint64_t> imageOnShow() const override { return imageOnShow_; }
     [[nodiscard]] UiServices& services() const override { return services_; }
     void imageWritten(Writer writer) override;

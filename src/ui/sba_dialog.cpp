@@ -80,16 +80,8 @@ void SbaDialog::Command1_Click()
         close();
         return;
     }
-    // The message box runs a modal loop in which either window may close.
-    const QPointer<QWidget> mainWindow = main->hostWindow();
-    const QPointer<SbaDialog> self(this);
-    services().showMessage(this, MessageIcon::information, qtText(kAppliedTitle), qtText(toggled->message));
-    if (mainWindow != nullptr) {
-        main->imageWritten(Writer::sideBand);
-    }
-    if (self != nullptr) {
-        close();
-    }
+    finishWrite([](DialogHost& host) { host.imageWritten(Writer::sideBand); }, qtText(kAppliedTitle),
+                qtText(sideBandToggledMessage(*toggled)));
 }
 
 }  // namespace vardane::ui

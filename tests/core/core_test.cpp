@@ -11,8 +11,8 @@
 #include "image/gpu_table.h"
 #include "image/image_file.h"
 #include "image/open_image.h"
-#include "image/text.h"
 #include "system/system.h"
+#include "text/encoding.h"
 
 #include "faults.h"
 #include "host.h"
@@ -54,21 +54,18 @@ struct Seen {
     std::string memClockText, coreClockText;
 };
 
-// The text of every fact, by its key.
-std::map<std::string_view, std::string> rows(const ImageFacts& facts, std::string_view separator = ",")
+// The text of a fact.
+std::string row(const ImageFacts& facts, FactKey key)
 {
-    std::map<std::string_view, std::string> texts;
-    for (const Fact& fact : factsOf(facts, separator)) {
-        texts[fact.key] = factText(fact.value);
-    }
-    return texts;
+    return factText(factsOf(facts, ",")[key]);
 }
 
 testing::Matcher<const ImageFacts&> opensAs(const Seen& e)
 {
     const auto worded = [](const ImageFacts& facts) {
-        auto texts = rows(facts);
-        return std::tuple(texts["gpuName"], texts["sbaState"], texts["memClockText"], texts["coreClockText"]);
+        using enum FactKey;
+        return std::tuple(row(facts, gpuName), row(facts, sbaState), row(facts, memClockText),
+                          row(facts, coreClockText));
     };
     return AllOf(Field("status", &ImageFacts::status, e.status),
                  Field("stoppedAt", &ImageFacts::stoppedAt, e.stoppedAt),
@@ -128,16 +125,29 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     faults = {.interruptedReads = 1, .shortReads = 2};
     const ImageFacts result = opened(test::standardImage());
     faults = {};
-    auto texts = rows(result);
-    EXPECT_EQ(texts["fileSize"], "65536 Octets");
-    EXPECT_EQ(texts["headerText"], "Vardane test header" + std::string(29, ' ') + "\r\n");
-    EXPECT_EQ(texts["versionText"], "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
+    EXPECT_EQ(row(result, FactKey::fileSize), "65536 Octets");
+    EXPECT_EQ(row(result, FactKey::headerText), "Vardane test header" + std::string(29, ' ') + "\r\n");
+    EXPECT_EQ(row(result, FactKey::versionText), "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
     EXPECT_EQ(result.bytes, test::standardImage().bytes());
     // The version text of a match too near the start for its header is shown all the same.
     // A file that cannot be read says why.
     faults = {.refusedOpens = 1};
     EXPECT_EQ(opened(test::standardImage()).readFailure, Refusal::denied);
     faults = {};
+}
+
+// Each fact goes by the name that `vardane-cli info --json` gives it.
+TEST(Facts, EachIsNamedAsTheJsonNamesIt)
+{
+    const std::vector<std::string_view> keys{
+        "status",      "message", "reason",  "fileTitle",    "fileSize",      "headerText",
+        "versionText", "chipKey", "gpuName", "sbaState",     "memClockText",  "coreClockText",
+        "headerlengh", "SBAVrt",  "Octclef", "memClockWord", "coreClockWord", "checksum"};
+    std::vector<std::string_view> named;
+    for (const auto& [key, value] : factsOf({}, ",")) {
+        named.push_back(nameOf(key).json);
+    }
+    EXPECT_EQ(named, keys);
 }
 
 // Written out from the published Windows-1252 chart rather than shared with
@@ -575,7 +585,7 @@ TEST(ToggleSideBand, WritesTheOtherValueOrNothing)
     for (const auto& c : cases) {
         const test::TempFile file(test::standardImage().put(Standard::kSba, c.inFile));
         const auto toggled = toggleSideBand(known(file.path()), c.state, c.offset);
-        EXPECT_EQ(toggled.map(&SbaToggled::newState), c.newState) << static_cast<int>(c.state);
+        EXPECT_EQ(toggled, c.newState) << static_cast<int>(c.state);
         EXPECT_EQ(file.contents(), test::standardImage().put(Standard::kSba, c.after).bytes());
     }
 }

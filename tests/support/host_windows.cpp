@@ -1,7 +1,7 @@
 #include "host.h"
 #include "test_image.h"
 
-#include "image/text.h"
+#include "text/encoding.h"
 
 #include <windows.h>
 

@@ -2,12 +2,12 @@
 // window's menu items and each dialog's controls, with the file dialog,
 // message boxes and questions answered by a stand-in for the desktop's.
 // Every write is checked byte for byte.
-#include "editors/sideband.h"
+#include "compare/wording.h"
 #include "faults.h"
-#include "image/text.h"
 #include "qt/paths.h"
 #include "qt/qt_text.h"
 #include "test_image.h"
+#include "text/encoding.h"
 #include "ui/main_window.h"
 
 #include <QAccessible>
@@ -659,8 +659,8 @@ private slots:
     {
         // clang-format off
         const struct { std::uint8_t byte; QString meanwhile, captions, state, text7, message; std::uint8_t after; } cases[] = {
-            {0x7F, "", "Desactivé Activer", "OUI", "Non Valide !", QString("information: ") + vardane::kSbaEnabledMessage.data(), 0xFB},
-            {0xFB, "", "Activé Desactiver", "NON", "Valide", QString("information: ") + vardane::kSbaDisabledMessage.data(), 0x7F},
+            {0x7F, "", "Desactivé Activer", "OUI", "Non Valide !", QString("information: ") + vardane::sideBandToggledMessage(vardane::SideBand::on).data(), 0xFB},
+            {0xFB, "", "Activé Desactiver", "NON", "Valide", QString("information: ") + vardane::sideBandToggledMessage(vardane::SideBand::off).data(), 0x7F},
             {0x00, "", "Desactivé Activer le SBA", "???", "???", "0 messages", 0x00},
             {0x7F, "changed", "Desactivé Activer", "OUI", "???", "critical: Le fichier a été modifié", 0xFB},
             // clang-format on

@@ -1,4 +1,4 @@
-#include "image/text.h"
+#include "text/encoding.h"
 
 #include <algorithm>
 #include <array>
@@ -100,20 +100,6 @@ std::optional<std::vector<std::uint8_t>> encodeWindows1252(std::u32string_view t
         bytes.push_back(*byte);
     }
     return bytes;
-}
-
-std::string formatHundredths(std::uint32_t hundredths, std::string_view decimalSeparator)
-{
-    std::string text = std::to_string(hundredths / 100);
-    const std::uint32_t cents = hundredths % 100;
-    if (cents != 0) {
-        text += decimalSeparator;
-        text += static_cast<char>('0' + cents / 10);
-        if (cents % 10 != 0) {
-            text += static_cast<char>('0' + cents % 10);
-        }
-    }
-    return text;
 }
 
 std::optional<Utf8Sequence> firstUtf8Sequence(std::string_view text)

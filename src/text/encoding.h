@@ -1,5 +1,6 @@
-// Text as the image stores it (Windows-1252, one byte per character) and as
-// the tool shows it (UTF-8).
+// Text as the image stores it (Windows-1252, one byte per character), as the
+// tool shows it (UTF-8), and as Windows names files (UTF-16, carried as WTF-8);
+// and the characters that are never shown as they are.
 #pragma once
 
 #include <cstdint>
@@ -30,11 +31,6 @@ namespace vardane {
 
 // One byte per character, or nothing when a character has no byte.
 [[nodiscard]] std::optional<std::vector<std::uint8_t>> encodeWindows1252(std::u32string_view text);
-
-// A clock given in hundredths of a MHz, as the main window shows it: at most
-// two decimals, trailing zeros dropped, no separator for a whole number.
-// Integer arithmetic only, so 16667 is exactly "166" + separator + "67".
-[[nodiscard]] std::string formatHundredths(std::uint32_t hundredths, std::string_view decimalSeparator);
 
 // The well-formed UTF-8 sequence at the start of `text`: its code point and
 // its length in bytes; nothing when the first bytes are not one.
