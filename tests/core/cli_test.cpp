@@ -115,8 +115,9 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
     };
     // clang-format on
     for (const auto& run : runs) {
+        SCOPED_TRACE(cli::joined(run.arguments));
         const Ran ran = runCli(run.arguments, {.environment = {"LC_ALL=fr_FR.UTF-8"}});
-        EXPECT_EQ(ran.out, run.out) << run.arguments.front();
+        EXPECT_EQ(ran.out, run.out);
         EXPECT_EQ(ran.err, run.refusal.empty() ? "" : "vardane-cli : " + run.refusal + "\n");
         EXPECT_EQ(ran.status, run.refusal.empty() ? 0 : 2);
     }

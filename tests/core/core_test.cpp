@@ -99,27 +99,27 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     const std::uint8_t on = 0xFB;
     const std::uint8_t off = 0x7F;
     // clang-format off
-    const struct { TestImage image; Seen seen; } cases[] = {
-        {test::standardImage(), {accepted, done, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, 0xEA0, "366 Mhz", "143 Mhz"}},
-        {TestImage(46126), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
-        {TestImage(132001), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
-        {TestImage(46127), {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
-        {test::standardImage().put(Standard::kClockKey, "xx"), {failed, clockKey, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, {}, "", ""}},
-        {test::standardImage().version(80), {failed, version, {}, "", "", "", {}, {}, "", ""}},
-        {TestImage(base).version(499).pcir(46, 0x10, 1).put(1980, on).clockKey(3572, 1, 2),
+    const struct { const char* row; TestImage image; Seen seen; } cases[] = {
+        {"standard", test::standardImage(), {accepted, done, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, 0xEA0, "366 Mhz", "143 Mhz"}},
+        {"one byte short", TestImage(46126), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
+        {"one byte long", TestImage(132001), {rejected, size, {}, "", "", "", {}, {}, "", ""}},
+        {"no marker", TestImage(46127), {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
+        {"no r7", test::standardImage().put(Standard::kClockKey, "xx"), {failed, clockKey, 0xAF, "1052", "GeForce2 Ultra", "NON", 0x800, {}, "", ""}},
+        {"Version at 80", test::standardImage().version(80), {failed, version, {}, "", "", "", {}, {}, "", ""}},
+        {"first candidates", TestImage(base).version(499).pcir(46, 0x10, 1).put(1980, on).clockKey(3572, 1, 2),
          {accepted, done, 418, "1001", "GeForce256 DDR", "OUI", 1980, 3572, "0,02 Mhz", "0,02 Mhz"}},
-        {TestImage(base).version(81).pcir(519, 0x10, 2).put(2180, off).clockKey(3884, 16667, 12550),
+        {"last candidates", TestImage(base).version(81).pcir(519, 0x10, 2).put(2180, off).clockKey(3884, 16667, 12550),
          {accepted, done, 0, "1002", "GeForce Confidential", "NON", 2180, 3884, "333,34 Mhz", "125,5 Mhz"}},
-        {TestImage(base).pcir(3499, 0x10, 3).pcir(3849, 0x0A, 0xB0).clockKey(3600, 0xFFFF, 0xFFFF),
+        {"second PCIR window", TestImage(base).pcir(3499, 0x10, 3).pcir(3849, 0x0A, 0xB0).clockKey(3600, 0xFFFF, 0xFFFF),
          {accepted, done, {}, "0AB0", "", "???", {}, 3600, "1310,7 Mhz", "655,35 Mhz"}},
-        {TestImage(base).version(500).pcir(45, 0x10, 5).pcir(520, 0x10, 5).pcir(3498, 0x10, 5).pcir(3850, 0x10, 5)
+        {"one past every window", TestImage(base).version(500).pcir(45, 0x10, 5).pcir(520, 0x10, 5).pcir(3498, 0x10, 5).pcir(3850, 0x10, 5)
              .put(1979, on).put(2181, on).clockKey(3571, 1, 2).clockKey(3885, 1, 2), {failed, clockKey, {}, "", "", "???", {}, {}, "", ""}},
-        {TestImage(base).version(100).version(300).pcir(3499, 0x20, 0).pcir(400, 0x10, 7).put(0x7C1, on).put(0x800, off)
+        {"last match wins", TestImage(base).version(100).version(300).pcir(3499, 0x20, 0).pcir(400, 0x10, 7).put(0x7C1, on).put(0x800, off)
              .clockKey(3600, 1, 2).clockKey(3800, 20000, 25000), {accepted, done, 219, "2000", "GeForce3", "NON", 0x800, 3800, "400 Mhz", "250 Mhz"}},
         // clang-format on
     };
     for (const auto& c : cases) {
-        EXPECT_THAT(opened(c.image), opensAs(c.seen));
+        EXPECT_THAT(opened(c.image), opensAs(c.seen)) << c.row;
     }
     // Reads resume after a signal and after a short count, so an open sees every byte.
     faults = {.interruptedReads = 1, .shortReads = 2};
@@ -209,6 +209,7 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
         // clang-format on
     };
     for (const auto& [units, text] : wtf8) {
+        SCOPED_TRACE(testing::PrintToString(text));
         EXPECT_EQ(wtf8FromUtf16(units), text);
         EXPECT_EQ(utf16FromWtf8(text), units);
     }
@@ -372,22 +373,23 @@ TEST(CompareImages, NamesEachFieldARunTouchesAsTheFirstImagesScanPlacedIt)
     const TestImage a = test::standardImage();
     const TestImage early = TestImage(a).version(80);
     // clang-format off
-    const struct { TestImage a, b; std::vector<testing::Matcher<const DifferingRun&>> runs; } cases[] = {
-        {a, a, {}}, {a, flipped(a, {Standard::kHeader + 49}), {FieldsAre(224, 224, Run{"HeaderText"})}},
-        {a, flipped(a, {Standard::kHeader - 1, Standard::kHeader}), {FieldsAre(174, 175, Run{"HeaderText", "-"})}},
-        {a, flipped(a, {Standard::kVersion + 41, Standard::kVersion + 42}), {FieldsAre(297, 298, Run{"VersionText", "-"})}},
-        {a, flipped(a, {Standard::kSba, 0xBC00}), {FieldsAre(2048, 2048, Run{"SbaByte"}), FieldsAre(48128, 48128, Run{"-"})}},
-        {a, flipped(a, {0x60 + 5, 0x60 + 7}), {FieldsAre(101, 101, Run{"ChipBytes"}), FieldsAre(103, 103, Run{"-"})}},
-        {a, flipped(a, {0xBBFF}), {FieldsAre(48127, 48127, Run{"ChecksumByte"})}},
+    const struct { const char* row; TestImage a, b; std::vector<testing::Matcher<const DifferingRun&>> runs; } cases[] = {
+        {"identical", a, a, {}}, {"header's end", a, flipped(a, {Standard::kHeader + 49}), {FieldsAre(224, 224, Run{"HeaderText"})}},
+        {"header's start", a, flipped(a, {Standard::kHeader - 1, Standard::kHeader}), {FieldsAre(174, 175, Run{"HeaderText", "-"})}},
+        {"version's end", a, flipped(a, {Standard::kVersion + 41, Standard::kVersion + 42}), {FieldsAre(297, 298, Run{"VersionText", "-"})}},
+        {"SideBand byte", a, flipped(a, {Standard::kSba, 0xBC00}), {FieldsAre(2048, 2048, Run{"SbaByte"}), FieldsAre(48128, 48128, Run{"-"})}},
+        {"chip bytes", a, flipped(a, {0x60 + 5, 0x60 + 7}), {FieldsAre(101, 101, Run{"ChipBytes"}), FieldsAre(103, 103, Run{"-"})}},
+        {"checksum byte", a, flipped(a, {0xBBFF}), {FieldsAre(48127, 48127, Run{"ChecksumByte"})}},
         // The longer file's extra bytes are not compared.
-        {TestImage(46127).put(100, std::uint8_t{1}).put(46126, std::uint8_t{1}), TestImage(65536),
+        {"lengths", TestImage(46127).put(100, std::uint8_t{1}).put(46126, std::uint8_t{1}), TestImage(65536),
          {FieldsAre(100, 100, Run{"-"}), FieldsAre(46126, 46126, Run{"-"})}},
         // A scan that stopped at a "Version" too near the start placed the version text only.
-        {early, flipped(early, {87, Standard::kClockKey - 26}), {FieldsAre(87, 87, Run{"VersionText"}), FieldsAre(3718, 3718, Run{"-"})}},
+        {"scan stopped early", early, flipped(early, {87, Standard::kClockKey - 26}), {FieldsAre(87, 87, Run{"VersionText"}), FieldsAre(3718, 3718, Run{"-"})}},
         // clang-format on
     };
     for (const auto& c : cases) {
-        EXPECT_THAT(compareImages(scanned(c.a), scanned(c.b), ",").runs, testing::ElementsAreArray(c.runs));
+        EXPECT_THAT(compareImages(scanned(c.a), scanned(c.b), ",").runs, testing::ElementsAreArray(c.runs))
+            << c.row;
     }
 }
 
@@ -400,14 +402,15 @@ TEST(RestoreOriginal, PutsBackTheOriginalOnlyOverTheFileTheListRead)
     const TestImage edited = TestImage(memory).put(Standard::kSba, 0xFB).put(0xBBFF, std::uint8_t{0});
     const std::size_t length = original.bytes().size();
     // clang-format off
-    const struct { TestImage lastRead, inFile; std::optional<Refusal> refusal; } cases[] = {
-        {memory, memory, {}}, {edited, edited, {}}, {original, original, {}},
-        {edited, TestImage(edited).put(0x8000, std::uint8_t{1}), Refusal::changed},
-        {edited, TestImage(edited).resize(length + 1), Refusal::changed},
-        {TestImage(edited).resize(length + 1), TestImage(edited).resize(length + 1), Refusal::lengthChanged},
+    const struct { const char* row; TestImage lastRead, inFile; std::optional<Refusal> refusal; } cases[] = {
+        {"one run", memory, memory, {}}, {"runs apart", edited, edited, {}}, {"nothing to restore", original, original, {}},
+        {"changed since listed", edited, TestImage(edited).put(0x8000, std::uint8_t{1}), Refusal::changed},
+        {"longer since listed", edited, TestImage(edited).resize(length + 1), Refusal::changed},
+        {"longer than opened", TestImage(edited).resize(length + 1), TestImage(edited).resize(length + 1), Refusal::lengthChanged},
     };
     // clang-format on
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
         const test::TempFile file(c.inFile);
         EXPECT_EQ(refusalOf(restoreOriginal(known(file.path()), original.bytes(), c.lastRead.bytes())),
                   c.refusal);
@@ -433,12 +436,11 @@ TEST(Checksum, VerifiesAndCorrectsOnlyTheRegionOfAFileInTheSizeWindow)
         return std::tuple{int{c.sumBefore}, int{c.byteBefore}, int{c.byteAfter}, c.written};
     };
     for (const auto& [size, refusal] : cases) {
+        SCOPED_TRACE(testing::Message() << size << " bytes");
         const test::TempFile file(sum37Image(size));
-        EXPECT_EQ(verifyChecksum(file.path()), refusal ? refused(*refusal) : Outcome<std::uint8_t>(0x37))
-            << size;
+        EXPECT_EQ(verifyChecksum(file.path()), refusal ? refused(*refusal) : Outcome<std::uint8_t>(0x37));
         EXPECT_EQ(correctChecksum(file.path()).map(fields),
-                  refusal ? Corrected(refused(*refusal)) : Corrected(std::tuple{0x37, 0x12, 0xDB, true}))
-            << size;
+                  refusal ? Corrected(refused(*refusal)) : Corrected(std::tuple{0x37, 0x12, 0xDB, true}));
         EXPECT_EQ(file.contents(),
                   refusal ? sum37Image(size).bytes() : sum37Image(size).put(0xBBFF, 0xDB).bytes());
     }
@@ -523,15 +525,15 @@ TestImage imageWithField(std::size_t width)
 TEST(ReadHeaderField, WidthIsTheIndexOfTheFirstCarriageReturnAmongTheSearchedBytes)
 {
     // clang-format off
-    const struct { std::size_t width; std::optional<std::int64_t> start; Outcome<std::size_t> found; } cases[] = {
-        {1, Standard::kHeader, 1}, {50, Standard::kHeader, 50}, {0, Standard::kHeader, refused(Refusal::emptyHeaderField)},
-        {51, Standard::kHeader, refused(Refusal::noHeaderField)}, {48, std::nullopt, refused(Refusal::noHeader)},
-        {48, 65536 - 50, refused(Refusal::tooShort)},
+    const struct { const char* row; std::size_t width; std::optional<std::int64_t> start; Outcome<std::size_t> found; } cases[] = {
+        {"narrowest", 1, Standard::kHeader, 1}, {"widest", 50, Standard::kHeader, 50},
+        {"empty", 0, Standard::kHeader, refused(Refusal::emptyHeaderField)}, {"no return", 51, Standard::kHeader, refused(Refusal::noHeaderField)},
+        {"no Version", 48, std::nullopt, refused(Refusal::noHeader)}, {"past the end", 48, 65536 - 50, refused(Refusal::tooShort)},
         // clang-format on
     };
     for (const auto& c : cases) {
         const test::TempFile file(imageWithField(c.width));
-        EXPECT_EQ(readHeaderField(known(file.path()), c.start).map(&HeaderField::width), c.found) << c.width;
+        EXPECT_EQ(readHeaderField(known(file.path()), c.start).map(&HeaderField::width), c.found) << c.row;
     }
 }
 
@@ -545,7 +547,7 @@ TEST(HeaderField, EncodesOneBytePerCharacterAndWritesTheFieldOnlyOrNothing)
         // clang-format on
     };
     for (const auto& [text, bytes] : encodings) {
-        EXPECT_EQ(encodeHeaderText(text, 3), bytes);
+        EXPECT_EQ(encodeHeaderText(text, 3), bytes) << testing::PrintToString(text);
     }
     // Exactly the field's bytes, and only while the file still holds the field
     // as loaded with its carriage return.
@@ -553,13 +555,15 @@ TEST(HeaderField, EncodesOneBytePerCharacterAndWritesTheFieldOnlyOrNothing)
     const HeaderField field = readHeaderField(known(source.path()), Standard::kHeader).value();
     const Bytes text = encodeHeaderText(U"Z", 48).value();
     // clang-format off
-    const struct { TestImage image; Bytes bytes; std::optional<Refusal> refusal; } cases[] = {
-        {imageWithField(48), text, {}}, {imageWithField(48).put(Standard::kHeader + 5, '!'), text, Refusal::changed},
-        {imageWithField(48).put(Standard::kHeader + 48, ' '), text, Refusal::changed}, {imageWithField(20), text, Refusal::changed},
-        {imageWithField(48), Bytes(47, 'X'), Refusal::textTooLong}, {imageWithField(48), Bytes(49, 'X'), Refusal::textTooLong},
+    const struct { const char* row; TestImage image; Bytes bytes; std::optional<Refusal> refusal; } cases[] = {
+        {"as loaded", imageWithField(48), text, {}}, {"field changed", imageWithField(48).put(Standard::kHeader + 5, '!'), text, Refusal::changed},
+        {"return gone", imageWithField(48).put(Standard::kHeader + 48, ' '), text, Refusal::changed},
+        {"another field", imageWithField(20), text, Refusal::changed},
+        {"too few bytes", imageWithField(48), Bytes(47, 'X'), Refusal::textTooLong}, {"too many bytes", imageWithField(48), Bytes(49, 'X'), Refusal::textTooLong},
         // clang-format on
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
         const test::TempFile file(c.image);
         EXPECT_EQ(refusalOf(writeHeaderField(known(file.path()), field, c.bytes)), c.refusal);
         EXPECT_EQ(file.contents(),
@@ -576,16 +580,16 @@ TEST(ToggleSideBand, WritesTheOtherValueOrNothing)
     const auto changed = refused(Refusal::changed);
     using enum SideBand;
     // clang-format off
-    const struct { std::uint8_t inFile; SideBand state; std::optional<std::int64_t> offset; Outcome<SideBand> newState; std::uint8_t after; } cases[] = {
-        {0x7F, off, s, on, 0xFB}, {0xFB, on, s, off, 0x7F}, {0x7F, undecided, s, refused(Refusal::sbaUndecided), 0x7F},
-        {0x7F, off, std::nullopt, refused(Refusal::noSbaByte), 0x7F},
-        {0xFB, off, s, changed, 0xFB}, {0x7F, on, s, changed, 0x7F}, {0x7F, off, 65536, refused(Refusal::tooShort), 0x7F},
+    const struct { const char* row; std::uint8_t inFile; SideBand state; std::optional<std::int64_t> offset; Outcome<SideBand> newState; std::uint8_t after; } cases[] = {
+        {"enable", 0x7F, off, s, on, 0xFB}, {"disable", 0xFB, on, s, off, 0x7F}, {"undecided", 0x7F, undecided, s, refused(Refusal::sbaUndecided), 0x7F},
+        {"no byte", 0x7F, off, std::nullopt, refused(Refusal::noSbaByte), 0x7F}, {"enabled since", 0xFB, off, s, changed, 0xFB},
+        {"disabled since", 0x7F, on, s, changed, 0x7F}, {"past the end", 0x7F, off, 65536, refused(Refusal::tooShort), 0x7F},
         // clang-format on
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
         const test::TempFile file(test::standardImage().put(Standard::kSba, c.inFile));
-        const auto toggled = toggleSideBand(known(file.path()), c.state, c.offset);
-        EXPECT_EQ(toggled, c.newState) << static_cast<int>(c.state);
+        EXPECT_EQ(toggleSideBand(known(file.path()), c.state, c.offset), c.newState);
         EXPECT_EQ(file.contents(), test::standardImage().put(Standard::kSba, c.after).bytes());
     }
 }

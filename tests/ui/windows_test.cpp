@@ -86,6 +86,25 @@ const QStringList kImageItems{"mnuchanges", "mnuClose", "exit",          "sba", 
 const QStringList kValueLabels{"Text4", "Text1", "Text2", "text3", "Label10",
                                "Text5", "Text6", "Text9", "Text7"};
 
+// Names the row of a table that a failure came from, as GoogleTest's
+// SCOPED_TRACE does: Qt Test's checks end the test function, and this says
+// on the way out which row they were checking.
+class Row {
+public:
+    explicit Row(QString name) : name_(std::move(name)) {}
+    ~Row()
+    {
+        if (QTest::currentTestFailed()) {
+            qWarning("in the row: %s", qPrintable(name_));
+        }
+    }
+    Row(const Row&) = delete;
+    Row& operator=(const Row&) = delete;
+
+private:
+    QString name_;
+};
+
 // A closed window is deleted when the event loop next runs, as it does
 // between two clicks of a real user.
 void flushDeletes()
@@ -304,7 +323,7 @@ private slots:
         outside.window->openFile(outside.file.folder());
         QVERIFY(outside.services.messages.size() == 1 && outside.services.fileDialogs == 1);
         for (const char* url : {"https://vardane.invalid/image.rom", "file://vardane.invalid/image.rom"}) {
-            QVERIFY(!outside.drop({QUrl(url)}));
+            QVERIFY2(!outside.drop({QUrl(url)}), url);
         }
         // The file named is the file opened, shown by the name the system
         // gives it. On Windows, by argument or by drop, "é" and "ω" come as
@@ -450,6 +469,7 @@ private slots:
             // clang-format on
         };
         for (const auto& c : cases) {
+            const Row row(c.item);
             Session s;
             QWidget* t = s.show(c.item, c.name);
             auto* slider = t->findChild<QSlider*>("Slider1");
@@ -492,6 +512,7 @@ private slots:
         // clock the file holds.
         for (const auto& [locale, written, row] :
              {std::tuple{"C", 16667, "333.34 Mhz"}, std::tuple{"fr_FR.UTF-8", 16650, "333 Mhz"}}) {
+            const Row named(locale);
             qputenv("LC_ALL", locale);
             Session s(withWord(kMemWord, 16667));
             click(s.show("memfreq", "frmfreqmem"));
@@ -515,6 +536,7 @@ private slots:
             // clang-format on
         };
         for (const auto& [situation, says] : cases) {
+            const Row row(situation);
             Session s(situation == "outside" ? withWord(kMemWord, 0xFFFF) : standardImage());
             const QPointer<QWidget> t = s.show("memfreq", "frmfreqmem");
             if (situation == "gone") {
@@ -551,6 +573,7 @@ private slots:
         s->open(s->file.path());
         std::vector<QPointer<QWidget>> first;
         for (const auto& [item, window] : kWindows) {
+            const Row row(item);
             s->trigger(item);
             first.emplace_back(visibleWindow(window));
             s->trigger(item);
@@ -562,6 +585,7 @@ private slots:
         flushDeletes();
         QVERIFY(first[0].isNull() && text(visibleWindow("frmfreqmem"), "Text2") == "250 Mhz (DDR)");
         for (const std::size_t i : {1, 2, 3}) {
+            const Row row(kWindows[i].first);
             click(first[i]);
             flushDeletes();
             QVERIFY(first[i].isNull() && s->services.messages.back().text.contains("n'est plus affichée"));
@@ -666,6 +690,7 @@ private slots:
             // clang-format on
         };
         for (const auto& c : cases) {
+            const Row row(c.captions + ' ' + c.meanwhile);
             Session s(standardImage().put(Standard::kSba, c.byte));
             QWidget* t = s.show("sba", "frmSBA");
             QCOMPARE(text(t, "Label2") + " " + text(t, "Command1"), c.captions);
@@ -696,12 +721,13 @@ private slots:
     {
         const auto base = standardImage().put(Standard::kHeader + 2, std::uint8_t{0x00}).checksumTo(0);
         // clang-format off
-        const struct { QString typed; std::string written; Qt::Key key; } cases[] = {
-            {{}, {}, Qt::Key_unknown}, {QString(50, 'x'), std::string(48, 'x'), Qt::Key_Return},
-            {QString::fromUtf8("Ā€\t!"), "\x80!", Qt::Key_unknown}, {"Z", {}, Qt::Key_Escape},
+        const struct { const char* row; QString typed; std::string written; Qt::Key key; } cases[] = {
+            {"unedited", {}, {}, Qt::Key_unknown}, {"too long", QString(50, 'x'), std::string(48, 'x'), Qt::Key_Return},
+            {"not Windows-1252", QString::fromUtf8("Ā€\t!"), "\x80!", Qt::Key_unknown}, {"escaped", "Z", {}, Qt::Key_Escape},
             // clang-format on
         };
         for (const auto& c : cases) {
+            const Row row(c.row);
             Session s(base);
             QWidget* t = s.show("mnuheader", "frmheader");
             auto* box = t->findChild<QLineEdit*>("Text1");
