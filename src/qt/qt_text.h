@@ -1,4 +1,4 @@
-// Where texts cross between the core and Qt, for the windows and the CLI alike.
+// Where texts cross between the core and Qt, for the windows.
 #pragma once
 
 #include "text/encoding.h"

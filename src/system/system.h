@@ -1,8 +1,11 @@
 // What the core asks of the operating system, and nothing more: an image file
-// (opened, sized, read and written at an offset, flushed, locked) and the
-// user's decimal separator. Each system has one implementation, chosen by
-// CMake (system_posix.cpp, system_windows.cpp); nothing else in the core or
-// in vardane-cli calls the system.
+// (opened, sized, read and written at an offset, flushed, locked, known by
+// its identity), names and the user's decimal separator. Each system has one
+// implementation, chosen by CMake (system_posix.cpp, system_windows.cpp), and
+// nothing else in the core calls the system. The programs' own edges call it
+// too, each in files of one system: vardane-cli's standard streams and
+// arguments (cli/streams_*.cpp, cli/main_*.cpp, arguments_windows.h) and the
+// window's entry (app/main_*.cpp).
 #pragma once
 
 #include <tl/expected.hpp>

@@ -129,7 +129,6 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     EXPECT_EQ(row(result, FactKey::headerText), "Vardane test header" + std::string(29, ' ') + "\r\n");
     EXPECT_EQ(row(result, FactKey::versionText), "NV15 BIOS 3.15.01.08.00 (test)" + std::string(5, '\0'));
     EXPECT_EQ(result.bytes, test::standardImage().bytes());
-    // The version text of a match too near the start for its header is shown all the same.
     // A file that cannot be read says why.
     faults = {.refusedOpens = 1};
     EXPECT_EQ(opened(test::standardImage()).readFailure, Refusal::denied);
