@@ -38,7 +38,7 @@ TEST(CliOnWindows, NamesSharingStreamsListsAndTheDecimalSeparator)
     EXPECT_EQ(listed.out,
               "==> \\x1a <==\n==> \\xe9 <==\n==> " + named + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n");
     EXPECT_EQ(listed.err,
-              "vardane-cli : \\x1a : impossible de lire le fichier\n"
+              "vardane-cli : \\x1a : ce fichier n'existe pas\n"
               "vardane-cli : \\xe9 : chemin qui n'est pas de l'UTF-8\n");
     // A file that another program opened sharing it with no one is refused as
     // one it holds a lock on, and nothing is written.
