@@ -29,6 +29,7 @@ TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
     // Held by another program for writing: the reader says so.
     const std::string held = place(folder, "held.rom", standardImage());
     const auto writer = system::openNativeFile(*system::pathNamed(held), system::Access::readWrite);
+    const std::string small = place(folder, "small.rom", TestImage(46126));
     ASSERT_TRUE(writer && (*writer)->lock(system::LockKind::exclusive, {}));
     // clang-format off
     const std::pair<std::string, json> cases[] = {
@@ -39,7 +40,7 @@ TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
              "memClockWord": 18300, "coreClockWord": 14300, "checksum": {"sum": 0, "valid": true}})")},
         {place(folder, "no-r7.rom", kWithoutClockKey), json::parse(R"({"status": "failed", "message": "Erreur lors de l'ouverture du fichier",
              "sbaState": "NON", "Octclef": null, "memClockText": "", "coreClockWord": null, "checksum": {"sum": 0, "valid": true}})")},
-        {place(folder, "small.rom", TestImage(46126)),
+        {small,
          json::parse(R"({"status": "rejected", "message": "Ce fichier n'est pas un BIOS de GeForce ...", "checksum": null})")},
         {system::nameOf(folder.path() / "absent.rom"),
          json::parse(R"({"status": "unreadable", "message": "Erreur lors de l'ouverture du fichier", "reason": "absent", "fileSize": ""})")},
@@ -64,6 +65,8 @@ TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
                   accepted ? "" : "vardane-cli : " + wanted["message"].get<std::string>() + cause + "\n");
         EXPECT_EQ(ran.status, accepted ? 0 : 2);
     }
+    // A checksum that could not be summed shows as the window shows it.
+    EXPECT_THAT(runCli({"info", small}).out, testing::EndsWith("CheckSum : ???\n"));
     // Clocks of 333.34 and 125.5 Mhz and a version text starting NUL, CR, the
     // euro sign, an undefined byte, Ÿ, LF: control characters show as "?", and
     // the separator is the user's.
