@@ -71,7 +71,11 @@ private:
     std::string take(std::size_t count)
     {
         std::string bytes;
-        for (int c = 0; bytes.size() < count && (c = std::getc(in_)) != EOF;) {
+        while (bytes.size() < count) {
+            const int c = std::getc(in_);
+            if (c == EOF) {
+                break;
+            }
             bytes += static_cast<char>(c);
         }
         return bytes;
