@@ -7,7 +7,30 @@
 #include <string>
 #include <vector>
 
+// The C runtime expands `*` and `?` in the arguments (see
+// arguments_windows.h): a pattern that names several images is refused as
+// several names are.
+extern "C" {
+int _dowildcard = -1;
+}
+
 namespace {
+
+// For a box, in a proportional font: no columns lined up with spaces. The
+// no-break spaces keep each colon with its word, as French sets it.
+constexpr vardane::CommandLineTexts kTexts{
+    "Usage\u00A0: vardane [IMAGE]\n"
+    "Inspecte et modifie l'image du BIOS vidéo d'une carte GeForce.\n"
+    "\n"
+    "IMAGE\u00A0: l'image à ouvrir au démarrage, comme le ferait «\u00A0Ouvrir\u00A0»\u00A0; "
+    "une image déposée sur vardane.exe s'ouvre de même.\n"
+    "-h, --help ou /?\u00A0: affiche cette aide.\n"
+    "-v, --version\u00A0: affiche la version.\n"
+    "\n"
+    "vardane-cli.exe fait le même travail en ligne de commande (vardane-cli --help).\n",
+    "vardane\u00A0: Vardane ouvre une image à la fois\u00A0: déposez-en une seule sur vardane.exe, ou "
+    "choisissez-la par Fichier > Ouvrir.\n",
+};
 
 // A program of the desktop has standard streams only where they are
 // redirected: started from Explorer, with images dropped on its icon, it has
@@ -40,5 +63,7 @@ int wmain(int argc, wchar_t* argv[])
         bytes.push_back(argument.data());
     }
     bytes.push_back(nullptr);
-    return vardane::startWindow(argc, bytes.data(), true, tell);
+    // Not argc: with "/?" the words are those typed, unexpanded.
+    int count = static_cast<int>(arguments.size());
+    return vardane::startWindow(count, bytes.data(), true, tell, kTexts);
 }

@@ -19,16 +19,6 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage : vardane [IMAGE]\n"
-    "Inspecte et modifie l'image du BIOS vidéo d'une carte GeForce.\n"
-    "\n"
-    "  IMAGE          l'image à ouvrir au démarrage, comme le ferait « Ouvrir »\n"
-    "  -h, --help     affiche cette aide\n"
-    "  -v, --version  affiche la version\n"
-    "\n"
-    "Sans écran, vardane-cli fait le même travail en ligne de commande (vardane-cli --help).\n";
-constexpr const char* kBadArguments = "vardane : arguments incorrects (vardane --help)\n";
 constexpr const char* kUnknownOption = "vardane : option inconnue : ";
 constexpr const char* kSeeHelp = " (vardane --help)\n";
 constexpr const char* kNoDisplay =
@@ -110,7 +100,8 @@ bool vardane::tellOnStream(std::FILE* stream, const std::string& text)
     return std::fputs(text.c_str(), stream) >= 0 && std::fflush(stream) == 0;
 }
 
-int vardane::startWindow(int& argc, char* argv[], bool displayReachable, Tell tell)
+int vardane::startWindow(int& argc, char* argv[], bool displayReachable, Tell tell,
+                         const CommandLineTexts& texts)
 {
     const auto refuse = [tell](const std::string& text) {
         static_cast<void>(tell(stderr, text));
@@ -121,10 +112,10 @@ int vardane::startWindow(int& argc, char* argv[], bool displayReachable, Tell te
         return refuse(kUnknownOption + arguments.unknown + kSeeHelp);
     }
     if (arguments.images.size() > 1) {
-        return refuse(kBadArguments);
+        return refuse(texts.severalImages);
     }
     if (arguments.help) {
-        return tell(stdout, kUsage) ? 0 : kRefused;
+        return tell(stdout, texts.usage) ? 0 : kRefused;
     }
     if (arguments.version) {
         return tell(stdout, "vardane " + std::string(vardane::kVersion) + '\n') ? 0 : kRefused;

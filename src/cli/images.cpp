@@ -1,5 +1,6 @@
 #include "cli/images.h"
 
+#include "cli/list_input.h"
 #include "cli/texts.h"
 #include "compare/wording.h"
 #include "system/system.h"
@@ -24,7 +25,7 @@ struct ListedLine {
 // be, only the start is kept.
 class ListReader {
 public:
-    explicit ListReader(std::FILE* in) : in_(in) {}
+    explicit ListReader(std::FILE* in) : in_(in), bytes_(listBytes(in)) {}
 
     // The next line, none at the end of the list or where a read failed; a
     // last line without its newline counts.
@@ -33,7 +34,7 @@ public:
         std::string bytes;
         std::size_t length = 0;  // past the bytes kept too
         int last = EOF;
-        for (int c = std::getc(in_); c != EOF; last = c, c = std::getc(in_)) {
+        for (int c = bytes_(); c != EOF; last = c, c = bytes_()) {
             if (c == '\n') {
                 const bool endsHere = last == '\r' && system::carriageReturnEndsLines();
                 return kept(std::move(bytes), endsHere ? length - 1 : length);
@@ -73,6 +74,7 @@ private:
     }
 
     std::FILE* in_;
+    ListBytes bytes_;
     int error_ = 0;
 };
 

@@ -34,7 +34,10 @@ inline constexpr std::string_view kWrongArguments = "arguments incorrects, atten
 inline constexpr std::string_view kStandardInputAlone = "- se donne seul, sans autre image";
 inline constexpr std::string_view kNulInPath =
     "chemin contenant un caractère nul (un par ligne, sans -print0)";
-inline constexpr std::string_view kNotUtf8Name = "chemin qui n'est pas de l'UTF-8";
+// Only a Windows list gives one, from a tool that saved it in another
+// character set, or from cmd in its code page.
+inline constexpr std::string_view kNotUtf8Name =
+    "chemin qui n'est pas de l'UTF-8 : enregistrez la liste en UTF-8 (dans cmd, tapez d'abord chcp 65001)";
 inline constexpr std::string_view kLineTooLong =
     "ligne de plus de 4096 octets, qui ne peut nommer aucun fichier";
 

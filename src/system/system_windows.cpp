@@ -1,3 +1,4 @@
+#include "system/long_path_windows.h"
 #include "system/system.h"
 #include "text/encoding.h"
 
@@ -194,19 +195,47 @@ private:
 
 }  // namespace
 
+std::wstring longPathForm(const std::filesystem::path& path)
+{
+    constexpr std::wstring_view kLong = L"\\\\?\\";
+    constexpr std::wstring_view kDevice = L"\\\\.\\";
+    constexpr std::wstring_view kShare = L"\\\\";
+    if (path.native().starts_with(kLong)) {
+        return path.native();
+    }
+    // Windows resolves the path as it would to open it; the buffer it asks for
+    // holds the terminating NUL.
+    std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length =
+        full.empty() ? 0
+                     : GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) {
+        return path.native();
+    }
+    full.resize(length);
+    if (full.starts_with(kLong) || full.starts_with(kDevice)) {
+        return full;
+    }
+    if (full.starts_with(kShare)) {
+        return std::wstring(kLong) + L"UNC\\" + full.substr(kShare.size());
+    }
+    return std::wstring(kLong) + full;
+}
+
 // Shared for reading, writing and deleting, as a file opened on Linux is:
 // the lock, not the opening, is what makes writers take turns, and a program
 // that shares the file with no one is told as one that holds its lock.
 Result<std::unique_ptr<File>> openNativeFile(const std::filesystem::path& path, Access access)
 {
     const DWORD rights = access == Access::read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    const std::wstring name = longPathForm(path);
     const HANDLE handle =
-        CreateFileW(path.c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        CreateFileW(name.c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         // A folder does not open as a file, and says so as a refusal of rights.
-        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const DWORD attributes = GetFileAttributesW(name.c_str());
         if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
             (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             return tl::unexpected(Failure::notRegular);
@@ -224,7 +253,7 @@ Result<std::unique_ptr<File>> openNativeFile(const std::filesystem::path& path, 
 Result<std::int64_t> sizeOf(const std::filesystem::path& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(longPathForm(path).c_str(), GetFileExInfoStandard, &data)) {
         return failed(GetLastError());
     }
     return static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);

@@ -30,7 +30,8 @@ public:
     [[nodiscard]] virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
-// The real dialogs of the desktop.
+// The real dialogs of the desktop. The file dialog is the system's own on
+// Windows (file_dialog_windows.cpp) and Qt's elsewhere (file_dialog_posix.cpp).
 class DesktopServices final : public UiServices {
 public:
     [[nodiscard]] std::optional<QString> chooseFile(QWidget* parent, const QString& filter) override;
@@ -38,8 +39,8 @@ public:
     [[nodiscard]] bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
 };
 
-// Qt's own words in French (the file dialog and its rows' types, dates and
-// sizes, the text boxes' menus, the question boxes' buttons), whatever the
+// Qt's own words in French (its file dialog, where it is used, the text
+// boxes' menus, the question boxes' buttons), whatever the
 // user's locale, as every other word of the program is. The translator is
 // installed while the result lives; without Qt's translations installed on
 // the system, Qt's words stay English and nothing else changes.

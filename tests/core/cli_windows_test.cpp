@@ -1,19 +1,39 @@
 // What vardane-cli meets on Windows alone: names in UTF-16 with backslashes,
 // files that another program shares with no one, standard streams that
-// msvcrt would translate, lists with CR LF line ends, and the decimal
+// msvcrt would translate, lists with CR LF line ends or saved by Windows'
+// tools, patterns that the program expands, /? for help, and the decimal
 // separator of GetLocaleInfoEx.
 #include "cli_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <string>
+#include <tuple>
 
 namespace vardane::test {
 namespace {
 
 using nlohmann::json;
+
+constexpr std::string_view kNotUtf8 =
+    "chemin qui n'est pas de l'UTF-8 : enregistrez la liste en UTF-8 (dans cmd, tapez d'abord chcp 65001)";
+
+// The bytes of a text in UTF-16, little-endian or big-endian.
+std::string utf16(const std::string& text, bool littleEndian)
+{
+    const std::wstring units = system::pathNamed(text)->native();
+    std::string bytes;
+    for (const wchar_t unit : units) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += littleEndian ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+}
 
 TEST(CliOnWindows, NamesSharingStreamsListsAndTheDecimalSeparator)
 {
@@ -39,7 +59,8 @@ TEST(CliOnWindows, NamesSharingStreamsListsAndTheDecimalSeparator)
               "==> \\x1a <==\n==> \\xe9 <==\n==> " + named + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n");
     EXPECT_EQ(listed.err,
               "vardane-cli : \\x1a : ce fichier n'existe pas\n"
-              "vardane-cli : \\xe9 : chemin qui n'est pas de l'UTF-8\n");
+              "vardane-cli : \\xe9 : " +
+                  std::string(kNotUtf8) + "\n");
     // A file that another program opened sharing it with no one is refused as
     // one it holds a lock on, and nothing is written.
     std::unique_ptr<void, decltype(&CloseHandle)> other(
@@ -50,6 +71,52 @@ TEST(CliOnWindows, NamesSharingStreamsListsAndTheDecimalSeparator)
                   "un autre programme est en train d'écrire dans ce fichier (rien n'a été écrit)");
     other.reset();
     EXPECT_EQ(readAll(*system::pathNamed(named)), image.bytes());
+}
+
+// A list saved with a byte-order mark is read past it, in the form it names;
+// one that ends inside a UTF-16 unit names no file with its last line.
+TEST(CliOnWindows, ListsAsWindowsToolsSaveThem)
+{
+    const TempFolder folder;
+    // Characters at both ends of the pairs of surrogates.
+    const std::string named = place(folder, "carte é \U00010000\U0010FFFF.rom", standardImage());
+    const std::string checked = "==> " + named + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n";
+    const struct {
+        const char* row;
+        std::string input, out, err;
+    } cases[] = {
+        {"UTF-8 after its mark, as PowerShell 5.1's Out-File -Encoding utf8 saves it",
+         "\xEF\xBB\xBF" + named + "\r\n", checked, ""},
+        {"UTF-16 little-endian after its mark, as PowerShell 5.1's > saves it",
+         "\xFF\xFE" + utf16(named + "\r\n", true), checked, ""},
+        {"UTF-16 big-endian after its mark", "\xFE\xFF" + utf16(named + "\n", false), checked, ""},
+        {"UTF-16 that ends inside a unit", "\xFF\xFE" + utf16(named, true) + "x",
+         "==> " + named + "\\xff <==\n",
+         "vardane-cli : " + named + "\\xff : " + std::string(kNotUtf8) + "\n"},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = runCli({"verify", "-"}, {.input = c.input});
+        EXPECT_EQ(std::tie(ran.out, ran.err), std::tie(c.out, c.err)) << c.row;
+    }
+}
+
+// The C runtime expands a pattern into the names it matches, sorted; "/?"
+// asks for help.
+TEST(CliOnWindows, ExpandsPatternsAndTakesSlashQuestionMarkForHelp)
+{
+    const TempFolder folder;
+    std::map<std::string, std::string> shown;  // by name, in the order of the expansion
+    for (const char* name : {"c.rom", "a.rom", "b é.rom"}) {
+        shown[name] = place(folder, name, standardImage());
+    }
+    std::string checked;
+    for (const auto& [name, path] : shown) {
+        checked += "==> " + path + " <==\nSomme : 0 (0x00)\nCheckSum : Valide\n";
+    }
+    const Ran expanded = runCli({"verify", system::nameOf(folder.path() / "*.rom")});
+    EXPECT_EQ(std::tie(expanded.status, expanded.out, expanded.err), std::tuple(0, checked, std::string()));
+    const Ran help = runCli({"/?"});
+    EXPECT_EQ(std::tie(help.status, help.out), std::tuple(0, runCli({"--help"}).out));
 }
 
 }  // namespace

@@ -31,11 +31,12 @@ std::wstring wide(const std::string& text)
 }
 
 // One argument as the child's C runtime splits its command line back into
-// argv: in quotes, which keep its blanks. The tests' arguments hold no quote
-// and end with no backslash, which would need escapes.
+// argv: as a user types it, in quotes where blanks would split it (a pattern
+// in quotes would not be expanded). The tests' arguments hold no quote and
+// end with no backslash, which would need escapes.
 std::wstring quoted(const std::wstring& word)
 {
-    return L'"' + word + L'"';
+    return word.empty() || word.find_first_of(L" \t") != std::wstring::npos ? L'"' + word + L'"' : word;
 }
 
 // A file for one of the child's standard streams, which it inherits: unlike

@@ -13,7 +13,6 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDragEnterEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -430,13 +429,7 @@ private slots:
             box->close();
         });
         desktop.showMessage(nullptr, vardane::ui::MessageIcon::critical, "Probleme", "Perdu.");
-        answer([&](QWidget* box) {
-            seen << qobject_cast<QFileDialog*>(box)->nameFilters();
-            qobject_cast<QFileDialog*>(box)->reject();
-        });
-        QVERIFY(!desktop.chooseFile(nullptr, "Fichier BIOS (*.rom)|*.rom|Tout Fichiers (*.*)|*.*"));
-        QCOMPARE(seen, (QStringList{"&Non", "&Oui", QString::number(QMessageBox::Critical),
-                                    "Fichier BIOS (*.rom)", "Tout Fichiers (*.*)"}));
+        QCOMPARE(seen, (QStringList{"&Non", "&Oui", QString::number(QMessageBox::Critical)}));
         QCOMPARE(vardane::ui::withFrenchSpacing("Perdu ? Oui : le fichier.\nEt après ? Rien."),
                  QString::fromUtf8("Perdu\u00A0? Oui\u00A0: le\u00A0fichier.\nEt après\u00A0?\u00A0Rien."));
     }
