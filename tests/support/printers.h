@@ -17,11 +17,12 @@ namespace vardane {
 inline void PrintTo(Refusal refusal, std::ostream* out)
 {
     // clang-format off
-    constexpr std::array<std::string_view, 19> kNames{
-        "unreachable", "notWritable", "noSpace", "locked", "notAnImage", "tooShort", "changed", "damaged", "noClockKey", "clockOutOfRange",
-        "sbaUndecided", "noSbaByte", "noHeader", "noHeaderField", "emptyHeaderField", "textTooLong", "unrepresentable",
-        "controlCharacter", "lengthChanged"};
+    constexpr std::array<std::string_view, 24> kNames{
+        "absent", "notRegular", "denied", "readError", "notWritable", "noSpace", "locked", "lockedByReader", "replaced",
+        "notAnImage", "tooShort", "changed", "damaged", "noClockKey", "clockOutOfRange", "sbaUndecided", "noSbaByte", "noHeader",
+        "noHeaderField", "emptyHeaderField", "textTooLong", "unrepresentable", "controlCharacter", "lengthChanged"};
     // clang-format on
+    static_assert(kNames.size() == static_cast<std::size_t>(Refusal::lengthChanged) + 1, "a refusal without a name");
     *out << "Refusal::" << kNames.at(static_cast<std::size_t>(refusal));
 }
 
