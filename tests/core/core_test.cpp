@@ -190,7 +190,7 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
     // clang-format off
     const struct { const char* row; std::string name, shown; } names[] = {
         {"C0", "a\rb\x1B", "a\\x0db\\x1b"}, {"DEL", "\x7F", "\\x7f"}, {"C1", "c1\xC2\x9B" "31m", "c1\\xc2\\x9b31m"},
-        {"bidi", "cart\xE2\x80\xAEmor\xE2\x81\xA6\xD8\x9C", "cart\\xe2\\x80\\xaemor\\xe2\\x81\\xa6\\xd8\\x9c"},
+        {"bidi", "cart\xE2\x80\xAEmor\xE2\x81\xA6\xD8\x9C\xE2\x80\xAA", "cart\\xe2\\x80\\xaemor\\xe2\\x81\\xa6\\xd8\\x9c\\xe2\\x80\\xaa"},
         {"separators, invisible", "\xE2\x80\xA8\xE2\x80\xA9\xE2\x80\x8B\xEF\xBB\xBF", "\\xe2\\x80\\xa8\\xe2\\x80\\xa9\\xe2\\x80\\x8b\\xef\\xbb\\xbf"},
         {"invalid bytes", "caf\xE9\xC3", "caf\\xe9\\xc3"}, {"backslash", "a\\b", "a" + backslash + "b"},
         {"kept", "é ω\xE2\x80\x8C.rom", "é ω\xE2\x80\x8C.rom"},
@@ -204,7 +204,8 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
     const std::pair<std::u16string, std::string> wtf8[] = {
         // clang-format off
         {u"a\u00E9\u20AC\U0001F601\U00010000", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x81\xF0\x90\x80\x80"}, {std::u16string{0xD800, 'x'}, "\xED\xA0\x80x"},
-        {std::u16string{0xDC00, 0xDBFF}, "\xED\xB0\x80\xED\xAF\xBF"},
+        {std::u16string{0xDC00, 0xDBFF}, "\xED\xB0\x80\xED\xAF\xBF"}, {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+        {std::u16string{0xDBFF, 0xE000}, "\xED\xAF\xBF\xEE\x80\x80"},
         // clang-format on
     };
     for (const auto& [units, text] : wtf8) {
@@ -214,6 +215,7 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
     }
     EXPECT_EQ(utf16FromWtf8("\xED\xA0\x80\xED\xB0\x80"), std::nullopt);
     EXPECT_EQ(utf16FromWtf8("a\xC3"), std::nullopt);
+    EXPECT_EQ(utf16FromWtf8("\xED\xC0\x80"), std::nullopt);
     // The first of LC_ALL, LC_NUMERIC and LANG that is set names the locale; a
     // locale missing from the system gives a point.
     const std::array<const char*, 3> variables{"LC_ALL", "LC_NUMERIC", "LANG"};
