@@ -110,6 +110,7 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
         {{"header", std::string(49, 'x'), a}, "", "texte trop long pour le champ de l'entête, largeur 48" + nothing},
         {{"header", "\xED\xA0\x80", a}, "", "caractère impossible à écrire en Windows-1252" + nothing},
         {{"sba", "ON", a}, "", "on ou off attendu : ON" + nothing},
+        {{"sba", "on", system::nameOf(folder.path() / "absent.rom")}, "", "ce fichier n'existe pas" + nothing},
         {{"fix", place(folder, "short.rom", standardImage(47000))}, "", "fichier trop court pour la zone du checksum (0x0000..0xBBFF)" + nothing},
         {{"frobnicate"}, "", "commande inconnue : frobnicate"},
         {{"info", "--verbose", a}, "", "option inconnue : --verbose"},
@@ -148,19 +149,6 @@ TEST(CliEdits, WriteTheirBytesOnlyOrRefuseAndWriteNothing)
               "vardane-cli : l'écriture a échoué en cours de route et les anciens octets n'ont pas pu être "
               "remis : le fichier est peut-être endommagé, restaurez-en une copie\n");
     EXPECT_EQ(readAll(damaged), standardImage().put(Standard::kClockKey - 26, std::uint8_t{0x20}).bytes());
-    // While another program holds the file, a writer waits for it, then
-    // refuses and writes nothing.
-    const std::string held = place(folder, "held.rom", standardImage());
-    const auto other = system::openNativeFile(held, system::Access::readWrite);
-    ASSERT_TRUE(other && (*other)->lock(system::LockKind::exclusive, {}));
-    err.str("");
-    faults.lockPatience = std::chrono::milliseconds(50);
-    EXPECT_EQ(cli::run(std::vector<std::string>{"vardane-cli", "sba", "on", held}, console), 2);
-    faults = {};
-    EXPECT_EQ(
-        err.str(),
-        "vardane-cli : un autre programme est en train d'écrire dans ce fichier (rien n'a été écrit)\n");
-    EXPECT_EQ(readAll(held), standardImage().bytes());
 }
 
 // Each image as alone, in order; a refusal names its path and never stops the
