@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What the package checks share, sourced by scripts/check-debs, check-zips
 # and check-rebuild: how a check reports, the files scripts/package printed
 # sorted by kind, a work folder, and an X server of their own, all ended on
@@ -27,10 +28,12 @@ finish() {  # what the job checked, when all passed
 }
 
 # The files scripts/package printed, by kind, as absolute paths: deb_of[NAME]
-# for vardane-cli and vardane, zip and window_zip for the two Windows zips.
+# for vardane-cli and vardane, zip and window_zip for the two Windows zips,
+# msi for the Windows installer.
 declare -A deb_of=()
 zip=
 window_zip=
+msi=
 sort_packages() {  # the files, in any order
   local file name
   for file in "$@"; do
@@ -38,6 +41,7 @@ sort_packages() {  # the files, in any order
     case $(basename -- "$file") in
       vardane-cli-*-windows-x86_64.zip) zip=$(realpath -- "$file") ;;
       *-windows-x86_64.zip) window_zip=$(realpath -- "$file") ;;
+      *-windows-x86_64.msi) msi=$(realpath -- "$file") ;;
       *)
         name=$(dpkg-deb -f "$file" Package) || refuse "not a package: $file"
         case $name in
@@ -60,12 +64,15 @@ take_write_test_image() {  # $1 its path
 work=$(mktemp -d)
 display_pid=
 program_pid=
-wine_prefix=
+wine_prefixes=()
 display=
 cleanup() {
+  local prefix
   [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
   [ -z "$display_pid" ] || kill "$display_pid" 2>/dev/null || true
-  [ -z "$wine_prefix" ] || WINEPREFIX=$wine_prefix /usr/lib/wine/wineserver --kill 2>/dev/null || true
+  for prefix in "${wine_prefixes[@]}"; do
+    WINEPREFIX=$prefix /usr/lib/wine/wineserver --kill 2>/dev/null || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
