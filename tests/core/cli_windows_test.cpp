@@ -1,13 +1,17 @@
 // What vardane-cli meets on Windows alone: names in UTF-16 with backslashes,
 // files that another program shares with no one, standard streams that
-// msvcrt would translate, lists with CR LF line ends or saved by Windows'
-// tools, patterns that the program expands, /? for help, and the decimal
-// separator of GetLocaleInfoEx.
+// msvcrt would translate or that are console windows, lists with CR LF line
+// ends or saved by Windows' tools, patterns that the program expands, /? for
+// help, and the decimal separator of GetLocaleInfoEx.
+#include "cli/streams.h"
 #include "cli_support.h"
+#include "text/encoding.h"
 
 #include <gtest/gtest.h>
+#include <io.h>
 #include <windows.h>
 
+#include <iostream>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -117,6 +121,69 @@ TEST(CliOnWindows, ExpandsPatternsAndTakesSlashQuestionMarkForHelp)
     EXPECT_EQ(std::tie(expanded.status, expanded.out, expanded.err), std::tuple(0, checked, std::string()));
     const Ran help = runCli({"/?"});
     EXPECT_EQ(std::tie(help.status, help.out), std::tuple(0, runCli({"--help"}).out));
+}
+
+// Text for a console window goes to it whole: line by line (another writer,
+// '|' here, comes after the lines ended before it), a line longer than 4096
+// bytes in pieces cut between characters, the rest at a flush; a write that
+// fails fails the stream. A file is no console, and a stream left closed
+// stays so. Under wine, a console needs a display: scripts/windows gives the
+// tests Xvfb's.
+TEST(CliOnWindows, WritesToAConsoleWholeCharactersLineByLine)
+{
+    constexpr SHORT kWidth = 4200, kRows = 25;  // no fewer rows than the window shows
+    using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
+    FreeConsole();  // wine's own, in which no screen can be made
+    Handle console(AllocConsole() ? CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                              CONSOLE_TEXTMODE_BUFFER, nullptr)
+                                  : INVALID_HANDLE_VALUE,
+                   &CloseHandle);
+    if (!SetConsoleScreenBufferSize(console.get(), {kWidth, kRows})) {
+        GTEST_SKIP() << "no console window here: under wine, one needs a display (DISPLAY, e.g. Xvfb's)";
+    }
+    const Handle file(CreateFileW(L"NUL", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+                      &CloseHandle);
+    std::streambuf* const out = std::cout.rdbuf();
+    std::streambuf* const err = std::cerr.rdbuf();
+    SetStdHandle(STD_OUTPUT_HANDLE, console.get());
+    SetStdHandle(STD_ERROR_HANDLE, file.get());
+    _close(0);
+    ASSERT_TRUE(cli::prepareStandardStreams());
+    EXPECT_EQ(std::cerr.rdbuf(), err);
+    const std::string x(4093, 'x');
+    const struct {
+        const char* row;
+        std::vector<std::string> pieces;
+        std::string shown;
+    } cases[] = {
+        {"each line as it ends, the rest at a flush", {"a\n\nb", "c\n"}, "a\n\n|bc\n|"},
+        {"a line cut at 4096 bytes in a character of 2 bytes", {x + "xx\u00E9"}, x + "xx|\u00E9"},
+        {"of 3 bytes, from U+0800", {x + "x\u0905"}, x + "x|\u0905"},
+        {"of 4 bytes", {x + "\U0001F600"}, x + "|\U0001F600"},
+    };
+    for (const auto& c : cases) {
+        DWORD done = 0;
+        FillConsoleOutputCharacterW(console.get(), L' ', kWidth * kRows, {0, 0}, &done);
+        SetConsoleCursorPosition(console.get(), {0, 0});
+        for (const std::string& piece : c.pieces) {
+            std::cout << piece;
+            WriteConsoleW(console.get(), L"|", 1, &done, nullptr);
+        }
+        std::cout << std::flush;
+        std::u16string cells(kWidth * kRows, u' ');
+        ReadConsoleOutputCharacterW(console.get(), reinterpret_cast<wchar_t*>(cells.data()), cells.size(),
+                                    {0, 0}, &done);
+        std::string shown;
+        for (std::size_t row = 0; row < kRows; ++row) {
+            const std::u16string line = cells.substr(row * kWidth, kWidth);
+            shown += wtf8FromUtf16(line.substr(0, line.find_last_not_of(u' ') + 1)) + '\n';
+        }
+        EXPECT_EQ(shown.erase(shown.find_last_not_of('\n') + 1), c.shown) << c.row;
+    }
+    console.reset();
+    EXPECT_TRUE((std::cout << "x" << std::flush).bad());
+    std::cout.clear();
+    const std::unique_ptr<std::streambuf> ours(std::cout.rdbuf(out));
 }
 
 }  // namespace
