@@ -89,8 +89,7 @@ public:
     ~WindowsFile() override
     {
         if (locked_) {
-            OVERLAPPED byte = at(kLockedByte);
-            UnlockFileEx(handle_.get(), 0, 1, 0, &byte);
+            unlock();
         }
     }
 
@@ -177,6 +176,12 @@ private:
         return LockFileEx(handle_.get(), flags, 0, 1, 0, &byte) ? ERROR_SUCCESS : GetLastError();
     }
 
+    void unlock() const
+    {
+        OVERLAPPED byte = at(kLockedByte);
+        UnlockFileEx(handle_.get(), 0, 1, 0, &byte);
+    }
+
     // Windows does not say who holds a lock: a shared one granted at once
     // (and given back) shows that only readers hold the byte.
     [[nodiscard]] bool heldByReaders() const
@@ -184,8 +189,7 @@ private:
         if (tryLock(LockKind::shared) != ERROR_SUCCESS) {
             return false;
         }
-        OVERLAPPED byte = at(kLockedByte);
-        UnlockFileEx(handle_.get(), 0, 1, 0, &byte);
+        unlock();
         return true;
     }
 
