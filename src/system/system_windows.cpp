@@ -208,11 +208,11 @@ std::wstring longPathForm(const std::filesystem::path& path)
         return path.native();
     }
     // Windows resolves the path as it would to open it; the buffer it asks for
-    // holds the terminating NUL.
+    // holds the terminating NUL. A path it cannot resolve gets no buffer,
+    // which the second call then fails on or finds too small.
     std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
     const DWORD length =
-        full.empty() ? 0
-                     : GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0 || length >= full.size()) {
         return path.native();
     }

@@ -1,18 +1,11 @@
 // What the Windows system file alone decides: the name it hands Windows for
-// a path, and the byte every copy of Vardane locks.
+// a path.
 #include "system/long_path_windows.h"
-#include "system/system.h"
-#include "test_image.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
-#include <chrono>
 #include <filesystem>
-#include <memory>
-#include <optional>
 #include <string>
-#include <thread>
 
 namespace vardane {
 namespace {
@@ -41,46 +34,6 @@ TEST(SystemOnWindows, NamesEveryPathInItsLongForm)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(system::longPathForm(c.path), c.named) << c.row;
-    }
-}
-
-// Every copy of Vardane, whatever its version, locks the byte at 2^62, which
-// no file reaches: held to write, it keeps every other copy out; held to
-// read, it keeps writers out, who say so, and lets readers in; a copy that
-// may wait gets its turn once the other lets go.
-TEST(SystemOnWindows, LocksTheByteEveryCopyLocksAndWaitsForIt)
-{
-    using namespace std::chrono_literals;
-    using system::Failure;
-    using system::LockKind;
-    const test::TempFile file(test::TestImage(16));
-    const struct {
-        const char* row;
-        DWORD held;
-        LockKind asked;
-        std::chrono::milliseconds patience;
-        std::optional<Failure> refusal;
-    } cases[] = {
-        {"held to write, a reader kept out", LOCKFILE_EXCLUSIVE_LOCK, LockKind::shared, 0ms, Failure::locked},
-        {"held to read, a writer kept out", 0, LockKind::exclusive, 0ms, Failure::readLocked},
-        {"held to read, a reader let in", 0, LockKind::shared, 0ms, {}},
-        {"held to write, a writer waits its turn", LOCKFILE_EXCLUSIVE_LOCK, LockKind::exclusive, 10s, {}},
-    };
-    for (const auto& c : cases) {
-        const std::unique_ptr<void, decltype(&CloseHandle)> other(
-            CreateFileW(file.path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, 0, nullptr),
-            &CloseHandle);
-        OVERLAPPED byte{};
-        byte.OffsetHigh = DWORD{1} << 30;
-        ASSERT_TRUE(LockFileEx(other.get(), c.held | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &byte)) << c.row;
-        const std::jthread lettingGo([&] {
-            std::this_thread::sleep_for(200ms);
-            UnlockFileEx(other.get(), 0, 1, 0, &byte);
-        });
-        const auto ours = system::openNativeFile(file.path(), system::Access::readWrite);
-        const auto locked = (*ours)->lock(c.asked, c.patience);
-        EXPECT_EQ(locked ? std::nullopt : std::optional(locked.error()), c.refusal) << c.row;
     }
 }
 
