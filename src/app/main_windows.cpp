@@ -1,3 +1,4 @@
+#include "app/box_windows.h"
 #include "app/window_start.h"
 #include "system/arguments_windows.h"
 #include "text/encoding.h"
@@ -47,8 +48,7 @@ bool tell(std::FILE* stream, const std::string& text)
     // The text is WTF-8 made from the command line's UTF-16, so it always converts.
     const std::u16string units = vardane::utf16FromWtf8(text).value_or(std::u16string());
     const std::wstring wide(units.begin(), units.end());
-    MessageBoxW(nullptr, wide.c_str(), L"Vardane",
-                MB_OK | (stream == stdout ? MB_ICONINFORMATION : MB_ICONERROR));
+    vardane::showBox(wide, stream == stdout ? MB_ICONINFORMATION : MB_ICONERROR);
     return !hasStream;
 }
 

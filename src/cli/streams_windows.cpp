@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <iostream>
 #include <streambuf>
@@ -15,16 +16,15 @@ namespace vardane::cli {
 namespace {
 
 // How many bytes at the end of `text` start a UTF-8 sequence that has not
-// come whole yet.
+// come whole yet. The first byte of a sequence starts with as many 1 bits as
+// the sequence has bytes (none for ASCII), each byte after it with one.
 std::size_t unfinished(std::string_view text)
 {
     for (std::size_t back = 1; back <= std::min<std::size_t>(3, text.size()); ++back) {
-        const auto byte = static_cast<unsigned char>(text[text.size() - back]);
-        if ((byte & 0xC0) == 0x80) {
-            continue;
+        const int ones = std::countl_one(static_cast<unsigned char>(text[text.size() - back]));
+        if (ones != 1) {
+            return static_cast<std::size_t>(ones) > back ? back : 0;
         }
-        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-        return length > back ? back : 0;
     }
     return 0;
 }

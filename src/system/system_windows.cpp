@@ -89,8 +89,7 @@ public:
     ~WindowsFile() override
     {
         if (locked_) {
-            OVERLAPPED byte = at(kLockedByte);
-            UnlockFileEx(handle_.get(), 0, 1, 0, &byte);
+            unlock();
         }
     }
 
@@ -177,6 +176,12 @@ private:
         return LockFileEx(handle_.get(), flags, 0, 1, 0, &byte) ? ERROR_SUCCESS : GetLastError();
     }
 
+    void unlock() const
+    {
+        OVERLAPPED byte = at(kLockedByte);
+        UnlockFileEx(handle_.get(), 0, 1, 0, &byte);
+    }
+
     // Windows does not say who holds a lock: a shared one granted at once
     // (and given back) shows that only readers hold the byte.
     [[nodiscard]] bool heldByReaders() const
@@ -184,8 +189,7 @@ private:
         if (tryLock(LockKind::shared) != ERROR_SUCCESS) {
             return false;
         }
-        OVERLAPPED byte = at(kLockedByte);
-        UnlockFileEx(handle_.get(), 0, 1, 0, &byte);
+        unlock();
         return true;
     }
 
@@ -204,11 +208,11 @@ std::wstring longPathForm(const std::filesystem::path& path)
         return path.native();
     }
     // Windows resolves the path as it would to open it; the buffer it asks for
-    // holds the terminating NUL.
+    // holds the terminating NUL. A path it cannot resolve gets no buffer,
+    // which the second call then fails on or finds too small.
     std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
     const DWORD length =
-        full.empty() ? 0
-                     : GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0 || length >= full.size()) {
         return path.native();
     }

@@ -1,17 +1,22 @@
 // What vardane-cli meets on Windows alone: names in UTF-16 with backslashes,
-// files that another program shares with no one, standard streams that
-// msvcrt would translate, lists with CR LF line ends or saved by Windows'
-// tools, patterns that the program expands, /? for help, and the decimal
-// separator of GetLocaleInfoEx.
+// files that another program shares with no one or locks, standard streams that
+// msvcrt would translate or that are console windows, lists with CR LF line
+// ends or saved by Windows' tools, patterns that the program expands, /? for
+// help, and the decimal separator of GetLocaleInfoEx.
+#include "cli/streams.h"
 #include "cli_support.h"
+#include "text/encoding.h"
 
 #include <gtest/gtest.h>
+#include <io.h>
 #include <windows.h>
 
+#include <iostream>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <tuple>
 
 namespace vardane::test {
@@ -35,7 +40,7 @@ std::string utf16(const std::string& text, bool littleEndian)
     return bytes;
 }
 
-TEST(CliOnWindows, NamesSharingStreamsListsAndTheDecimalSeparator)
+TEST(CliOnWindows, NamesSharingLocksStreamsListsAndTheDecimalSeparator)
 {
     const TempFolder folder;
     // Bytes that a stream in text mode would change or stop at, and clocks
@@ -71,6 +76,20 @@ TEST(CliOnWindows, NamesSharingStreamsListsAndTheDecimalSeparator)
                   "un autre programme est en train d'écrire dans ce fichier (rien n'a été écrit)");
     other.reset();
     EXPECT_EQ(readAll(*system::pathNamed(named)), image.bytes());
+    // Every copy of Vardane, whatever its version, locks the byte at 2^62,
+    // which no file reaches: while another copy holds it to write, a reader is
+    // kept out at once, or gets its turn when the other lets go if it waits.
+    other.reset(CreateFileW(system::pathNamed(named)->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr));
+    OVERLAPPED byte{0, 0, {{0, DWORD{1} << 30}}, nullptr};
+    ASSERT_TRUE(LockFileEx(other.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &byte));
+    const auto reader = system::openNativeFile(*system::pathNamed(named), system::Access::read);
+    EXPECT_EQ((*reader)->lock(system::LockKind::shared, {}), tl::unexpected(system::Failure::locked));
+    const std::jthread lettingGo([&] {
+        Sleep(200);
+        other.reset();
+    });
+    EXPECT_TRUE((*reader)->lock(system::LockKind::shared, std::chrono::seconds(10)));
 }
 
 // A list saved with a byte-order mark is read past it, in the form it names;
@@ -117,6 +136,56 @@ TEST(CliOnWindows, ExpandsPatternsAndTakesSlashQuestionMarkForHelp)
     EXPECT_EQ(std::tie(expanded.status, expanded.out, expanded.err), std::tuple(0, checked, std::string()));
     const Ran help = runCli({"/?"});
     EXPECT_EQ(std::tie(help.status, help.out), std::tuple(0, runCli({"--help"}).out));
+}
+
+// Text for a console window goes to it whole: line by line (another writer,
+// '|' here, comes after the lines ended before it), a line longer than 4096
+// bytes in pieces cut between characters, the rest at a flush; a write that
+// fails fails the stream. A file is no console, and a stream left closed
+// stays so. Under wine, a console needs a display: scripts/windows gives the
+// tests Xvfb's.
+TEST(CliOnWindows, WritesToAConsoleWholeCharactersLineByLine)
+{
+    constexpr SHORT kWidth = 4200, kRows = 25;  // no fewer rows than its window shows
+    FreeConsole();                              // wine's own, which shows nothing
+    const HANDLE console = AllocConsole() ? GetStdHandle(STD_OUTPUT_HANDLE) : nullptr;
+    if (!SetConsoleScreenBufferSize(console, {kWidth, kRows})) {
+        GTEST_SKIP() << "no console window here: under wine, one needs a display (DISPLAY, e.g. Xvfb's)";
+    }
+    const std::unique_ptr<void, decltype(&CloseHandle)> file(
+        CreateFileW(L"NUL", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr), &CloseHandle);
+    SetStdHandle(STD_ERROR_HANDLE, file.get());
+    std::streambuf* const toFile = std::cerr.rdbuf();
+    _close(0);
+    ASSERT_TRUE(cli::prepareStandardStreams());
+    EXPECT_EQ(std::cerr.rdbuf(), toFile);
+    const std::string x(4093, 'x');
+    // clang-format off
+    const struct { const char* row; std::string written, shown; } cases[] = {
+        {"each line as it ends, the rest at a flush", "a\n\nb\n", "a\n\nb\n|"},
+        {"a line cut at 4096 bytes after the first of 2 bytes", x + "xx\u00E9", x + "xx|\u00E9"},
+        {"after the third of 4 bytes", x + "\U0001F600", x + "|\U0001F600"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        DWORD done = 0;
+        FillConsoleOutputCharacterW(console, L' ', kWidth * kRows, {0, 0}, &done);
+        SetConsoleCursorPosition(console, {0, 0});
+        std::cout << c.written;
+        WriteConsoleW(console, L"|", 1, &done, nullptr);
+        std::cout << std::flush;
+        std::u16string cells(kWidth * kRows, u' ');
+        ReadConsoleOutputCharacterW(console, reinterpret_cast<wchar_t*>(cells.data()), cells.size(), {0, 0},
+                                    &done);
+        std::string shown;
+        for (std::size_t row = 0; row < kRows; ++row) {
+            const std::u16string line = cells.substr(row * kWidth, kWidth);
+            shown += wtf8FromUtf16(line.substr(0, line.find_last_not_of(u' ') + 1)) + '\n';
+        }
+        EXPECT_EQ(shown.erase(shown.find_last_not_of('\n') + 1), c.shown) << c.row;
+    }
+    CloseHandle(console);
+    EXPECT_TRUE((std::cout << "x" << std::flush).bad());
 }
 
 }  // namespace

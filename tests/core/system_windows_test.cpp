@@ -30,6 +30,7 @@ TEST(SystemOnWindows, NamesEveryPathInItsLongForm)
          L"\\\\?\\C:\\cartes\\..\\carte.rom"},
         {"device", L"\\\\.\\COM1", L"\\\\.\\COM1"},
         {"reserved name, a device", L"NUL", L"\\\\.\\NUL"},
+        {"empty, which names nothing", L"", L""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(system::longPathForm(c.path), c.named) << c.row;
