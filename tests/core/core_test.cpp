@@ -26,7 +26,6 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
-#include <map>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -133,20 +132,6 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     faults = {.refusedOpens = 1};
     EXPECT_EQ(opened(test::standardImage()).readFailure, Refusal::denied);
     faults = {};
-}
-
-// Each fact goes by the name that `vardane-cli info --json` gives it.
-TEST(Facts, EachIsNamedAsTheJsonNamesIt)
-{
-    const std::vector<std::string_view> keys{
-        "status",      "message", "reason",  "fileTitle",    "fileSize",      "headerText",
-        "versionText", "chipKey", "gpuName", "sbaState",     "memClockText",  "coreClockText",
-        "headerlengh", "SBAVrt",  "Octclef", "memClockWord", "coreClockWord", "checksum"};
-    std::vector<std::string_view> named;
-    for (const auto& [key, value] : factsOf({}, ",")) {
-        named.push_back(nameOf(key).json);
-    }
-    EXPECT_EQ(named, keys);
 }
 
 // Written out from the published Windows-1252 chart rather than shared with
