@@ -259,6 +259,8 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(s.window->findChild<QLabel*>("Label10"))
                      ->text(QAccessible::Name),
                  QString("Type de GPU : GeForce2 Ultra"));
+        const auto* checksum = s.window->findChild<QLabel*>("Text7");  // 3720 twips at 96 dots an inch
+        QCOMPARE(QList({checksum->x(), checksum->font().pointSize()}), QList({248, 12}));
         s.trigger("mnucheckvalid");
         QVERIFY(s.shown("Text7") == "Non Valide" && s.items().contains("mnucorrcheck"));
         s.trigger("mnuClose");
@@ -399,31 +401,32 @@ private slots:
         QVERIFY(!visibleWindow("frmModifications")->findChild<QAbstractButton*>("Command1")->isEnabled());
     }
 
-    // The desktop's question box, answered by a timer, in French whatever the
-    // locale, No its default; each paragraph of a message set with French
+    // The desktop's boxes, answered by a timer: in French whatever the locale,
+    // the question's default No; each paragraph of a message set with French
     // spacing.
     void desktopServicesSpeakFrench()
     {
         const auto french = vardane::ui::speakFrench();
         vardane::ui::DesktopServices desktop;
         QStringList seen;
-        const auto answer = [&](auto look) {
-            QTimer::singleShot(0, [&, look] { look(QApplication::activeModalWidget()); });
+        const auto answer = [&] {  // notes what the box shows, then takes its default
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QAbstractButton* taken = box->defaultButton();  // a message has none
+                seen << QString::number(box->icon()) + ' ' + (taken ? taken->text() : "-") + ' ' +
+                            box->text();
+                taken ? taken->click() : box->accept();
+            });
         };
-        answer([&](QWidget* box) {
-            auto* question = qobject_cast<QMessageBox*>(box);
-            seen << question->defaultButton()->text() << question->button(QMessageBox::Yes)->text();
-            question->defaultButton()->click();
-        });
+        answer();
         QVERIFY(!desktop.askYesNo(nullptr, "Rétablir", "Rétablir ?"));
-        answer([&](QWidget* box) {
-            seen << QString::number(qobject_cast<QMessageBox*>(box)->icon());
-            box->close();
-        });
-        desktop.showMessage(nullptr, vardane::ui::MessageIcon::critical, "Probleme", "Perdu.");
-        QCOMPARE(seen, (QStringList{"&Non", "&Oui", QString::number(QMessageBox::Critical)}));
-        QCOMPARE(vardane::ui::withFrenchSpacing("Perdu ? Oui : le fichier.\nEt après ? Rien."),
-                 QString::fromUtf8("Perdu\u00A0? Oui\u00A0: le\u00A0fichier.\nEt après\u00A0?\u00A0Rien."));
+        answer();
+        desktop.showMessage(nullptr, vardane::ui::MessageIcon::critical, "Probleme",
+                            "Perdu ? Oui : le fichier.\nEt après ? Rien.");
+        QCOMPARE(seen, (QStringList{
+                           QString::number(QMessageBox::Question) + " &Non Rétablir\u00A0?",
+                           QString::number(QMessageBox::Critical) +
+                               " - Perdu\u00A0? Oui\u00A0: le\u00A0fichier.\nEt après\u00A0?\u00A0Rien."}));
     }
 
     // Opening shows the main window's clock; a move shows its clock; the arrow
@@ -573,6 +576,13 @@ private slots:
         flushDeletes();
         QVERIFY(s->window == nullptr && visibleWindow("frmSBA") == nullptr &&
                 visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
+        QStringList fonts;  // the about box in the type it was drawn with
+        for (const char* name : {"Label2", "Label3", "Label4", "Label5", "Label6"}) {
+            const QFont font = first[4]->findChild<QLabel*>(name)->font();
+            fonts << QString::number(font.pointSizeF()) + (font.bold() ? " b" : "") +
+                         (font.italic() ? " i" : "");
+        }
+        QCOMPARE(fonts, (QStringList{"48 b", "12 i", "20.25", "8.25 b i", "13.5 b"}));
         click(first[4]);
         flushDeletes();
         QVERIFY(first[4].isNull());
