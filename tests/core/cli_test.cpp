@@ -44,7 +44,6 @@ TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
     for (const auto& [path, wanted] : cases) {
         SCOPED_TRACE(path);
         const Ran ran = runCli({"info", "--json", path});
-        EXPECT_THAT(ran.out, testing::StartsWith("{\n    \""));  // one image: indented by four
         const json got = json::parse(ran.out);
         EXPECT_EQ(got.size(), wanted.contains("reason") ? 18U : 17U);
         for (const auto& [key, value] : wanted.items()) {
@@ -199,8 +198,6 @@ TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
     const Ran same = runCli({"diff", a, copy});
     EXPECT_EQ(std::tie(same.status, same.out),
               std::tuple(0, "Nom du fichier : a.rom -> copy.rom\nImages identiques\n"));
-    const json sameJson = json::parse(runCli({"diff", a, copy, "-json"}).out);
-    EXPECT_EQ(sameJson["facts"], json::parse(R"([{"key": "fileTitle", "a": "a.rom", "b": "copy.rom"}])"));
     const Ran human = runCli({"diff", a, b});
     EXPECT_EQ(human.status, 1);
     EXPECT_EQ(human.out,

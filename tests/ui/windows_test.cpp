@@ -315,9 +315,7 @@ private slots:
         outside.trigger("mnuClose");
         outside.window->openFile(outside.file.folder());
         QVERIFY(outside.services.messages.size() == 1 && outside.services.fileDialogs == 1);
-        for (const char* url : {"https://vardane.invalid/image.rom", "file://vardane.invalid/image.rom"}) {
-            QVERIFY2(!outside.drop({QUrl(url)}), url);
-        }
+        QVERIFY(!outside.drop({QUrl("file://vardane.invalid/image.rom")}));  // another machine's
         // The file named is the file opened, shown by the name the system
         // gives it. On Windows, by argument or by drop, "é" and "ω" come as
         // the very UTF-16 of the name, never as a look-alike. On POSIX, by
@@ -376,8 +374,10 @@ private slots:
         s.trigger("mnucheckvalid");
 
         s.services.answers = {true};
+        s.services.messages.clear();
         click(visibleWindow("frmModifications"));
-        QVERIFY(s.holds(original) && visibleWindow("frmModifications") == nullptr);
+        QVERIFY(s.holds(original) && visibleWindow("frmModifications") == nullptr &&
+                s.message().startsWith("information: Le fichier contient de nouveau"));
         s.trigger("mnuchanges");
         QCOMPARE(s.changes(), QStringList{"Aucune modification"});
         QVERIFY(!visibleWindow("frmModifications")->findChild<QAbstractButton*>("Command1")->isEnabled() &&
@@ -401,32 +401,20 @@ private slots:
         QVERIFY(!visibleWindow("frmModifications")->findChild<QAbstractButton*>("Command1")->isEnabled());
     }
 
-    // The desktop's boxes, answered by a timer: in French whatever the locale,
-    // the question's default No; each paragraph of a message set with French
-    // spacing.
+    // The desktop's question box, answered by a timer: in French whatever the
+    // locale, its default No.
     void desktopServicesSpeakFrench()
     {
         const auto french = vardane::ui::speakFrench();
         vardane::ui::DesktopServices desktop;
-        QStringList seen;
-        const auto answer = [&] {  // notes what the box shows, then takes its default
-            QTimer::singleShot(0, [&] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                QAbstractButton* taken = box->defaultButton();  // a message has none
-                seen << QString::number(box->icon()) + ' ' + (taken ? taken->text() : "-") + ' ' +
-                            box->text();
-                taken ? taken->click() : box->accept();
-            });
-        };
-        answer();
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            seen = box->defaultButton()->text() + ' ' + box->button(QMessageBox::Yes)->text();
+            box->defaultButton()->click();
+        });
         QVERIFY(!desktop.askYesNo(nullptr, "Rétablir", "Rétablir ?"));
-        answer();
-        desktop.showMessage(nullptr, vardane::ui::MessageIcon::critical, "Probleme",
-                            "Perdu ? Oui : le fichier.\nEt après ? Rien.");
-        QCOMPARE(seen, (QStringList{
-                           QString::number(QMessageBox::Question) + " &Non Rétablir\u00A0?",
-                           QString::number(QMessageBox::Critical) +
-                               " - Perdu\u00A0? Oui\u00A0: le\u00A0fichier.\nEt après\u00A0?\u00A0Rien."}));
+        QCOMPARE(seen, QString("&Non &Oui"));
     }
 
     // Opening shows the main window's clock; a move shows its clock; the arrow
@@ -576,13 +564,6 @@ private slots:
         flushDeletes();
         QVERIFY(s->window == nullptr && visibleWindow("frmSBA") == nullptr &&
                 visibleWindow("frmModifications") == nullptr && visibleWindow("frmfreqmem") != nullptr);
-        QStringList fonts;  // the about box in the type it was drawn with
-        for (const char* name : {"Label2", "Label3", "Label4", "Label5", "Label6"}) {
-            const QFont font = first[4]->findChild<QLabel*>(name)->font();
-            fonts << QString::number(font.pointSizeF()) + (font.bold() ? " b" : "") +
-                         (font.italic() ? " i" : "");
-        }
-        QCOMPARE(fonts, (QStringList{"48 b", "12 i", "20.25", "8.25 b i", "13.5 b"}));
         click(first[4]);
         flushDeletes();
         QVERIFY(first[4].isNull());
@@ -636,7 +617,7 @@ private slots:
         }
         QVERIFY(s.holds(other) && vardane::test::readAll(aside) == edited.bytes());
         QVERIFY(visibleWindow("frmSBA") == nullptr && visibleWindow("frmfreqCore") == nullptr);
-        QCOMPARE(s.values(), shown.mid(0, 8) << "Text7=???");
+        QVERIFY(s.values() == (shown.mid(0, 8) << "Text7=???") && !s.items().contains("mnucorrcheck"));
 
         // A change made between the correction and its re-read shows in the row.
         Session t(opened);
@@ -685,7 +666,7 @@ private slots:
         QWidget* t = s.show("sba", "frmSBA");
         s.services.whileMessageShown = [&](const auto&) { std::filesystem::remove(s.file.path()); };
         click(t);
-        QCOMPARE(s.values(), kStandardValues);
+        QVERIFY(s.values() == kStandardValues && !s.items().contains("mnucorrcheck"));
         QVERIFY(s.services.messages.back().text.startsWith("Le fichier ne peut plus être lu"));
     }
 
