@@ -115,6 +115,20 @@ TEST(OpenImage, FillsTheFieldsStepByStepFromTheLastMatchOfEachAnchor)
     faults = {};
 }
 
+// Each fact goes by the name that `vardane-cli info --json` gives it.
+TEST(Facts, EachIsNamedAsTheJsonNamesIt)
+{
+    const std::vector<std::string_view> keys{
+        "status",      "message", "reason",  "fileTitle",    "fileSize",      "headerText",
+        "versionText", "chipKey", "gpuName", "sbaState",     "memClockText",  "coreClockText",
+        "headerlengh", "SBAVrt",  "Octclef", "memClockWord", "coreClockWord", "checksum"};
+    std::vector<std::string_view> named;
+    for (const auto& [key, value] : factsOf({}, ",")) {
+        named.push_back(nameOf(key).json);
+    }
+    EXPECT_EQ(named, keys);
+}
+
 // Written out from the published Windows-1252 chart rather than shared with
 // the code, so that a slip in either table shows. The five holes of the
 // chart stand for the control character of the same value.
