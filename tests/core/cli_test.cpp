@@ -25,6 +25,10 @@ const TestImage kWithoutClockKey = standardImage().put(Standard::kClockKey, "xx"
 TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
 {
     const TempFolder folder;
+    // Held by another program for writing: the reader says so.
+    const std::string held = place(folder, "held.rom", standardImage());
+    const auto writer = system::openNativeFile(*system::pathNamed(held), system::Access::readWrite);
+    ASSERT_TRUE(writer && (*writer)->lock(system::LockKind::exclusive, {}));
     const std::string small = place(folder, "small.rom", TestImage(46126));
     // clang-format off
     const std::pair<std::string, json> cases[] = {
@@ -39,6 +43,7 @@ TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
          json::parse(R"({"status": "rejected", "message": "Ce fichier n'est pas un BIOS de GeForce ...", "checksum": null})")},
         {system::nameOf(folder.path() / "absent.rom"),
          json::parse(R"({"status": "unreadable", "message": "Erreur lors de l'ouverture du fichier", "reason": "absent", "fileSize": ""})")},
+        {held, json::parse(R"({"status": "failed", "message": "Erreur lors de l'ouverture du fichier", "reason": "locked", "fileSize": "65536 Octets", "checksum": null})")},
     };
     // clang-format on
     for (const auto& [path, wanted] : cases) {
@@ -50,7 +55,10 @@ TEST(CliInfo, ShowsWhatTheScanProducedAsJsonOrAsTheWindowsRows)
             EXPECT_EQ(got.at(key), value) << key;
         }
         const bool accepted = wanted["message"].is_null();
-        const std::string cause = wanted.contains("reason") ? " : ce fichier n'existe pas" : "";
+        const std::string cause = !wanted.contains("reason") ? ""
+                                  : wanted["reason"] == "absent"
+                                      ? " : ce fichier n'existe pas"
+                                      : " : un autre programme est en train d'écrire dans ce fichier";
         EXPECT_EQ(ran.err,
                   accepted ? "" : "vardane-cli : " + wanted["message"].get<std::string>() + cause + "\n");
         EXPECT_EQ(ran.status, accepted ? 0 : 2);
@@ -185,7 +193,6 @@ TEST(CliCollections, RunEachImageAsAloneAndGiveTheHighestStatus)
     const Ran fixed = runCli({"fix", "-"}, {.input = bad + std::string(1, '\0') + "\n"});
     EXPECT_EQ(std::tie(fixed.status, fixed.out), std::tuple(2, "==> " + bad + "\\x00 <==\n"));
     EXPECT_EQ(readAll(bad), kSum55.bytes());
-    expectRefused(runCli({"verify", "-", ok}), "- se donne seul, sans autre image");
 }
 
 TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
@@ -206,7 +213,6 @@ TEST(CliDiff, NamesTheFactsAndFieldsThatDifferAndNeverWrites)
               "CheckSum : Valide (0) -> Non Valide (246)\nOctets 0x0E5A..0x0E5B : CoreClockWord\n");
     const json differing = json::parse(runCli({"diff", "--json", a, zeros}).out);
     EXPECT_EQ(differing["identical"], false);
-    EXPECT_EQ(differing["sizes"], json::parse("[65536, 65540]"));
     EXPECT_EQ(differing["runs"][1], json::parse(R"({"start": 101, "end": 102, "fields": ["ChipBytes"]})"));
     EXPECT_EQ(differing["facts"][0], json::parse(R"({"key": "status", "a": "accepted", "b": "failed"})"));
     const std::string small = place(folder, "small.rom", TestImage(100));
