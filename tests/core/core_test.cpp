@@ -192,6 +192,7 @@ TEST(Text, Windows1252Utf8AndWtf8BothWaysAndTheUsersDecimalSeparator)
     EXPECT_EQ(utf16FromWtf8("\xED\xA0\x80\xED\xB0\x80"), std::nullopt);
     EXPECT_EQ(utf16FromWtf8("a\xC3"), std::nullopt);
     EXPECT_EQ(utf16FromWtf8("\xED\xC0\x80"), std::nullopt);
+    EXPECT_EQ(wtf8FromUtf16(std::u16string_view(u"\xD800\xDC00", 1)), "\xED\xA0\x80");  // cut pair
     // The first of LC_ALL, LC_NUMERIC and LANG that is set names the locale; a
     // locale missing from the system gives a point.
     const std::array<const char*, 3> variables{"LC_ALL", "LC_NUMERIC", "LANG"};
